@@ -1,0 +1,66 @@
+// Deferred<T>: a value built from its source on first use, then kept.
+//
+// This is the library's one once-only mechanism. A deferred value is in one of
+// three states: not built, built, or failed. The first `get()` runs the build
+// exactly once, even when many threads call it together (the others wait for
+// that run). After a successful build every `get()` returns the same object
+// without taking a lock; after a failed one every `get()` throws the same
+// exception again. Copies share the state, so a table built through one copy
+// is built for all of them.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <type_traits>
+#include <utility>
+
+namespace hyph {
+
+template <class T>
+class Deferred {
+ public:
+  using Build = std::function<T()>;
+
+  /// A value that is already built.
+  Deferred(T value) : state_(std::make_shared<State>()) {  // NOLINT: implicit by design
+    std::call_once(state_->once, [&] { state_->value.emplace(std::move(value)); });
+  }
+
+  /// A value that `build` makes on first use. Constructing it builds nothing.
+  static Deferred lazy(Build build) { return Deferred(std::move(build), LazyTag{}); }
+
+  /// The value, building it first if needed; throws what the build threw.
+  const T& get() const {
+    State& state = *state_;
+    std::call_once(state.once, [&state] {
+      try {
+        state.value.emplace(state.build());
+      } catch (...) {
+        state.error = std::current_exception();
+      }
+      state.build = nullptr;  // release whatever the build captured
+    });
+    if (state.error) std::rethrow_exception(state.error);
+    return *state.value;
+  }
+
+ private:
+  struct LazyTag {};
+  struct State {
+    std::once_flag once;
+    Build build;
+    std::optional<T> value;
+    std::exception_ptr error;
+  };
+
+  Deferred(Build build, LazyTag) : state_(std::make_shared<State>()) {
+    state_->build = std::move(build);
+  }
+
+  std::shared_ptr<State> state_;
+};
+
+}  // namespace hyph

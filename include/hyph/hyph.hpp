@@ -1,0 +1,9 @@
+// The whole public API of hyph.
+#pragma once
+
+#include "hyph/deferred.hpp"
+#include "hyph/error.hpp"
+#include "hyph/exception.hpp"
+#include "hyph/hyphenator.hpp"
+#include "hyph/pattern.hpp"
+#include "hyph/scores.hpp"

@@ -1,0 +1,72 @@
+// The Hyphenator record and the splitting of a word into pieces.
+//
+// A Hyphenator is a complete hyphenation engine for one language: a mapping
+// that normalises each code point before lookup, a pattern trie, an exception
+// dictionary and two minimums that keep breaks away from the ends of a word.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hyph/deferred.hpp"
+#include "hyph/exception.hpp"
+#include "hyph/export.hpp"
+#include "hyph/pattern.hpp"
+
+namespace hyph {
+
+/// Normalises one code point of a word before it is looked up (typically to
+/// lower case).
+using CharMapping = std::function<char32_t(char32_t)>;
+
+/// An immutable record; copies share the mapping and the tables. The patterns
+/// and the exceptions may be given ready or deferred (built on first use and
+/// then kept, see Deferred). Any minimums are accepted, zero and negative ones
+/// included.
+class HYPH_API Hyphenator {
+ public:
+  Hyphenator(CharMapping chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
+             std::int64_t leftMin, std::int64_t rightMin);
+
+ private:
+  friend HYPH_API const CharMapping& hyphenatorChars(const Hyphenator& h);
+  friend HYPH_API const Patterns& hyphenatorPatterns(const Hyphenator& h);
+  friend HYPH_API const Exceptions& hyphenatorExceptions(const Hyphenator& h);
+  friend HYPH_API std::int64_t hyphenatorLeftMin(const Hyphenator& h);
+  friend HYPH_API std::int64_t hyphenatorRightMin(const Hyphenator& h);
+
+  struct Tables {
+    CharMapping chars;
+    Deferred<Patterns> patterns;
+    Deferred<Exceptions> exceptions;
+  };
+  std::shared_ptr<const Tables> tables_;
+  std::int64_t leftMin_;
+  std::int64_t rightMin_;
+};
+
+/// The normalising mapping.
+HYPH_API const CharMapping& hyphenatorChars(const Hyphenator& h);
+/// The pattern trie, built first if it is deferred (and rethrowing the
+/// build's error if that failed).
+HYPH_API const Patterns& hyphenatorPatterns(const Hyphenator& h);
+/// The exception dictionary, built first if it is deferred.
+HYPH_API const Exceptions& hyphenatorExceptions(const Hyphenator& h);
+/// Least number of code points before the first break.
+HYPH_API std::int64_t hyphenatorLeftMin(const Hyphenator& h);
+/// Least number of code points after the last break.
+HYPH_API std::int64_t hyphenatorRightMin(const Hyphenator& h);
+
+/// The word cut into the pieces between which a hyphen may go, in order; they
+/// concatenate to `word` exactly as given. With US English, "Hyphenation"
+/// gives "Hy", "phen", "ation". The empty word gives one empty piece; a word
+/// shorter than leftMin + rightMin gives itself. Throws hyph::Error
+/// "Malformed hyphenation score for <word>" when a non-positive left minimum
+/// meets an empty score list, and passes on errors of the tables.
+HYPH_API std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view word);
+
+}  // namespace hyph

@@ -1,0 +1,90 @@
+// The pattern trie: Liang's hyphenation patterns keyed by code point.
+//
+// A pattern such as "hen5at" is letters with digits in the gaps between them;
+// `lookupPattern` scores every gap of a word with the largest digit that any
+// matching pattern puts there.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "hyph/export.hpp"
+#include "hyph/scores.hpp"
+
+namespace hyph {
+
+/// One trie node, and with it the whole trie below it. An immutable value:
+/// copying is O(1) and every operation returns a new trie that shares the
+/// unchanged parts with its arguments. Default construction gives the empty
+/// trie, the identity of merge (`operator|`).
+class HYPH_API Patterns {
+ public:
+  using Child = std::pair<char32_t, Patterns>;
+
+  Patterns() = default;
+  /// A node with these scores and children.
+  Patterns(Scores scores, const std::map<char32_t, Patterns>& children);
+
+  /// The score list of the pattern that ends at this node (empty if none).
+  const Scores& scores() const;
+  /// The children, in ascending order of their code point.
+  std::span<const Child> children() const;
+  /// The child for `letter`, or nullptr.
+  const Patterns* child(char32_t letter) const;
+  /// True for a node without scores and without children.
+  bool empty() const;
+
+  /// Structural equality (shared subtries compare in O(1)).
+  friend HYPH_API bool operator==(const Patterns& a, const Patterns& b);
+
+ private:
+  struct Node;
+  friend struct PatternsAccess;
+  explicit Patterns(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
+
+  std::shared_ptr<const Node> node_;  // null for the empty trie
+};
+
+/// The score list of one pattern: "hy3ph" gives 0, 0, 3, 0, 0; "a1" gives 0, 1.
+HYPH_API Scores scorePattern(std::u32string_view pattern);
+
+/// The trie with `pattern` added; its scores replace those of an earlier
+/// pattern with the same letters.
+HYPH_API Patterns insertPattern(std::u32string_view pattern, const Patterns& trie);
+
+/// The trie of a pattern file, one pattern per line. Where two lines have the
+/// same letters, the earlier line wins.
+HYPH_API Patterns parsePatterns(std::u32string_view text);
+
+/// The score list of `word` (already normalised): entry g for the gap before
+/// code point g, n or n + 1 entries depending on how far the patterns reach.
+/// With the US English patterns "hyphenation" gives 0,0,3,0,0,2,5,4,2,0,2.
+HYPH_API Scores lookupPattern(std::u32string_view word, const Patterns& trie);
+
+/// Merge: scores are combined by pointwise maximum, children by union.
+/// Commutative and idempotent; the empty trie is its identity.
+HYPH_API Patterns operator|(const Patterns& a, const Patterns& b);
+/// `first` merged with all of `rest`.
+HYPH_API Patterns sconcat(const Patterns& first, std::span<const Patterns> rest);
+/// All of `tries` merged; the empty trie for an empty sequence.
+HYPH_API Patterns mconcat(std::span<const Patterns> tries);
+/// `trie` merged with itself `count` times, which is `trie` itself; throws
+/// hyph::Error when `count` is below 1.
+HYPH_API Patterns stimes(std::int64_t count, const Patterns& trie);
+
+/// Text form at a precedence: "Patterns [] (fromList [])" for the empty trie,
+/// wrapped in parentheses at precedence 11 or more; `rest` is appended.
+HYPH_API std::string showsPrec(std::int64_t precedence, const Patterns& trie,
+                               std::string_view rest = {});
+HYPH_API std::string show(const Patterns& trie);
+HYPH_API std::string showList(std::span<const Patterns> tries);
+HYPH_API std::ostream& operator<<(std::ostream& out, const Patterns& trie);
+
+}  // namespace hyph
