@@ -105,9 +105,9 @@ TEST(Merge, MonoidLaws) {
   EXPECT_EQ((a | b) | c, a | (b | c));
   const std::vector<Exceptions> all = {a, b, c};
   EXPECT_EQ(mconcat(all), a | b | c);
-  EXPECT_EQ(sconcat(a, {}), a);
+  EXPECT_EQ(sconcat(a, std::span<const Exceptions>()), a);
   EXPECT_EQ(sconcat(a, std::span(all).subspan(1)), a | b | c);
-  EXPECT_EQ(mconcat({}), Exceptions());
+  EXPECT_EQ(mconcat(std::span<const Exceptions>()), Exceptions());
   EXPECT_EQ(stimes(3, a), a);
   EXPECT_EQ(stimes(std::numeric_limits<std::int64_t>::max(), a), a);
   EXPECT_THROW(stimes(0, a), Error);

@@ -147,7 +147,7 @@ TEST(Merge, LatticeLaws) {
   const std::vector<Patterns> all = {a, b, c};
   EXPECT_EQ(mconcat(all), a | (b | c));
   EXPECT_EQ(sconcat(a, std::span(all).subspan(1)), a | (b | c));
-  EXPECT_EQ(mconcat({}), Patterns());
+  EXPECT_EQ(mconcat(std::span<const Patterns>()), Patterns());
   EXPECT_EQ(stimes(3, a), a);
   EXPECT_EQ(stimes(std::numeric_limits<std::int64_t>::max(), a), a);
   EXPECT_THROW(stimes(0, a), Error);
@@ -167,7 +167,7 @@ TEST(Show, TextForms) {
             "(fromList []))])");
   const std::vector<Patterns> two = {Patterns(), Patterns({1}, {})};
   EXPECT_EQ(showList(two), "[Patterns [] (fromList []),Patterns [1] (fromList [])]");
-  EXPECT_EQ(showList({}), "[]");
+  EXPECT_EQ(showList(std::span<const Patterns>()), "[]");
   std::ostringstream out;
   out << Patterns();
   EXPECT_EQ(out.str(), "Patterns [] (fromList [])");

@@ -1,9 +1,11 @@
 // The whole public API of hyph.
 #pragma once
 
+#include "hyph/charmap.hpp"
 #include "hyph/deferred.hpp"
 #include "hyph/error.hpp"
 #include "hyph/exception.hpp"
 #include "hyph/hyphenator.hpp"
+#include "hyph/language.hpp"
 #include "hyph/pattern.hpp"
 #include "hyph/scores.hpp"

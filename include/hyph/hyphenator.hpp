@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "hyph/charmap.hpp"
 #include "hyph/deferred.hpp"
 #include "hyph/exception.hpp"
 #include "hyph/export.hpp"
@@ -31,6 +33,12 @@ class HYPH_API Hyphenator {
  public:
   Hyphenator(CharMapping chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
              std::int64_t leftMin, std::int64_t rightMin);
+  /// With a character table (possibly deferred) as the mapping; the same as
+  /// passing the table's lookup as a function, but faster.
+  Hyphenator(Deferred<CharMap> chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
+             std::int64_t leftMin, std::int64_t rightMin);
+  Hyphenator(CharMap chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
+             std::int64_t leftMin, std::int64_t rightMin);
 
  private:
   friend HYPH_API const CharMapping& hyphenatorChars(const Hyphenator& h);
@@ -39,8 +47,10 @@ class HYPH_API Hyphenator {
   friend HYPH_API std::int64_t hyphenatorLeftMin(const Hyphenator& h);
   friend HYPH_API std::int64_t hyphenatorRightMin(const Hyphenator& h);
 
+  friend struct HyphenatorAccess;
   struct Tables {
     CharMapping chars;
+    std::optional<Deferred<CharMap>> charMap;  // when `chars` looks it up
     Deferred<Patterns> patterns;
     Deferred<Exceptions> exceptions;
   };

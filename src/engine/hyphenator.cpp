@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "hyph/error.hpp"
+#include "hyphenator_access.hpp"
 #include "utf8.hpp"
 
 namespace hyph {
@@ -11,9 +12,22 @@ namespace hyph {
 Hyphenator::Hyphenator(CharMapping chars, Deferred<Patterns> patterns,
                        Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
     : tables_(std::make_shared<const Tables>(
-          Tables{std::move(chars), std::move(patterns), std::move(exceptions)})),
+          Tables{std::move(chars), std::nullopt, std::move(patterns), std::move(exceptions)})),
       leftMin_(leftMin),
       rightMin_(rightMin) {}
+
+Hyphenator::Hyphenator(Deferred<CharMap> chars, Deferred<Patterns> patterns,
+                       Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
+    : tables_(std::make_shared<const Tables>(Tables{[chars](char32_t c) { return chars.get()(c); },
+                                                    chars, std::move(patterns),
+                                                    std::move(exceptions)})),
+      leftMin_(leftMin),
+      rightMin_(rightMin) {}
+
+Hyphenator::Hyphenator(CharMap chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
+                       std::int64_t leftMin, std::int64_t rightMin)
+    : Hyphenator(Deferred<CharMap>(std::move(chars)), std::move(patterns), std::move(exceptions),
+                 leftMin, rightMin) {}
 
 const CharMapping& hyphenatorChars(const Hyphenator& h) { return h.tables_->chars; }
 const Patterns& hyphenatorPatterns(const Hyphenator& h) { return h.tables_->patterns.get(); }
@@ -51,9 +65,8 @@ std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view w
   const std::int64_t minimum = saturatingAdd(left, right);
   if (n < minimum) return {std::u32string(word)};
 
-  const CharMapping& chars = hyphenatorChars(h);
   std::u32string normalised(word);
-  for (char32_t& c : normalised) c = chars(c);
+  HyphenatorAccess::normalise(h, normalised);
 
   Scores fromPatterns;
   const Scores* raw = lookupException(normalised, hyphenatorExceptions(h));

@@ -1,0 +1,82 @@
+// Finding, decompressing and decoding an embedded data file.
+#include "archive.hpp"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+#include "engine/utf8.hpp"
+#include "hyph/error.hpp"
+#include "hyph/language.hpp"
+
+namespace hyph {
+namespace detail {
+
+std::string gunzip(std::string_view name, std::string_view compressed) {
+  auto fail = [name](const char* why) {
+    return Error("Could not decompress " + std::string(name) + ": " + why);
+  };
+  z_stream stream{};
+  if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) throw std::bad_alloc();
+  struct End {
+    z_stream* stream;
+    ~End() { inflateEnd(stream); }
+  } end{&stream};
+
+  // The trailer's size field sizes the buffer, so a sound file inflates in
+  // one call; it is only a hint, bounded by what deflate can expand to.
+  std::string out;
+  if (compressed.size() >= 18) {
+    const auto* tail =
+        reinterpret_cast<const unsigned char*>(compressed.data() + compressed.size() - 4);
+    const std::size_t hinted =
+        tail[0] | (tail[1] << 8) | (tail[2] << 16) | (std::size_t{tail[3]} << 24);
+    out.resize(std::min(hinted, compressed.size() * 1032) + 1);
+  } else {
+    out.resize(64);
+  }
+
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
+  std::size_t produced = 0;
+  std::size_t remainingIn = compressed.size();
+  while (true) {
+    if (produced == out.size()) out.resize(out.size() * 2);
+    const auto inChunk =
+        static_cast<uInt>(std::min<std::size_t>(remainingIn, std::numeric_limits<uInt>::max()));
+    const auto outChunk = static_cast<uInt>(
+        std::min<std::size_t>(out.size() - produced, std::numeric_limits<uInt>::max()));
+    stream.avail_in = inChunk;
+    stream.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
+    stream.avail_out = outChunk;
+    const int status = inflate(&stream, Z_NO_FLUSH);
+    remainingIn -= inChunk - stream.avail_in;
+    produced += outChunk - stream.avail_out;
+    if (status == Z_STREAM_END) break;
+    if (status == Z_MEM_ERROR) throw std::bad_alloc();
+    if (status == Z_NEED_DICT) throw fail("a preset dictionary is needed");
+    if (status == Z_DATA_ERROR || status == Z_STREAM_ERROR)
+      throw fail(stream.msg ? stream.msg : "invalid compressed data");
+    if (status == Z_BUF_ERROR && remainingIn == 0 && stream.avail_in == 0)
+      throw fail("unexpected end of file");
+  }
+  if (remainingIn != 0) throw fail("trailing data after the gzip member");
+  out.resize(produced);
+  return out;
+}
+
+std::u32string readEmbeddedFile(std::string_view name, std::span<const EmbeddedFile> archive) {
+  auto it = std::find_if(archive.begin(), archive.end(),
+                         [name](const EmbeddedFile& file) { return file.name == name; });
+  if (it == archive.end()) throw Error("Could not find " + std::string(name));
+  return decodeUtf8(gunzip(name, it->contents));
+}
+
+}  // namespace detail
+
+std::u32string readEmbeddedFile(std::string_view name) {
+  return detail::readEmbeddedFile(name, detail::embeddedFiles());
+}
+
+}  // namespace hyph

@@ -1,0 +1,41 @@
+#include "hyph/charmap.hpp"
+
+#include <algorithm>
+
+namespace hyph {
+
+namespace {
+bool keyLess(const std::pair<char32_t, std::uint64_t>& cell, char32_t key) {
+  return cell.first < key;
+}
+}  // namespace
+
+std::uint64_t CharMap::outsideCell(char32_t c) const {
+  auto it = std::lower_bound(outside_.begin(), outside_.end(), c, keyLess);
+  return it != outside_.end() && it->first == c ? it->second : 0;
+}
+
+std::uint64_t& CharMap::cellFor(char32_t c) {
+  if (c > kMaxPaged) {
+    auto it = std::lower_bound(outside_.begin(), outside_.end(), c, keyLess);
+    if (it == outside_.end() || it->first != c) it = outside_.insert(it, {c, 0});
+    return it->second;
+  }
+  const std::size_t page = c >> kPageBits;
+  if (page >= pageIndex_.size()) pageIndex_.resize(page + 1, 0);
+  if (pageIndex_[page] == 0) {
+    cells_.resize(cells_.size() + (std::size_t{1} << kPageBits), 0);
+    pageIndex_[page] = static_cast<std::uint32_t>(cells_.size() >> kPageBits);
+  }
+  return cells_[((std::size_t{pageIndex_[page]} - 1) << kPageBits) | (c & kPageMask)];
+}
+
+CharMap::CharMap(std::span<const Entry> entries, std::span<const char32_t> letters) {
+  for (char32_t c : letters) cellFor(c) |= kLetter;
+  for (auto [from, to] : entries) {
+    cellFor(from) = kLetter | kHasEntry | to;
+    cellFor(to) |= kLetter;
+  }
+}
+
+}  // namespace hyph

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <ranges>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include "hyph/error.hpp"
+#include "hyph/language.hpp"
+
+namespace hyph {
+namespace {
+
+using L = Language;
+
+std::vector<Language> collect(LanguageRange range) {
+  std::vector<Language> out;
+  for (Language language : range) out.push_back(language);
+  return out;
+}
+
+std::vector<std::int64_t> ordinals(LanguageRange range) {
+  std::vector<std::int64_t> out;
+  for (Language language : range) out.push_back(fromEnum(language));
+  return out;
+}
+
+std::string errorOf(auto&& call) {
+  try {
+    call();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+TEST(Language, OrderFollowsTheTableNotTheAlphabet) {
+  EXPECT_EQ(fromEnum(L::Afrikaans), 0);
+  EXPECT_EQ(fromEnum(L::English_US), 13);
+  EXPECT_EQ(fromEnum(L::English_GB), 14);
+  EXPECT_EQ(fromEnum(L::Welsh), 72);
+  EXPECT_LT(L::English_US, L::English_GB);
+  EXPECT_EQ(L::English_US <=> L::English_GB, std::strong_ordering::less);
+  EXPECT_EQ(std::max(L::English_US, L::English_GB), L::English_GB);
+  EXPECT_EQ(firstLanguage, L::Afrikaans);
+  EXPECT_EQ(lastLanguage, L::Welsh);
+}
+
+TEST(Language, SuccessorAndPredecessor) {
+  EXPECT_EQ(succ(L::English_US), L::English_GB);
+  EXPECT_EQ(pred(L::English_GB), L::English_US);
+  EXPECT_EQ(succ(L::Uppersorbian), L::Welsh);
+  EXPECT_EQ(errorOf([] { succ(L::Welsh); }),
+            "succ{Language}: tried to take `succ' of last tag in enumeration");
+  EXPECT_EQ(errorOf([] { pred(L::Afrikaans); }),
+            "pred{Language}: tried to take `pred' of first tag in enumeration");
+}
+
+TEST(Language, IntegerConversion) {
+  EXPECT_EQ(toEnum(0), L::Afrikaans);
+  EXPECT_EQ(toEnum(72), L::Welsh);
+  for (Language language : enumFrom(firstLanguage)) EXPECT_EQ(toEnum(fromEnum(language)), language);
+  EXPECT_EQ(errorOf([] { toEnum(73); }),
+            "toEnum{Language}: tag (73) is outside of enumeration's range (0,72)");
+  EXPECT_EQ(errorOf([] { toEnum(-1); }),
+            "toEnum{Language}: tag (-1) is outside of enumeration's range (0,72)");
+  EXPECT_EQ(errorOf([] { toEnum(std::numeric_limits<std::int64_t>::min()); }),
+            "toEnum{Language}: tag (-9223372036854775808) is outside of enumeration's range "
+            "(0,72)");
+}
+
+TEST(Language, Ranges) {
+  EXPECT_EQ(collect(enumFrom(L::Afrikaans)).size(), 73u);
+  EXPECT_EQ(ordinals(enumFrom(L::Afrikaans)).back(), 72);
+  EXPECT_EQ(collect(enumFrom(L::Welsh)), std::vector{L::Welsh});
+  EXPECT_TRUE(collect(enumFromTo(L::Welsh, L::Afrikaans)).empty());
+  EXPECT_EQ(collect(enumFromTo(L::Thai, L::Thai)), std::vector{L::Thai});
+  EXPECT_EQ(ordinals(enumFromTo(L::Basque, L::Catalan)), (std::vector<std::int64_t>{3, 4, 5, 6}));
+
+  const auto evens = ordinals(enumFromThen(L::Afrikaans, L::Assamese));
+  EXPECT_EQ(evens.size(), 37u);
+  EXPECT_EQ(evens.front(), 0);
+  EXPECT_EQ(evens.back(), 72);
+  const auto down = ordinals(enumFromThen(L::Welsh, L::Ukrainian));
+  EXPECT_EQ(down.size(), 37u);
+  EXPECT_EQ(down.back(), 0);
+  EXPECT_EQ(ordinals(enumFromThen(L::Basque, L::Afrikaans)), (std::vector<std::int64_t>{3, 0}));
+
+  EXPECT_EQ(collect(enumFromThenTo(L::Afrikaans, L::Basque, L::Bengali)),
+            (std::vector{L::Afrikaans, L::Basque}));
+  EXPECT_EQ(collect(enumFromThenTo(L::Catalan, L::Welsh, L::Chinese)), std::vector{L::Catalan});
+  EXPECT_TRUE(collect(enumFromThenTo(L::Chinese, L::Welsh, L::Catalan)).empty());
+  EXPECT_TRUE(collect(enumFromThenTo(L::Basque, L::Afrikaans, L::Welsh)).empty());
+  EXPECT_EQ(collect(enumFromThenTo(L::Welsh, L::Tamil, L::Thai)), std::vector{L::Welsh});
+  EXPECT_EQ(collect(enumFromThenTo(L::Welsh, L::Tamil, L::Tamil)),
+            (std::vector{L::Welsh, L::Tamil}));
+  EXPECT_EQ(ordinals(enumFromThenTo(L::Afrikaans, L::Basque, L::Welsh)).back(), 72);
+}
+
+// Clang 14 cannot compile libstdc++ 12's range adaptors at all (any
+// `v | std::views::take(n)` fails inside <ranges>), so there the endless
+// ranges are checked by hand.
+TEST(Language, EndlessRangesAreLazy) {
+  std::vector<Language> five;
+#if defined(__clang__) && __clang_major__ < 15 && defined(__GLIBCXX__)
+  for (auto it = enumFromThen(L::Irish, L::Irish).begin(); five.size() < 5; ++it)
+    five.push_back(*it);
+#else
+  for (Language language : enumFromThen(L::Irish, L::Irish) | std::views::take(5))
+    five.push_back(language);
+  static_assert(std::ranges::forward_range<LanguageRange>);
+  static_assert(std::ranges::view<LanguageRange>);
+#endif
+  EXPECT_EQ(five, std::vector<Language>(5, L::Irish));
+  std::vector<Language> three;
+  for (auto it = enumFromThenTo(L::Irish, L::Irish, L::Welsh).begin(); three.size() < 3; ++it)
+    three.push_back(*it);
+  EXPECT_EQ(three, std::vector<Language>(3, L::Irish));
+}
+
+TEST(Language, TextForm) {
+  EXPECT_EQ(show(L::Norwegian_Bokmal), "Norwegian_Bokmal");
+  EXPECT_EQ(showsPrec(11, L::Serbocroatian_Latin), "Serbocroatian_Latin");
+  EXPECT_EQ(showsPrec(0, L::German_1901, "!"), "German_1901!");
+  const std::vector<Language> two = {L::English_US, L::German_1996};
+  EXPECT_EQ(showList(two), "[English_US,German_1996]");
+  EXPECT_EQ(showList(std::span<const Language>()), "[]");
+  std::ostringstream out;
+  out << L::Uppersorbian;
+  EXPECT_EQ(out.str(), "Uppersorbian");
+}
+
+TEST(Language, Affixes) {
+  EXPECT_EQ(languageAffix(L::German_Swiss), "de-ch-1901");
+  EXPECT_EQ(languageAffix(L::Chinese), "zh-latn-pinyin");
+  EXPECT_EQ(languageAffix(L::Greek_Ancient), "grc");
+  EXPECT_EQ(languageAffix(L::English_US), "en-us");
+  std::set<std::string_view> seen;
+  for (Language language : enumFrom(firstLanguage)) {
+    const std::string_view affix = languageAffix(language);
+    EXPECT_TRUE(seen.insert(affix).second) << affix;
+    EXPECT_GE(affix.size(), 2u);
+    EXPECT_LE(affix.size(), 14u);
+    for (char c : affix) EXPECT_TRUE((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-');
+  }
+  static_assert(languageAffix(L::Welsh) == "cy");
+}
+
+}  // namespace
+}  // namespace hyph
