@@ -9,3 +9,4 @@
 #include "hyph/language.hpp"
 #include "hyph/pattern.hpp"
 #include "hyph/scores.hpp"
+#include "hyph/text.hpp"

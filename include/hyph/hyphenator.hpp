@@ -79,4 +79,28 @@ HYPH_API std::int64_t hyphenatorRightMin(const Hyphenator& h);
 /// meets an empty score list, and passes on errors of the tables.
 HYPH_API std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view word);
 
+/// The same for a UTF-8 word: the pieces are byte slices of `utf8word` and
+/// concatenate to it byte for byte, even where it is not valid UTF-8 (an
+/// undecodable byte counts as one code point of its own value).
+/// `hyphenate(english_US(), "Hyphenation")` gives "Hy", "phen", "ation".
+HYPH_API std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view utf8word);
+
+/// Where `hyphenate` cuts, without building pieces: the positions (code point
+/// offsets, ascending) at which a new piece starts. "Hyphenation" gives 2, 6.
+/// A break after the last code point, possible only with non-positive
+/// minimums, gives the word's length.
+HYPH_API std::vector<std::size_t> breakPoints(const Hyphenator& h, std::u32string_view word);
+/// The same into `out` (cleared first), which keeps its capacity: a loop that
+/// reuses `out` allocates nothing for words of ordinary length.
+HYPH_API void breakPoints(const Hyphenator& h, std::u32string_view word,
+                          std::vector<std::size_t>& out);
+/// The same for a UTF-8 word, as byte offsets into `utf8word`.
+HYPH_API std::vector<std::size_t> breakPoints(const Hyphenator& h, std::string_view utf8word);
+HYPH_API void breakPoints(const Hyphenator& h, std::string_view utf8word,
+                          std::vector<std::size_t>& out);
+
+/// The character table behind the mapping, when the Hyphenator was built with
+/// one (as every loaded language is), else nullptr. Builds it if deferred.
+HYPH_API const CharMap* hyphenatorCharMap(const Hyphenator& h);
+
 }  // namespace hyph

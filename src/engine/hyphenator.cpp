@@ -1,10 +1,12 @@
 // Splitting a word into pieces at the breaks that its scores permit.
 #include "hyph/hyphenator.hpp"
 
+#include <algorithm>
 #include <limits>
 
 #include "hyph/error.hpp"
 #include "hyphenator_access.hpp"
+#include "small_buffer.hpp"
 #include "utf8.hpp"
 
 namespace hyph {
@@ -57,28 +59,36 @@ constexpr std::int64_t saturatingSub(std::int64_t a, std::int64_t b) {
 
 }  // namespace
 
-std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view word) {
-  if (word.empty()) return {std::u32string()};
+namespace {
+
+// Calls onBreak(p) for each position p (1 to n, ascending) after which a
+// break falls: after code point p - 1, so that the next piece starts at p.
+// Throws the malformed-score error before the first call.
+template <class OnBreak>
+void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak) {
+  if (word.empty()) return;
   const auto n = static_cast<std::int64_t>(word.size());
   const std::int64_t left = hyphenatorLeftMin(h);
   const std::int64_t right = hyphenatorRightMin(h);
   const std::int64_t minimum = saturatingAdd(left, right);
-  if (n < minimum) return {std::u32string(word)};
+  if (n < minimum) return;
 
-  std::u32string normalised(word);
-  HyphenatorAccess::normalise(h, normalised);
+  detail::SmallBuffer<char32_t, 64> normalised(word.size());
+  std::copy(word.begin(), word.end(), normalised.data());
+  HyphenatorAccess::normalise(h, std::span(normalised.data(), word.size()));
+  const std::u32string_view key(normalised.data(), word.size());
 
   Scores fromPatterns;
-  const Scores* raw = lookupException(normalised, hyphenatorExceptions(h));
+  const Scores* raw = lookupException(key, hyphenatorExceptions(h));
   if (!raw) {
-    fromPatterns = lookupPattern(normalised, hyphenatorPatterns(h));
+    fromPatterns = lookupPattern(key, hyphenatorPatterns(h));
     raw = &fromPatterns;
   }
 
   // The trimmed list is `skipped` zeros followed by the raw list from entry
-  // `skipped` on, cut to `count` entries; entry k + 1 of it scores the gap
-  // after code point k, and equals raw entry k + 1 wherever that is not one
-  // of the leading zeros.
+  // `skipped` on, cut to `count` entries. Its entry k + 1 scores the gap
+  // after code point k (entry 0, before the word, never breaks) and equals
+  // raw entry k + 1 wherever it is not one of the leading zeros.
   const std::int64_t skipped = std::max<std::int64_t>(left, 0);
   const std::int64_t count = saturatingAdd(saturatingSub(n, minimum), 1);
   const auto rawSize = static_cast<std::int64_t>(raw->size());
@@ -86,24 +96,81 @@ std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view w
   const std::int64_t trimmedSize = saturatingAdd(skipped, kept);
   if (trimmedSize == 0) throw Error("Malformed hyphenation score for " + detail::encodeUtf8(word));
 
-  std::vector<std::u32string> pieces;
-  std::u32string piece;
-  const std::int64_t entries = trimmedSize - 1;  // after gap 0 is dropped
-  for (std::int64_t k = 0; k < n; ++k) {
-    if (k >= entries) {
-      piece.append(word.substr(static_cast<std::size_t>(k)));
-      pieces.push_back(std::move(piece));
-      return pieces;
-    }
-    piece += word[static_cast<std::size_t>(k)];
-    const std::int64_t gap = k + 1;
-    if (gap >= skipped && (*raw)[static_cast<std::size_t>(gap)] % 2 != 0) {
-      pieces.push_back(std::move(piece));
-      piece.clear();
-    }
+  const std::int64_t last = std::min(n, trimmedSize - 1);
+  for (std::int64_t gap = std::max<std::int64_t>(skipped, 1); gap <= last; ++gap)
+    if ((*raw)[static_cast<std::size_t>(gap)] % 2 != 0) onBreak(static_cast<std::size_t>(gap));
+}
+
+// Decodes UTF-8 into `codePoints`, recording where each code point starts
+// (with the total length after the last), without allocating for short words.
+struct DecodedWord {
+  explicit DecodedWord(std::string_view bytes) : codePoints(bytes.size()), starts(bytes.size() + 1) {
+    std::size_t count = 0;
+    detail::decodeUtf8(bytes, [&](char32_t c, std::size_t offset, std::size_t) {
+      codePoints[count] = c;
+      starts[count++] = offset;
+    });
+    starts[count] = bytes.size();
+    size = count;
   }
-  pieces.push_back(std::move(piece));
+  std::u32string_view view() const { return {codePoints.data(), size}; }
+
+  detail::SmallBuffer<char32_t, 64> codePoints;
+  detail::SmallBuffer<std::size_t, 65> starts;
+  std::size_t size = 0;
+};
+
+}  // namespace
+
+void breakPoints(const Hyphenator& h, std::u32string_view word, std::vector<std::size_t>& out) {
+  out.clear();
+  forEachBreak(h, word, [&out](std::size_t position) { out.push_back(position); });
+}
+
+std::vector<std::size_t> breakPoints(const Hyphenator& h, std::u32string_view word) {
+  std::vector<std::size_t> out;
+  breakPoints(h, word, out);
+  return out;
+}
+
+void breakPoints(const Hyphenator& h, std::string_view utf8word, std::vector<std::size_t>& out) {
+  out.clear();
+  const DecodedWord decoded(utf8word);
+  forEachBreak(h, decoded.view(),
+               [&](std::size_t position) { out.push_back(decoded.starts[position]); });
+}
+
+std::vector<std::size_t> breakPoints(const Hyphenator& h, std::string_view utf8word) {
+  std::vector<std::size_t> out;
+  breakPoints(h, utf8word, out);
+  return out;
+}
+
+namespace {
+
+template <class Piece, class Word>
+std::vector<Piece> cutAt(Word word, const std::vector<std::size_t>& breaks) {
+  std::vector<Piece> pieces;
+  pieces.reserve(breaks.size() + 1);
+  std::size_t start = 0;
+  for (std::size_t position : breaks) {
+    pieces.emplace_back(word.substr(start, position - start));
+    start = position;
+  }
+  pieces.emplace_back(word.substr(start));
   return pieces;
 }
+
+}  // namespace
+
+std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view word) {
+  return cutAt<std::u32string>(word, breakPoints(h, word));
+}
+
+std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view utf8word) {
+  return cutAt<std::string>(utf8word, breakPoints(h, utf8word));
+}
+
+const CharMap* hyphenatorCharMap(const Hyphenator& h) { return HyphenatorAccess::charMap(h); }
 
 }  // namespace hyph
