@@ -1,11 +1,11 @@
 // Hyphenates the words given on the command line with a Hyphenator built from
-// a handful of English patterns and two exception words.
+// a handful of English patterns and two exception words, to show how a
+// caller assembles one of its own.
 //
 //   $ hyphenate_words hyphenation table present
 //   hy-phen-ation
 //   ta-ble
 //   present
-#include <cctype>
 #include <iostream>
 #include <string>
 
@@ -15,19 +15,14 @@ int main(int argc, char** argv) {
   const hyph::Patterns patterns =
       hyph::parsePatterns(U"hy3ph\nhe2n\nhen5at\nhena4\n1na\nn2at\n1tio\n2io\no2n\n");
   const hyph::Exceptions exceptions = hyph::parseExceptions(U"ta-ble\npresent\n");
-  const auto lower = [](char32_t c) {
-    return c < 0x80 ? static_cast<char32_t>(std::tolower(static_cast<int>(c))) : c;
-  };
+  const auto lower = [](char32_t c) { return c >= U'A' && c <= U'Z' ? c + 32 : c; };
   const hyph::Hyphenator hyphenator(lower, patterns, exceptions, 2, 3);
 
   for (int i = 1; i < argc; ++i) {
-    // The patterns above are ASCII; each byte of the argument is one letter.
-    const std::string word = argv[i];
-    const std::u32string letters(word.begin(), word.end());
     std::string line;
-    for (const std::u32string& piece : hyph::hyphenate(hyphenator, letters)) {
+    for (const std::string& piece : hyph::hyphenate(hyphenator, std::string_view(argv[i]))) {
       if (!line.empty()) line += '-';
-      for (char32_t c : piece) line += static_cast<char>(c);
+      line += piece;
     }
     std::cout << line << '\n';
   }

@@ -433,6 +433,17 @@ TEST(EveryLanguage, TablesBuildAndWordsSplitIntoTheirPieces) {
       }
       EXPECT_EQ(together, word) << language;
       broken += pieces.size() > 1;
+
+      // The UTF-8 and break-point forms cut at the same places.
+      std::vector<std::string> expected;
+      std::vector<std::size_t> positions;
+      std::size_t at = 0;
+      for (const auto& piece : pieces) {
+        expected.push_back(utf8(piece));
+        if (&piece != &pieces.back()) positions.push_back(at += piece.size());
+      }
+      EXPECT_EQ(hyphenate(h, utf8(word)), expected) << language;
+      EXPECT_EQ(breakPoints(h, word), positions) << language;
     }
     EXPECT_GT(broken, 0u) << language << ": no sample word was hyphenated";
   }

@@ -11,7 +11,8 @@ namespace hyph {
 namespace {
 
 std::string withoutSeparators(std::string text, std::string_view separator) {
-  for (std::size_t at = text.find(separator); at != std::string::npos; at = text.find(separator, at))
+  for (std::size_t at = text.find(separator); at != std::string::npos;
+       at = text.find(separator, at))
     text.erase(at, separator.size());
   return text;
 }
@@ -44,9 +45,9 @@ TEST(Utf8Words, PiecesAreByteSlicesOfTheInput) {
 }
 
 TEST(Utf8Words, InvalidBytesSurviveByteForByte) {
-  const std::string words[] = {
-      "hyphen\xE9tion", "\x80\x80hyphenation", "hyphenation\xC3", "hyph\xF0\x9F\x98nation",
-      "\xFF\xFE\xFD\xFC\xFB", "a\xED\xA0\x80z", "\xC0\xAFhyphenation\xC0"};
+  const std::string words[] = {"hyphen\xE9tion",         "\x80\x80hyphenation",  "hyphenation\xC3",
+                               "hyph\xF0\x9F\x98nation", "\xFF\xFE\xFD\xFC\xFB", "a\xED\xA0\x80z",
+                               "\xC0\xAFhyphenation\xC0"};
   for (const std::string& word : words) {
     std::string together;
     for (const std::string& piece : hyphenate(english_US(), word)) together += piece;
@@ -148,8 +149,7 @@ TEST(HyphenateText, OverlongRunsAreCopiedUnhyphenated) {
 }
 
 TEST(HyphenateText, AssembledHyphenatorsNeedALetterPredicate) {
-  const Hyphenator custom([](char32_t c) { return c; }, parsePatterns(U"1b\n"), Exceptions(), 1,
-                          1);
+  const Hyphenator custom([](char32_t c) { return c; }, parsePatterns(U"1b\n"), Exceptions(), 1, 1);
   try {
     hyphenateText(custom, "abab");
     FAIL() << "no error";

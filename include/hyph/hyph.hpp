@@ -10,3 +10,4 @@
 #include "hyph/pattern.hpp"
 #include "hyph/scores.hpp"
 #include "hyph/text.hpp"
+#include "hyph/version.hpp"

@@ -72,13 +72,13 @@ class HYPH_API TextHyphenator {
   const CharMap* letters_ = nullptr;
   std::string pending_;  // undecided input: a word, a partial sequence, a short lookahead
   State state_ = State::Text;
-  bool longRun_ = false;     // inside a letter run that exceeded maxTextWordLength
-  char quote_ = 0;           // inside a quoted attribute value of a tag
-  bool endTag_ = false;      // the tag being read is an end tag
-  bool nameDone_ = false;    // the tag's name has been read
-  char tagLast_ = 0;         // the byte of the tag before the current one
-  std::string tagName_;      // lower case, at most a few letters
-  std::string rawName_;      // the element whose contents pass unchanged
+  bool longRun_ = false;        // inside a letter run that exceeded maxTextWordLength
+  char quote_ = 0;              // inside a quoted attribute value of a tag
+  bool endTag_ = false;         // the tag being read is an end tag
+  bool nameDone_ = false;       // the tag's name has been read
+  char tagLast_ = 0;            // the byte of the tag before the current one
+  std::string tagName_;         // lower case, at most a few letters
+  std::string rawName_;         // the element whose contents pass unchanged
   std::size_t rawMatched_ = 0;  // bytes of "</" + rawName_ matched so far
   int dashes_ = 0;              // '-' just before a possible "-->"
   std::vector<std::size_t> breaks_;

@@ -14,7 +14,7 @@
 namespace hyph {
 namespace detail {
 
-std::string gunzip(std::string_view name, std::string_view compressed) {
+std::string gunzip(std::string_view name, std::string_view compressed, Members members) {
   auto fail = [name](const char* why) {
     return Error("Could not decompress " + std::string(name) + ": " + why);
   };
@@ -53,7 +53,11 @@ std::string gunzip(std::string_view name, std::string_view compressed) {
     const int status = inflate(&stream, Z_NO_FLUSH);
     remainingIn -= inChunk - stream.avail_in;
     produced += outChunk - stream.avail_out;
-    if (status == Z_STREAM_END) break;
+    if (status == Z_STREAM_END) {
+      if (members == Members::One || remainingIn == 0) break;
+      inflateReset(&stream);
+      continue;
+    }
     if (status == Z_MEM_ERROR) throw std::bad_alloc();
     if (status == Z_NEED_DICT) throw fail("a preset dictionary is needed");
     if (status == Z_DATA_ERROR || status == Z_STREAM_ERROR)

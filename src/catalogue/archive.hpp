@@ -23,7 +23,10 @@ HYPH_API std::span<const EmbeddedFile> embeddedFiles();
 HYPH_API std::u32string readEmbeddedFile(std::string_view name,
                                          std::span<const EmbeddedFile> archive);
 
-/// Decompresses one gzip member; `name` only labels errors.
-HYPH_API std::string gunzip(std::string_view name, std::string_view compressed);
+/// Decompresses one gzip member (or, with `members` set to Many, a series of
+/// them, as concatenated gzip files are); `name` only labels errors.
+enum class Members { One, Many };
+HYPH_API std::string gunzip(std::string_view name, std::string_view compressed,
+                            Members members = Members::One);
 
 }  // namespace hyph::detail

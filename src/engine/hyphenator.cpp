@@ -104,7 +104,8 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
 // Decodes UTF-8 into `codePoints`, recording where each code point starts
 // (with the total length after the last), without allocating for short words.
 struct DecodedWord {
-  explicit DecodedWord(std::string_view bytes) : codePoints(bytes.size()), starts(bytes.size() + 1) {
+  explicit DecodedWord(std::string_view bytes)
+      : codePoints(bytes.size()), starts(bytes.size() + 1) {
     std::size_t count = 0;
     detail::decodeUtf8(bytes, [&](char32_t c, std::size_t offset, std::size_t) {
       codePoints[count] = c;

@@ -69,10 +69,10 @@ void TextHyphenator::process(bool final, std::string& out) {
   const std::size_t n = buffer.size();
   const bool html = options_.markup == Markup::Html;
   std::size_t i = 0;
-  std::size_t copied = 0;        // buffer[copied, i) is passed-through text not yet appended
-  std::size_t wordStart = n;     // start of the letter run in progress, or n
-  std::size_t wordLength = 0;    // its length in code points
-  std::size_t keep = n;          // where undecided input starts, when stopping early
+  std::size_t copied = 0;      // buffer[copied, i) is passed-through text not yet appended
+  std::size_t wordStart = n;   // start of the letter run in progress, or n
+  std::size_t wordLength = 0;  // its length in code points
+  std::size_t keep = n;        // where undecided input starts, when stopping early
 
   auto copyUpTo = [&](std::size_t end) {
     out.append(buffer.substr(copied, end - copied));
@@ -93,9 +93,15 @@ void TextHyphenator::process(bool final, std::string& out) {
         endWord(i);
         longRun_ = false;
         if (c == '<') {
-          if (i + 1 >= n && !final) { keep = i; break; }
+          if (i + 1 >= n && !final) {
+            keep = i;
+            break;
+          }
           const char next = i + 1 < n ? buffer[i + 1] : '\0';
-          if (next == '!' && (i + 4 > n) && !final) { keep = i; break; }
+          if (next == '!' && (i + 4 > n) && !final) {
+            keep = i;
+            break;
+          }
           if (buffer.substr(i, 4) == "<!--") {
             state_ = State::Comment;
             dashes_ = 0;
@@ -114,8 +120,12 @@ void TextHyphenator::process(bool final, std::string& out) {
         } else {
           // A character reference: '&', name or number characters, ';'.
           std::size_t end = i + 1;
-          while (end < n && end - i < 40 && (isAsciiAlnum(buffer[end]) || buffer[end] == '#')) ++end;
-          if (end == n && !final && end - i < 40) { keep = i; break; }
+          while (end < n && end - i < 40 && (isAsciiAlnum(buffer[end]) || buffer[end] == '#'))
+            ++end;
+          if (end == n && !final && end - i < 40) {
+            keep = i;
+            break;
+          }
           if (end < n && buffer[end] == ';') ++end;
           i = end;
         }
@@ -190,7 +200,9 @@ void TextHyphenator::process(bool final, std::string& out) {
     // State::Raw: look for "</" and the element's name.
     const char c = asciiLower(buffer[i++]);
     const std::size_t target = 2 + rawName_.size();
-    const char expected = rawMatched_ == 0 ? '<' : rawMatched_ == 1 ? '/' : rawName_[rawMatched_ - 2];
+    const char expected = rawMatched_ == 0   ? '<'
+                          : rawMatched_ == 1 ? '/'
+                                             : rawName_[rawMatched_ - 2];
     if (c == expected) {
       if (++rawMatched_ == target) {
         state_ = State::Tag;
