@@ -73,7 +73,7 @@ TEST(ParsePatterns, FinalLineNeedsNoLineFeed) {
 
 TEST(ParsePatterns, CarriageReturnIsALetter) {
   const Patterns trie = parsePatterns(U"a1b\r\n");
-  ASSERT_NE(trie.child(U'a')->child(U'b')->child(U'\r'), nullptr);
+  ASSERT_TRUE(trie.child(U'a')->child(U'b')->child(U'\r'));
   EXPECT_EQ(lookupPattern(U"ab", trie), (Scores{0, 0}));
 }
 
@@ -180,7 +180,7 @@ TEST(Patterns, ConstructorAndAccessors) {
   EXPECT_EQ(node.children()[0].first, U'a');  // ascending keys
   EXPECT_EQ(node.children()[1].first, U'z');
   EXPECT_EQ(node.scores(), (Scores{2}));
-  EXPECT_EQ(node.child(U'q'), nullptr);
+  EXPECT_FALSE(node.child(U'q'));
   EXPECT_TRUE(Patterns().empty());
 }
 

@@ -35,6 +35,14 @@ class HYPH_API CharMap {
   /// Whether `c` is one of the letters.
   bool isLetter(char32_t c) const { return (cellOf(c) & kLetter) != 0; }
 
+  /// Calls `visit(page)` for each block of 256 code points (page << 8 up to
+  /// page << 8 | 255) up to U+10FFFF that holds an entry or a letter.
+  template <class Visit>
+  void forEachPage(Visit visit) const {
+    for (std::size_t page = 0; page < pageIndex_.size(); ++page)
+      if (pageIndex_[page] != 0) visit(page);
+  }
+
  private:
   // A cell holds the entry's value in its low 32 bits and two flags above.
   static constexpr std::uint64_t kHasEntry = std::uint64_t{1} << 32;

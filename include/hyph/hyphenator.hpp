@@ -21,6 +21,10 @@
 
 namespace hyph {
 
+namespace detail {
+struct SymbolFold;
+}
+
 /// Normalises one code point of a word before it is looked up (typically to
 /// lower case).
 using CharMapping = std::function<char32_t(char32_t)>;
@@ -53,6 +57,9 @@ class HYPH_API Hyphenator {
     std::optional<Deferred<CharMap>> charMap;  // when `chars` looks it up
     Deferred<Patterns> patterns;
     Deferred<Exceptions> exceptions;
+    // With a character table: the table and the patterns' alphabet folded
+    // into one lookup from code point to pattern symbol, made on first use.
+    std::optional<Deferred<std::shared_ptr<const detail::SymbolFold>>> fold;
   };
   std::shared_ptr<const Tables> tables_;
   std::int64_t leftMin_;

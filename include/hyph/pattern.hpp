@@ -7,8 +7,10 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,24 +22,34 @@
 
 namespace hyph {
 
+namespace detail {
+struct FlatTrie;
+}
+
 /// One trie node, and with it the whole trie below it. An immutable value:
 /// copying is O(1) and every operation returns a new trie that shares the
 /// unchanged parts with its arguments. Default construction gives the empty
 /// trie, the identity of merge (`operator|`).
+///
+/// A trie parsed from pattern text is stored flat, in a few contiguous arrays
+/// laid out for lookup; tries made by the constructor, `insertPattern` or a
+/// merge are linked nodes, compiled to the flat form on their first lookup.
+/// Both forms behave alike through this interface.
 class HYPH_API Patterns {
  public:
   using Child = std::pair<char32_t, Patterns>;
+  class Children;
 
   Patterns() = default;
   /// A node with these scores and children.
   Patterns(Scores scores, const std::map<char32_t, Patterns>& children);
 
   /// The score list of the pattern that ends at this node (empty if none).
-  const Scores& scores() const;
+  Scores scores() const;
   /// The children, in ascending order of their code point.
-  std::span<const Child> children() const;
-  /// The child for `letter`, or nullptr.
-  const Patterns* child(char32_t letter) const;
+  Children children() const;
+  /// The child for `letter`, if there is one.
+  std::optional<Patterns> child(char32_t letter) const;
   /// True for a node without scores and without children.
   bool empty() const;
 
@@ -47,9 +59,53 @@ class HYPH_API Patterns {
  private:
   struct Node;
   friend struct PatternsAccess;
-  explicit Patterns(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
 
-  std::shared_ptr<const Node> node_;  // null for the empty trie
+  std::shared_ptr<const Node> node_;              // linked form; both null: the empty trie
+  std::shared_ptr<const detail::FlatTrie> flat_;  // flat form, at node index_
+  std::uint32_t index_ = 0;
+};
+
+/// The children of a node: a random-access range of (code point, subtrie)
+/// pairs, produced on access.
+class HYPH_API Patterns::Children {
+ public:
+  class iterator {
+   public:
+    using value_type = Child;
+    using difference_type = std::ptrdiff_t;
+    using iterator_category = std::random_access_iterator_tag;
+    iterator() = default;
+    iterator(const Children* range, std::size_t at) : range_(range), at_(at) {}
+    Child operator*() const { return (*range_)[at_]; }
+    iterator& operator++() { return ++at_, *this; }
+    iterator operator++(int) { return {range_, at_++}; }
+    iterator& operator--() { return --at_, *this; }
+    iterator& operator+=(difference_type d) { return at_ += static_cast<std::size_t>(d), *this; }
+    friend iterator operator+(iterator it, difference_type d) { return it += d; }
+    friend difference_type operator-(const iterator& a, const iterator& b) {
+      return static_cast<difference_type>(a.at_) - static_cast<difference_type>(b.at_);
+    }
+    friend bool operator==(const iterator& a, const iterator& b) { return a.at_ == b.at_; }
+
+   private:
+    const Children* range_ = nullptr;
+    std::size_t at_ = 0;
+  };
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  /// The i-th child, 0 <= i < size().
+  Child operator[](std::size_t i) const;
+  iterator begin() const { return {this, 0}; }
+  iterator end() const { return {this, size_}; }
+
+ private:
+  friend class Patterns;
+  // Holds its trie, so it stays valid after the Patterns it came from is gone.
+  std::shared_ptr<const Node> node_;
+  std::shared_ptr<const detail::FlatTrie> flat_;
+  std::size_t begin_ = 0;  // flat form: first entry in the trie's child arrays
+  std::size_t size_ = 0;
 };
 
 /// The score list of one pattern: "hy3ph" gives 0, 0, 3, 0, 0; "a1" gives 0, 1.

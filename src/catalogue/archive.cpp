@@ -70,11 +70,15 @@ std::string gunzip(std::string_view name, std::string_view compressed, Members m
   return out;
 }
 
-std::u32string readEmbeddedFile(std::string_view name, std::span<const EmbeddedFile> archive) {
+std::string_view findEmbeddedFile(std::string_view name, std::span<const EmbeddedFile> archive) {
   auto it = std::find_if(archive.begin(), archive.end(),
                          [name](const EmbeddedFile& file) { return file.name == name; });
   if (it == archive.end()) throw Error("Could not find " + std::string(name));
-  return decodeUtf8(gunzip(name, it->contents));
+  return it->contents;
+}
+
+std::u32string readEmbeddedFile(std::string_view name, std::span<const EmbeddedFile> archive) {
+  return decodeUtf8(gunzip(name, findEmbeddedFile(name, archive)));
 }
 
 }  // namespace detail

@@ -19,6 +19,10 @@ struct EmbeddedFile {
 /// available without initialisation.
 HYPH_API std::span<const EmbeddedFile> embeddedFiles();
 
+/// The compressed contents of the entry named `name`; throws "Could not find".
+HYPH_API std::string_view findEmbeddedFile(std::string_view name,
+                                           std::span<const EmbeddedFile> archive);
+
 /// `readEmbeddedFile` on another archive (tests use incomplete or damaged ones).
 HYPH_API std::u32string readEmbeddedFile(std::string_view name,
                                          std::span<const EmbeddedFile> archive);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/flat_trie.hpp"
 #include "engine/show.hpp"
 
 namespace hyph {
@@ -31,8 +32,10 @@ Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archi
   };
   auto chars =
       Deferred<CharMap>::lazy([text = read(base + ".chr.txt.gz")] { return parseChars(text()); });
-  auto patterns = Deferred<Patterns>::lazy(
-      [text = read(base + ".pat.txt.gz")] { return parsePatterns(text()); });
+  // The largest table: parsed straight from the inflated bytes, decoding as it goes.
+  auto patterns = Deferred<Patterns>::lazy([archive, name = base + ".pat.txt.gz"] {
+    return parsePatternsUtf8(gunzip(name, findEmbeddedFile(name, archive)));
+  });
   auto exceptions = Deferred<Exceptions>::lazy(
       [text = read(base + ".hyp.txt.gz")] { return parseExceptions(text()); });
   return Hyphenator(std::move(chars), std::move(patterns), std::move(exceptions),

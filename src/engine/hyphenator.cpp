@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "flat_trie.hpp"
 #include "hyph/error.hpp"
 #include "hyphenator_access.hpp"
 #include "small_buffer.hpp"
@@ -13,16 +14,20 @@ namespace hyph {
 
 Hyphenator::Hyphenator(CharMapping chars, Deferred<Patterns> patterns,
                        Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
-    : tables_(std::make_shared<const Tables>(
-          Tables{std::move(chars), std::nullopt, std::move(patterns), std::move(exceptions)})),
+    : tables_(
+          std::make_shared<const Tables>(Tables{std::move(chars), std::nullopt, std::move(patterns),
+                                                std::move(exceptions), std::nullopt})),
       leftMin_(leftMin),
       rightMin_(rightMin) {}
 
 Hyphenator::Hyphenator(Deferred<CharMap> chars, Deferred<Patterns> patterns,
                        Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
-    : tables_(std::make_shared<const Tables>(Tables{[chars](char32_t c) { return chars.get()(c); },
-                                                    chars, std::move(patterns),
-                                                    std::move(exceptions)})),
+    : tables_(std::make_shared<const Tables>(Tables{
+          [chars](char32_t c) { return chars.get()(c); }, chars, patterns, std::move(exceptions),
+          Deferred<std::shared_ptr<const detail::SymbolFold>>::lazy([chars, patterns] {
+            return std::make_shared<const detail::SymbolFold>(chars.get(),
+                                                              *detail::flatOf(patterns.get()).trie);
+          })})),
       leftMin_(leftMin),
       rightMin_(rightMin) {}
 
@@ -61,6 +66,64 @@ constexpr std::int64_t saturatingSub(std::int64_t a, std::int64_t b) {
 
 namespace {
 
+// Calls onBreak for each permitted break, given the raw list as its length
+// and an accessor. The trimmed list is `skipped` zeros followed by the raw
+// list from entry `skipped` on, cut to `count` entries. Its entry k + 1
+// scores the gap after code point k (entry 0, before the word, never breaks)
+// and equals raw entry k + 1 wherever it is not one of the leading zeros.
+template <class Raw, class OnBreak>
+void breakWithin(std::int64_t rawSize, std::int64_t left, std::int64_t minimum,
+                 std::u32string_view word, Raw raw, OnBreak& onBreak) {
+  const auto n = static_cast<std::int64_t>(word.size());
+  const std::int64_t skipped = std::max<std::int64_t>(left, 0);
+  const std::int64_t count = saturatingAdd(saturatingSub(n, minimum), 1);
+  const std::int64_t kept = std::min(count, std::max<std::int64_t>(rawSize - skipped, 0));
+  const std::int64_t trimmedSize = saturatingAdd(skipped, kept);
+  if (trimmedSize == 0) throw Error("Malformed hyphenation score for " + detail::encodeUtf8(word));
+
+  const std::int64_t last = std::min(n, trimmedSize - 1);
+  for (std::int64_t gap = std::max<std::int64_t>(skipped, 1); gap <= last; ++gap)
+    if (raw(gap) % 2 != 0) onBreak(static_cast<std::size_t>(gap));
+}
+
+// Scores `normalised` against the patterns (through `fold` when given, which
+// normalises and finds the symbol in one step) and breaks `word` accordingly.
+template <class OnBreak>
+void scoreAndBreak(detail::FlatView view, std::u32string_view normalised,
+                   const detail::SymbolFold* fold, const CharMap* charMap, std::int64_t left,
+                   std::int64_t right, std::int64_t minimum, std::u32string_view word,
+                   OnBreak& onBreak) {
+  const detail::FlatTrie& trie = *view.trie;
+  const std::size_t m = normalised.size() + 2;
+  detail::SmallBuffer<std::uint32_t, 66> padded(m);
+  padded[0] = padded[m - 1] = trie.symbolOf(U'.');
+  if (fold) {
+    // The fold covers Unicode's range; values past it take the long way.
+    for (std::size_t i = 0; i < normalised.size(); ++i) {
+      const char32_t c = normalised[i];
+      padded[i + 1] = c <= 0x10FFFF ? fold->symbolOf(c) : trie.symbolOf((*charMap)(c));
+    }
+  } else {
+    for (std::size_t i = 0; i < normalised.size(); ++i)
+      padded[i + 1] = trie.symbolOf(normalised[i]);
+  }
+  detail::SmallBuffer<std::int64_t, 96> result(m + trie.maxScoreLength);
+  // With both minimums positive the length of the list cannot matter (it is
+  // at least n), and the last gap that can break is n - right, which no walk
+  // starting after it reaches: those walks are skipped.
+  const auto n = static_cast<std::int64_t>(normalised.size());
+  const std::size_t starts =
+      left >= 1 && right >= 1 ? static_cast<std::size_t>(std::max<std::int64_t>(n - right + 2, 0))
+                              : m;
+  const std::size_t length =
+      detail::scorePadded(view, padded.data(), m, result.data(), std::min(starts, m));
+  // The raw list is the full list without its first and last entry.
+  const std::int64_t* raw = result.data() + 1;
+  breakWithin(
+      static_cast<std::int64_t>(length) - 2, left, minimum, word,
+      [raw](std::int64_t gap) { return raw[gap]; }, onBreak);
+}
+
 // Calls onBreak(p) for each position p (1 to n, ascending) after which a
 // break falls: after code point p - 1, so that the next piece starts at p.
 // Throws the malformed-score error before the first call.
@@ -73,32 +136,34 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
   const std::int64_t minimum = saturatingAdd(left, right);
   if (n < minimum) return;
 
-  detail::SmallBuffer<char32_t, 64> normalised(word.size());
-  std::copy(word.begin(), word.end(), normalised.data());
-  HyphenatorAccess::normalise(h, std::span(normalised.data(), word.size()));
-  const std::u32string_view key(normalised.data(), word.size());
-
-  Scores fromPatterns;
-  const Scores* raw = lookupException(key, hyphenatorExceptions(h));
-  if (!raw) {
-    fromPatterns = lookupPattern(key, hyphenatorPatterns(h));
-    raw = &fromPatterns;
+  // The mapping first, as if each code point were normalised now; the
+  // normalised word itself is needed only to look up an exception.
+  const CharMap* charMap = HyphenatorAccess::charMap(h);
+  const Exceptions& exceptions = hyphenatorExceptions(h);
+  const Scores* exception = nullptr;
+  if (!exceptions.map().empty() || !charMap) {
+    detail::SmallBuffer<char32_t, 64> normalised(word.size());
+    std::copy(word.begin(), word.end(), normalised.data());
+    HyphenatorAccess::normalise(h, std::span(normalised.data(), word.size()));
+    exception = lookupException(std::u32string_view(normalised.data(), word.size()), exceptions);
+    if (!exception && !charMap) {
+      // A mapping that is a plain function: score the word it gave.
+      const detail::FlatView view = detail::flatOf(hyphenatorPatterns(h));
+      scoreAndBreak(view, std::u32string_view(normalised.data(), word.size()), nullptr, nullptr,
+                    left, right, minimum, word, onBreak);
+      return;
+    }
   }
-
-  // The trimmed list is `skipped` zeros followed by the raw list from entry
-  // `skipped` on, cut to `count` entries. Its entry k + 1 scores the gap
-  // after code point k (entry 0, before the word, never breaks) and equals
-  // raw entry k + 1 wherever it is not one of the leading zeros.
-  const std::int64_t skipped = std::max<std::int64_t>(left, 0);
-  const std::int64_t count = saturatingAdd(saturatingSub(n, minimum), 1);
-  const auto rawSize = static_cast<std::int64_t>(raw->size());
-  const std::int64_t kept = std::min(count, std::max<std::int64_t>(rawSize - skipped, 0));
-  const std::int64_t trimmedSize = saturatingAdd(skipped, kept);
-  if (trimmedSize == 0) throw Error("Malformed hyphenation score for " + detail::encodeUtf8(word));
-
-  const std::int64_t last = std::min(n, trimmedSize - 1);
-  for (std::int64_t gap = std::max<std::int64_t>(skipped, 1); gap <= last; ++gap)
-    if ((*raw)[static_cast<std::size_t>(gap)] % 2 != 0) onBreak(static_cast<std::size_t>(gap));
+  if (exception) {
+    const Scores& raw = *exception;
+    breakWithin(
+        static_cast<std::int64_t>(raw.size()), left, minimum, word,
+        [&raw](std::int64_t gap) { return raw[static_cast<std::size_t>(gap)]; }, onBreak);
+    return;
+  }
+  const detail::FlatView view = detail::flatOf(hyphenatorPatterns(h));
+  scoreAndBreak(view, word, HyphenatorAccess::fold(h), charMap, left, right, minimum, word,
+                onBreak);
 }
 
 // Decodes UTF-8 into `codePoints`, recording where each code point starts

@@ -20,6 +20,12 @@ struct HyphenatorAccess {
     }
   }
 
+  /// The character table folded with the patterns' alphabet, when the
+  /// mapping is a table (built first if deferred).
+  static const detail::SymbolFold* fold(const Hyphenator& h) {
+    return h.tables_->fold ? h.tables_->fold->get().get() : nullptr;
+  }
+
   /// The character table, when the mapping is one (built first if deferred).
   static const CharMap* charMap(const Hyphenator& h) {
     return h.tables_->charMap ? &h.tables_->charMap->get() : nullptr;

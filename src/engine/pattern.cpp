@@ -1,16 +1,24 @@
 // The pattern trie: construction, parsing, lookup, merge and text form.
 //
-// Tries can be as deep as their longest pattern, which a caller may make
-// arbitrarily long, so nothing here recurses along the depth of a trie: every
-// walk keeps its own stack, and nodes are destroyed iteratively.
+// A trie takes one of two forms. Parsing builds the flat form (FlatTrie) in
+// one pass over the text; the constructor, insertPattern and merge build
+// linked nodes, which may have flat subtries, and which are compiled to the
+// flat form on their first lookup. Tries can be as deep as their longest
+// pattern, which a caller may make arbitrarily long, so nothing here recurses
+// along the depth of a trie: every walk keeps its own stack, and linked nodes
+// are destroyed iteratively.
 #include "hyph/pattern.hpp"
 
 #include <algorithm>
 #include <limits>
+#include <mutex>
 #include <ostream>
+#include <unordered_map>
 
+#include "flat_trie.hpp"
 #include "hyph/error.hpp"
 #include "show.hpp"
+#include "small_buffer.hpp"
 #include "utf8.hpp"
 
 namespace hyph {
@@ -18,6 +26,10 @@ namespace hyph {
 struct Patterns::Node {
   Scores scores;
   std::vector<Child> children;  // ascending by code point
+
+  // The flat form of this subtrie, compiled on its first lookup.
+  mutable std::once_flag compileOnce;
+  mutable std::shared_ptr<const detail::FlatTrie> compiled;
 
   Node(Scores s, std::vector<Child> c) : scores(std::move(s)), children(std::move(c)) {}
   Node(const Node&) = delete;
@@ -44,28 +56,375 @@ struct Patterns::Node {
   }
 };
 
-// The free functions below build nodes directly from sorted child vectors.
 struct PatternsAccess {
-  static Patterns make(Scores scores, std::vector<Patterns::Child> children) {
-    if (scores.empty() && children.empty()) return Patterns();
-    return Patterns(std::make_shared<const Patterns::Node>(std::move(scores), std::move(children)));
+  static Patterns linked(Scores scores, std::vector<Patterns::Child> children) {
+    Patterns out;
+    if (!scores.empty() || !children.empty())
+      out.node_ = std::make_shared<const Patterns::Node>(std::move(scores), std::move(children));
+    return out;
   }
-  static const Patterns::Node* node(const Patterns& trie) { return trie.node_.get(); }
+  static Patterns flat(std::shared_ptr<const detail::FlatTrie> trie, std::uint32_t index) {
+    Patterns out;
+    const auto& node = trie->nodes[index];
+    const bool empty = node.scoreLength == 0 && node.edgeCount == 0;
+    if (!empty) {
+      out.flat_ = std::move(trie);
+      out.index_ = index;
+    }
+    return out;
+  }
+  static const void* node(const Patterns& p) { return p.node_.get(); }
+  /// The flat form of a linked trie, compiled by `compile` on first use.
+  template <class Compile>
+  static const detail::FlatTrie* compiled(const Patterns& p, Compile compile) {
+    const Patterns::Node& node = *p.node_;
+    std::call_once(node.compileOnce, [&] { node.compiled = compile(p); });
+    return node.compiled.get();
+  }
+  static const detail::FlatTrie* flatTrie(const Patterns& p) { return p.flat_.get(); }
+  static std::uint32_t index(const Patterns& p) { return p.index_; }
+  static bool same(const Patterns& a, const Patterns& b) {
+    return a.node_ == b.node_ && a.flat_ == b.flat_ && (!a.flat_ || a.index_ == b.index_);
+  }
+  static std::vector<Patterns::Child> childList(const Patterns& p) {
+    if (p.node_) return p.node_->children;
+    const auto children = p.children();
+    return {children.begin(), children.end()};
+  }
 };
 
+namespace detail {
 namespace {
-
-const Scores kNoScores;
 
 bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
-std::u32string lettersOf(std::u32string_view pattern) {
-  std::u32string letters;
-  letters.reserve(pattern.size());
-  for (char32_t c : pattern)
-    if (!isDigit(c)) letters += c;
-  return letters;
+/// Builds the alphabet page table of `letters` (ascending).
+void buildAlphabet(FlatTrie& trie) {
+  for (std::size_t symbol = 0; symbol < trie.letters.size(); ++symbol) {
+    const char32_t c = trie.letters[symbol];
+    const std::size_t page = c >> 8;
+    if (page >= trie.pageIndex.size()) trie.pageIndex.resize(page + 1, 0);
+    if (trie.pageIndex[page] == 0) {
+      trie.symbolCells.resize(trie.symbolCells.size() + 256, 0);
+      trie.pageIndex[page] = static_cast<std::uint32_t>(trie.symbolCells.size() >> 8);
+    }
+    trie.symbolCells[((std::size_t{trie.pageIndex[page]} - 1) << 8) | (c & 255)] =
+        static_cast<std::uint32_t>(symbol + 1);
+  }
 }
+
+/// Builds the flat form of a pattern file line by line, in one pass: a
+/// mutable trie whose nodes keep their children as sibling lists, frozen into
+/// sorted child arrays at the end.
+class FlatBuilder {
+ public:
+  FlatBuilder() { addNode(); }
+
+  void add(char32_t c) {
+    // Scores follow scorePattern: a digit scores the gap and consumes the
+    // code point after it, whatever it is.
+    if (skipScore_) {
+      skipScore_ = false;
+    } else if (isDigit(c)) {
+      lineScores_.push_back(static_cast<std::uint8_t>(c - U'0'));
+      skipScore_ = true;
+    } else {
+      lineScores_.push_back(0);
+    }
+    if (!isDigit(c)) at_ = childOf(at_, symbolFor(c));
+  }
+
+  void endLine() {
+    if (!skipScore_) lineScores_.push_back(0);
+    // The earliest line with these letters wins.
+    if (!hasScores_[at_]) {
+      hasScores_[at_] = 1;
+      scoreStart_[at_] = static_cast<std::uint32_t>(digits_.size());
+      scoreLength_[at_] = static_cast<std::uint32_t>(lineScores_.size());
+      digits_.insert(digits_.end(), lineScores_.begin(), lineScores_.end());
+    }
+    lineScores_.clear();
+    skipScore_ = false;
+    at_ = 0;
+  }
+
+  std::shared_ptr<const FlatTrie> freeze() {
+    auto trie = std::make_shared<FlatTrie>();
+    const std::size_t nodes = firstChild_.size();
+    const std::size_t symbols = letterOf_.size();
+
+    // Symbols renumbered in ascending code point order.
+    std::vector<std::uint32_t> bySymbol(symbols);
+    for (std::uint32_t s = 0; s < symbols; ++s) bySymbol[s] = s;
+    std::sort(bySymbol.begin(), bySymbol.end(),
+              [this](std::uint32_t a, std::uint32_t b) { return letterOf_[a] < letterOf_[b]; });
+    std::vector<std::uint32_t> renumbered(symbols);
+    trie->letters.resize(symbols);
+    for (std::uint32_t s = 0; s < symbols; ++s) {
+      renumbered[bySymbol[s]] = s;
+      trie->letters[s] = letterOf_[bySymbol[s]];
+    }
+    buildAlphabet(*trie);
+
+    // Nodes are numbered breadth first, so that the top of the trie, which
+    // every lookup walks, is compact, and each node's children are adjacent.
+    auto& edges = trie->edges;
+    trie->nodes.resize(nodes);
+    edges.reserve(nodes - 1);
+    std::vector<std::uint32_t> queue{0};  // builder node of each new node
+    queue.reserve(nodes);
+    std::vector<FlatTrie::Edge> children;  // (symbol, builder node)
+    for (std::size_t v = 0; v < queue.size(); ++v) {
+      const std::uint32_t old = queue[v];
+      children.clear();
+      if (old == 0) {
+        for (std::uint32_t s = 0; s < symbols; ++s)
+          if (const std::uint32_t child = rootChild_[bySymbol[s]]; child != 0)
+            children.push_back({s, child});
+      } else {
+        for (std::uint32_t c = firstChild_[old]; c != 0; c = nextSibling_[c])
+          children.push_back({renumbered[symbol_[c]], c});
+        // Insertion sort: nearly every node has only a few children.
+        for (std::size_t i = 1; i < children.size(); ++i)
+          for (std::size_t j = i; j > 0 && children[j - 1].symbol > children[j].symbol; --j)
+            std::swap(children[j - 1], children[j]);
+      }
+      FlatTrie::Node& node = trie->nodes[v];
+      node.edgeBegin = static_cast<std::uint32_t>(edges.size());
+      node.edgeCount = static_cast<std::uint32_t>(children.size());
+      node.scoreStart = scoreStart_[old];
+      node.scoreLength = scoreLength_[old];
+      trie->maxScoreLength = std::max(trie->maxScoreLength, node.scoreLength);
+      for (const FlatTrie::Edge& child : children) {
+        edges.push_back({child.symbol, static_cast<std::uint32_t>(queue.size())});
+        queue.push_back(child.node);
+      }
+    }
+    trie->digits = std::move(digits_);
+    trie->buildDenseRows();
+    return trie;
+  }
+
+ private:
+  std::uint32_t addNode() {
+    firstChild_.push_back(0);
+    nextSibling_.push_back(0);
+    symbol_.push_back(0);
+    scoreStart_.push_back(0);
+    scoreLength_.push_back(0);
+    hasScores_.push_back(0);
+    return static_cast<std::uint32_t>(firstChild_.size() - 1);
+  }
+
+  std::uint32_t symbolFor(char32_t c) {
+    std::uint32_t* cell;
+    if (c < kPagedLimit) {
+      const std::size_t page = c >> 8;
+      if (page >= pages_.size()) pages_.resize(page + 1);
+      if (pages_[page].empty()) pages_[page].assign(256, 0);
+      cell = &pages_[page][c & 255];
+    } else {
+      cell = &outside_[c];
+    }
+    if (*cell == 0) {
+      letterOf_.push_back(c);
+      rootChild_.push_back(0);
+      *cell = static_cast<std::uint32_t>(letterOf_.size());
+    }
+    return *cell - 1;
+  }
+
+  std::uint32_t childOf(std::uint32_t node, std::uint32_t symbol) {
+    if (node == 0) {
+      if (rootChild_[symbol] == 0) {
+        const std::uint32_t child = addNode();
+        symbol_[child] = symbol;
+        rootChild_[symbol] = child;
+      }
+      return rootChild_[symbol];
+    }
+    for (std::uint32_t c = firstChild_[node]; c != 0; c = nextSibling_[c])
+      if (symbol_[c] == symbol) return c;
+    const std::uint32_t child = addNode();
+    symbol_[child] = symbol;
+    nextSibling_[child] = firstChild_[node];
+    firstChild_[node] = child;
+    return child;
+  }
+
+  static constexpr char32_t kPagedLimit = 0x110000;
+  std::vector<std::vector<std::uint32_t>> pages_;  // code point -> symbol + 1
+  std::unordered_map<char32_t, std::uint32_t> outside_;
+  std::vector<char32_t> letterOf_;
+  std::vector<std::uint32_t> rootChild_;  // by symbol
+
+  std::vector<std::uint32_t> firstChild_, nextSibling_, symbol_;
+  std::vector<std::uint32_t> scoreStart_, scoreLength_;
+  std::vector<std::uint8_t> hasScores_;
+  std::vector<std::uint8_t> digits_;
+
+  std::uint32_t at_ = 0;
+  bool skipScore_ = false;
+  std::vector<std::uint8_t> lineScores_;
+};
+
+/// The flat form of any trie, through its public interface: every distinct
+/// subtrie (shared ones once) becomes one node.
+std::shared_ptr<const FlatTrie> compile(const Patterns& root) {
+  struct Key {
+    const void* owner;
+    std::uint32_t index;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& k) const {
+      return std::hash<const void*>()(k.owner) ^ (std::size_t{k.index} * 0x9E3779B97F4A7C15ull);
+    }
+  };
+  auto keyOf = [](const Patterns& p) {
+    if (const auto* flat = PatternsAccess::flatTrie(p)) return Key{flat, PatternsAccess::index(p)};
+    return Key{PatternsAccess::node(p), 0};
+  };
+
+  std::unordered_map<Key, std::uint32_t, KeyHash> seen;
+  std::vector<Patterns> order{root};
+  seen.emplace(keyOf(root), 0);
+  std::vector<std::vector<std::pair<char32_t, std::uint32_t>>> edges;
+  std::vector<Scores> scores;
+  std::vector<char32_t> letters;
+  for (std::size_t v = 0; v < order.size(); ++v) {
+    const Patterns node = order[v];  // a copy: `order` grows below
+    scores.push_back(node.scores());
+    std::vector<std::pair<char32_t, std::uint32_t>> out;
+    for (const auto& [letter, child] : node.children()) {
+      auto [it, fresh] = seen.emplace(keyOf(child), static_cast<std::uint32_t>(order.size()));
+      if (fresh) order.push_back(child);
+      out.emplace_back(letter, it->second);
+      letters.push_back(letter);
+    }
+    edges.push_back(std::move(out));
+  }
+
+  auto trie = std::make_shared<FlatTrie>();
+  std::sort(letters.begin(), letters.end());
+  letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
+  trie->letters = letters;
+  buildAlphabet(*trie);
+  const std::size_t nodes = order.size();
+  trie->nodes.resize(nodes);
+  for (std::size_t v = 0; v < nodes; ++v) {
+    trie->nodes[v].edgeBegin = static_cast<std::uint32_t>(trie->edges.size());
+    for (auto [letter, child] : edges[v])
+      trie->edges.push_back({trie->symbolOf(letter) - 1, child});
+    trie->nodes[v].edgeCount = static_cast<std::uint32_t>(edges[v].size());
+  }
+  trie->buildDenseRows();
+  for (const Scores& list : scores)
+    for (std::int64_t value : list) trie->narrow = trie->narrow && value >= 0 && value <= 255;
+  for (std::size_t v = 0; v < nodes; ++v) {
+    const Scores& list = scores[v];
+    trie->nodes[v].scoreStart =
+        static_cast<std::uint32_t>(trie->narrow ? trie->digits.size() : trie->wide.size());
+    trie->nodes[v].scoreLength = static_cast<std::uint32_t>(list.size());
+    trie->maxScoreLength = std::max(trie->maxScoreLength, static_cast<std::uint32_t>(list.size()));
+    for (std::int64_t value : list) {
+      if (trie->narrow)
+        trie->digits.push_back(static_cast<std::uint8_t>(value));
+      else
+        trie->wide.push_back(value);
+    }
+  }
+  return trie;
+}
+
+std::shared_ptr<const FlatTrie> emptyTrie() {
+  static const std::shared_ptr<const FlatTrie> empty = compile(Patterns());
+  return empty;
+}
+
+}  // namespace
+
+FlatView flatOf(const Patterns& trie) {
+  if (const FlatTrie* flat = PatternsAccess::flatTrie(trie))
+    return {flat, PatternsAccess::index(trie)};
+  if (!PatternsAccess::node(trie)) return {emptyTrie().get(), 0};
+  return {PatternsAccess::compiled(trie, compile), 0};
+}
+
+std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t m,
+                        std::int64_t* result, std::size_t starts) {
+  const FlatTrie& trie = *view.trie;
+  // Gaps of the padded word start at 0 (every letter contributes one); gaps
+  // past its end exist only where some pattern reaches, and take the largest
+  // score that reaches them.
+  std::fill(result, result + m, 0);
+  std::fill(result + m, result + m + trie.maxScoreLength, std::numeric_limits<std::int64_t>::min());
+  std::size_t length = m;
+  auto contribute = [&](std::size_t at, std::uint32_t node) {
+    const detail::FlatTrie::Node& record = trie.nodes[node];
+    const std::uint32_t count = record.scoreLength;
+    if (count == 0) return;
+    length = std::max(length, at + count);
+    if (trie.narrow) {
+      const std::uint8_t* scores = trie.digits.data() + record.scoreStart;
+      for (std::uint32_t k = 0; k < count; ++k)
+        result[at + k] = std::max<std::int64_t>(result[at + k], scores[k]);
+    } else {
+      const std::int64_t* scores = trie.wide.data() + record.scoreStart;
+      for (std::uint32_t k = 0; k < count; ++k)
+        result[at + k] = std::max(result[at + k], scores[k]);
+    }
+  };
+  const bool rootScores = trie.nodes[view.root].scoreLength != 0;
+  for (std::size_t i = 0; i < m; ++i) {
+    if (rootScores) contribute(i, view.root);
+    if (i >= starts) continue;
+    std::uint32_t node = view.root;
+    for (std::size_t j = i; j < m && padded[j] != FlatTrie::kNone; ++j) {
+      const std::uint32_t next = trie.next(node, padded[j] - 1);
+      if (next == FlatTrie::kNone) break;
+      node = next - 1;
+      contribute(i, node);
+    }
+  }
+  if (rootScores) contribute(m, view.root);
+  return length;
+}
+
+SymbolFold::SymbolFold(const CharMap& chars, const FlatTrie& trie) {
+  auto addPage = [&](std::size_t page) {
+    if (page >= pageIndex.size()) pageIndex.resize(page + 1, 0);
+    if (pageIndex[page] != 0) return;
+    symbolCells.resize(symbolCells.size() + 256);
+    pageIndex[page] = static_cast<std::uint32_t>(symbolCells.size() >> 8);
+    std::uint32_t* cells = symbolCells.data() + symbolCells.size() - 256;
+    for (char32_t low = 0; low < 256; ++low)
+      cells[low] = trie.symbolOf(chars(static_cast<char32_t>(page << 8) | low));
+  };
+  chars.forEachPage(addPage);
+  for (std::size_t page = 0; page < trie.pageIndex.size(); ++page)
+    if (trie.pageIndex[page] != 0) addPage(page);
+}
+
+Patterns parsePatternsUtf8(std::string_view bytes) {
+  FlatBuilder builder;
+  bool open = false;
+  decodeUtf8(bytes, [&](char32_t c, std::size_t, std::size_t) {
+    if (c == U'\n') {
+      builder.endLine();
+      open = false;
+    } else {
+      builder.add(c);
+      open = true;
+    }
+  });
+  if (open) builder.endLine();
+  return PatternsAccess::flat(builder.freeze(), 0);
+}
+
+}  // namespace detail
+
+namespace {
 
 /// Pointwise maximum; the result is as long as the longer list.
 Scores maxScores(const Scores& a, const Scores& b) {
@@ -76,8 +435,7 @@ Scores maxScores(const Scores& a, const Scores& b) {
   return out;
 }
 
-template <class Children>
-auto findChild(Children& children, char32_t letter) {
+auto findChild(std::vector<Patterns::Child>& children, char32_t letter) {
   return std::lower_bound(
       children.begin(), children.end(), letter,
       [](const Patterns::Child& child, char32_t key) { return child.first < key; });
@@ -86,38 +444,71 @@ auto findChild(Children& children, char32_t letter) {
 }  // namespace
 
 Patterns::Patterns(Scores scores, const std::map<char32_t, Patterns>& children) {
-  std::vector<Child> sorted(children.begin(), children.end());
-  *this = PatternsAccess::make(std::move(scores), std::move(sorted));
+  *this = PatternsAccess::linked(std::move(scores), {children.begin(), children.end()});
 }
 
-const Scores& Patterns::scores() const { return node_ ? node_->scores : kNoScores; }
-
-std::span<const Patterns::Child> Patterns::children() const {
-  if (!node_) return {};
-  return node_->children;
+Scores Patterns::scores() const {
+  if (node_) return node_->scores;
+  if (!flat_) return {};
+  const std::uint32_t count = flat_->nodes[index_].scoreLength;
+  Scores out(count);
+  for (std::uint32_t k = 0; k < count; ++k) out[k] = flat_->score(index_, k);
+  return out;
 }
 
-const Patterns* Patterns::child(char32_t letter) const {
-  if (!node_) return nullptr;
-  auto it = findChild(node_->children, letter);
-  return it != node_->children.end() && it->first == letter ? &it->second : nullptr;
+Patterns::Children Patterns::children() const {
+  Children range;
+  if (node_) {
+    range.node_ = node_;
+    range.size_ = node_->children.size();
+  } else if (flat_) {
+    range.flat_ = flat_;
+    range.begin_ = flat_->nodes[index_].edgeBegin;
+    range.size_ = flat_->nodes[index_].edgeCount;
+  }
+  return range;
 }
 
-bool Patterns::empty() const { return node_ == nullptr; }
+Patterns::Child Patterns::Children::operator[](std::size_t i) const {
+  if (node_) return node_->children[i];
+  const std::size_t at = begin_ + i;
+  const detail::FlatTrie::Edge& edge = flat_->edges[at];
+  return {flat_->letters[edge.symbol], PatternsAccess::flat(flat_, edge.node)};
+}
+
+std::optional<Patterns> Patterns::child(char32_t letter) const {
+  if (node_) {
+    const auto& children = node_->children;
+    auto it = std::lower_bound(children.begin(), children.end(), letter,
+                               [](const Child& child, char32_t key) { return child.first < key; });
+    if (it != children.end() && it->first == letter) return it->second;
+    return std::nullopt;
+  }
+  if (!flat_) return std::nullopt;
+  const std::uint32_t symbol = flat_->symbolOf(letter);
+  if (symbol == detail::FlatTrie::kNone) return std::nullopt;
+  const std::uint32_t next = flat_->next(index_, symbol - 1);
+  if (next == detail::FlatTrie::kNone) return std::nullopt;
+  return PatternsAccess::flat(flat_, next - 1);
+}
+
+bool Patterns::empty() const { return !node_ && !flat_; }
 
 bool operator==(const Patterns& a, const Patterns& b) {
-  std::vector<std::pair<const Patterns*, const Patterns*>> pending{{&a, &b}};
+  std::vector<std::pair<Patterns, Patterns>> pending{{a, b}};
   while (!pending.empty()) {
-    auto [x, y] = pending.back();
+    auto [x, y] = std::move(pending.back());
     pending.pop_back();
-    if (x->node_ == y->node_) continue;
-    if (x->scores() != y->scores()) return false;
-    auto xs = x->children();
-    auto ys = y->children();
+    if (PatternsAccess::same(x, y)) continue;
+    if (x.scores() != y.scores()) return false;
+    const auto xs = x.children();
+    const auto ys = y.children();
     if (xs.size() != ys.size()) return false;
     for (std::size_t i = 0; i < xs.size(); ++i) {
-      if (xs[i].first != ys[i].first) return false;
-      pending.emplace_back(&xs[i].second, &ys[i].second);
+      auto [xKey, xChild] = xs[i];
+      auto [yKey, yChild] = ys[i];
+      if (xKey != yKey) return false;
+      pending.emplace_back(std::move(xChild), std::move(yChild));
     }
   }
   return true;
@@ -132,7 +523,7 @@ Scores scorePattern(std::u32string_view pattern) {
       scores.push_back(0);
       break;
     }
-    if (isDigit(pattern[i])) {
+    if (detail::isDigit(pattern[i])) {
       scores.push_back(pattern[i] - U'0');
       if (i + 1 == pattern.size()) break;
       i += 2;  // the code point after a digit is consumed with it, whatever it is
@@ -145,123 +536,68 @@ Scores scorePattern(std::u32string_view pattern) {
 }
 
 Patterns insertPattern(std::u32string_view pattern, const Patterns& trie) {
-  const std::u32string letters = lettersOf(pattern);
+  std::u32string letters;
+  for (char32_t c : pattern)
+    if (!detail::isDigit(c)) letters += c;
   Scores scores = scorePattern(pattern);
 
   // The existing nodes along the path; path[k] is reached by letters[0..k).
-  std::vector<const Patterns*> path{&trie};
+  std::vector<Patterns> path{trie};
   while (path.size() <= letters.size()) {
-    const Patterns* next = path.back()->child(letters[path.size() - 1]);
+    std::optional<Patterns> next = path.back().child(letters[path.size() - 1]);
     if (!next) break;
-    path.push_back(next);
+    path.push_back(std::move(*next));
   }
 
   // Rebuild bottom-up: the target node, then new nodes for the missing part of
   // the path, then copies of the existing ancestors with one child replaced.
   Patterns rebuilt;
   if (path.size() == letters.size() + 1) {
-    const auto children = path.back()->children();
-    rebuilt = PatternsAccess::make(std::move(scores), {children.begin(), children.end()});
+    rebuilt = PatternsAccess::linked(std::move(scores), PatternsAccess::childList(path.back()));
   } else {
-    rebuilt = PatternsAccess::make(std::move(scores), {});
+    rebuilt = PatternsAccess::linked(std::move(scores), {});
     for (std::size_t depth = letters.size() - 1; depth >= path.size(); --depth)
-      rebuilt = PatternsAccess::make({}, {{letters[depth], std::move(rebuilt)}});
+      rebuilt = PatternsAccess::linked({}, {{letters[depth], std::move(rebuilt)}});
   }
-  for (std::size_t k = path.size(); k-- > 0;) {
-    if (k == letters.size()) continue;  // this is the target, rebuilt above
-    const Patterns& node = *path[k];
-    std::vector<Patterns::Child> children(node.children().begin(), node.children().end());
-    const char32_t letter = letters[k];
-    auto it = findChild(children, letter);
-    if (it != children.end() && it->first == letter)
+  for (std::size_t k = std::min(path.size(), letters.size()); k-- > 0;) {
+    std::vector<Patterns::Child> children = PatternsAccess::childList(path[k]);
+    auto it = findChild(children, letters[k]);
+    if (it != children.end() && it->first == letters[k])
       it->second = std::move(rebuilt);
     else
-      children.insert(it, {letter, std::move(rebuilt)});
-    rebuilt = PatternsAccess::make(node.scores(), std::move(children));
+      children.insert(it, {letters[k], std::move(rebuilt)});
+    rebuilt = PatternsAccess::linked(path[k].scores(), std::move(children));
   }
   return rebuilt;
 }
 
 Patterns parsePatterns(std::u32string_view text) {
-  // Built in one pass over the lines in a mutable trie of indices, then frozen
-  // into immutable nodes. The first line with a given sequence of letters
-  // keeps its scores, as if the lines were inserted from the last to the first.
-  struct Building {
-    Scores scores;
-    bool hasPattern = false;
-    std::vector<std::pair<char32_t, std::uint32_t>> children;
-  };
-  std::vector<Building> nodes(1);
-  detail::forEachLine(text, [&nodes](std::u32string_view line) {
-    std::uint32_t at = 0;
-    for (char32_t c : line) {
-      if (isDigit(c)) continue;
-      auto& children = nodes[at].children;
-      auto it = std::find_if(children.begin(), children.end(),
-                             [c](const auto& child) { return child.first == c; });
-      if (it != children.end()) {
-        at = it->second;
-      } else {
-        const auto next = static_cast<std::uint32_t>(nodes.size());
-        children.emplace_back(c, next);
-        nodes.emplace_back();
-        at = next;
-      }
-    }
-    if (!nodes[at].hasPattern) {
-      nodes[at].scores = scorePattern(line);
-      nodes[at].hasPattern = true;
-    }
+  detail::FlatBuilder builder;
+  detail::forEachLine(text, [&builder](std::u32string_view line) {
+    for (char32_t c : line) builder.add(c);
+    builder.endLine();
   });
-
-  // Children always have larger indices than their parents, so a backward
-  // sweep freezes every child before its parent.
-  std::vector<Patterns> frozen(nodes.size());
-  for (std::size_t i = nodes.size(); i-- > 0;) {
-    Building& node = nodes[i];
-    std::sort(node.children.begin(), node.children.end());
-    std::vector<Patterns::Child> children;
-    children.reserve(node.children.size());
-    for (auto [letter, index] : node.children)
-      children.emplace_back(letter, std::move(frozen[index]));
-    frozen[i] = PatternsAccess::make(std::move(node.scores), std::move(children));
-    node.children = {};
-  }
-  return std::move(frozen[0]);
+  return PatternsAccess::flat(builder.freeze(), 0);
 }
 
 Scores lookupPattern(std::u32string_view word, const Patterns& trie) {
+  const detail::FlatView view = detail::flatOf(trie);
   const std::size_t m = word.size() + 2;
-  auto padded = [&word, m](std::size_t i) { return i == 0 || i == m - 1 ? U'.' : word[i - 1]; };
+  detail::SmallBuffer<std::uint32_t, 64> padded(m);
+  const std::uint32_t dot = view.trie->symbolOf(U'.');
+  padded[0] = padded[m - 1] = dot;
+  for (std::size_t i = 0; i < word.size(); ++i) padded[i + 1] = view.trie->symbolOf(word[i]);
+  detail::SmallBuffer<std::int64_t, 80> result(m + view.trie->maxScoreLength);
+  const std::size_t length = detail::scorePadded(view, padded.data(), m, result.data(), m);
 
-  // result[j] scores gap j of the padded word. Gaps before its end start at 0
-  // (every letter contributes a 0); gaps past it exist only where some pattern
-  // reaches and take the largest such score.
-  constexpr std::int64_t kUnset = std::numeric_limits<std::int64_t>::min();
-  Scores result(m, 0);
-  auto contribute = [&result, kUnset](std::size_t at, const Scores& scores) {
-    if (result.size() < at + scores.size()) result.resize(at + scores.size(), kUnset);
-    for (std::size_t k = 0; k < scores.size(); ++k)
-      result[at + k] = std::max(result[at + k], scores[k]);
-  };
-
-  for (std::size_t i = 0; i < m; ++i) {
-    const Patterns* node = &trie;
-    for (std::size_t j = i;; ++j) {
-      contribute(i, node->scores());
-      if (j == m) break;
-      node = node->child(padded(j));
-      if (!node) break;
-    }
-  }
-  contribute(m, trie.scores());
-
+  // The full list has at least the m gaps of the padded word; both guards
+  // protect that invariant.
   auto impossible = [word](const char* what) {
     return Error(what + detail::encodeUtf8(word) + ")");
   };
-  if (result.empty()) throw impossible("lookupPattern.scores0: Impossible (");
-  if (result.size() == 1) throw impossible("lookupPattern.scores1: Impossible (");
-  return Scores(result.begin() + 1, result.end() - 1);
+  if (length == 0) throw impossible("lookupPattern.scores0: Impossible (");
+  if (length == 1) throw impossible("lookupPattern.scores1: Impossible (");
+  return Scores(result.data() + 1, result.data() + length - 1);
 }
 
 namespace {
@@ -270,7 +606,7 @@ namespace {
 /// key order; a pair of children that both exist pushes a frame of its own.
 Patterns mergeTries(const Patterns& a, const Patterns& b) {
   auto trivial = [](const Patterns& x, const Patterns& y, Patterns& out) {
-    if (x.empty() || x == y) {
+    if (x.empty() || PatternsAccess::same(x, y)) {
       out = y;
       return true;
     }
@@ -284,44 +620,46 @@ Patterns mergeTries(const Patterns& a, const Patterns& b) {
   if (trivial(a, b, result)) return result;
 
   struct Frame {
-    const Patterns* a;
-    const Patterns* b;
+    Patterns a, b;
+    std::vector<Patterns::Child> as, bs;
     std::size_t i = 0, j = 0;
     std::vector<Patterns::Child> children;
   };
+  auto frameOf = [](const Patterns& x, const Patterns& y) {
+    return Frame{x, y, PatternsAccess::childList(x), PatternsAccess::childList(y), 0, 0, {}};
+  };
   std::vector<Frame> stack;
-  stack.push_back({&a, &b, 0, 0, {}});
+  stack.push_back(frameOf(a, b));
   while (true) {
     Frame& frame = stack.back();
-    const auto as = frame.a->children();
-    const auto bs = frame.b->children();
     bool descended = false;
-    while (frame.i < as.size() || frame.j < bs.size()) {
+    while (frame.i < frame.as.size() || frame.j < frame.bs.size()) {
+      const auto& as = frame.as;
+      const auto& bs = frame.bs;
       if (frame.j == bs.size() || (frame.i < as.size() && as[frame.i].first < bs[frame.j].first)) {
         frame.children.push_back(as[frame.i++]);
       } else if (frame.i == as.size() || bs[frame.j].first < as[frame.i].first) {
         frame.children.push_back(bs[frame.j++]);
       } else {
-        const Patterns& x = as[frame.i].second;
-        const Patterns& y = bs[frame.j].second;
         Patterns merged;
-        if (trivial(x, y, merged)) {
+        if (trivial(as[frame.i].second, bs[frame.j].second, merged)) {
           frame.children.emplace_back(as[frame.i].first, std::move(merged));
           ++frame.i, ++frame.j;
         } else {
-          stack.push_back({&x, &y, 0, 0, {}});  // invalidates `frame`
+          Frame next = frameOf(as[frame.i].second, bs[frame.j].second);
+          stack.push_back(std::move(next));  // invalidates `frame`
           descended = true;
           break;
         }
       }
     }
     if (descended) continue;
-    Patterns done = PatternsAccess::make(maxScores(frame.a->scores(), frame.b->scores()),
-                                         std::move(frame.children));
+    Patterns done = PatternsAccess::linked(maxScores(frame.a.scores(), frame.b.scores()),
+                                           std::move(frame.children));
     stack.pop_back();
     if (stack.empty()) return done;
     Frame& parent = stack.back();
-    parent.children.emplace_back(parent.a->children()[parent.i].first, std::move(done));
+    parent.children.emplace_back(parent.as[parent.i].first, std::move(done));
     ++parent.i, ++parent.j;
   }
 }
@@ -353,7 +691,7 @@ std::string showsPrec(std::int64_t precedence, const Patterns& trie, std::string
   // Each frame is a node whose children are being written; `next` is the
   // index of the next child to write.
   struct Frame {
-    const Patterns* node;
+    Patterns::Children children;
     std::size_t next;
   };
   auto open = [&out](const Patterns& node) {
@@ -363,23 +701,22 @@ std::string showsPrec(std::int64_t precedence, const Patterns& trie, std::string
   };
   std::vector<Frame> stack;
   open(trie);
-  stack.push_back({&trie, 0});
+  stack.push_back({trie.children(), 0});
   while (!stack.empty()) {
     Frame& frame = stack.back();
-    const auto children = frame.node->children();
     if (frame.next > 0) out += ')';  // closes the previous "(key,child"
-    if (frame.next == children.size()) {
+    if (frame.next == frame.children.size()) {
       out += "])";
       stack.pop_back();
       continue;
     }
     if (frame.next > 0) out += ',';
-    const Patterns::Child& child = children[frame.next++];
+    const auto [letter, child] = frame.children[frame.next++];
     out += '(';
-    detail::appendInteger(out, static_cast<std::int64_t>(child.first));
+    detail::appendInteger(out, static_cast<std::int64_t>(letter));
     out += ',';
-    open(child.second);
-    stack.push_back({&child.second, 0});
+    open(child);
+    stack.push_back({child.children(), 0});  // invalidates `frame`
   }
 
   if (parenthesise) out += ')';
