@@ -118,7 +118,12 @@ void buildAlphabet(FlatTrie& trie) {
 /// sorted child arrays at the end.
 class FlatBuilder {
  public:
-  FlatBuilder() { addNode(); }
+  /// `sizeHint`: the length of the text, which bounds the number of nodes.
+  explicit FlatBuilder(std::size_t sizeHint = 0) {
+    nodes_.reserve(sizeHint + 1);
+    digits_.reserve(sizeHint + 1);
+    addNode();
+  }
 
   void add(char32_t c) {
     // Scores follow scorePattern: a digit scores the gap and consumes the
@@ -137,10 +142,10 @@ class FlatBuilder {
   void endLine() {
     if (!skipScore_) lineScores_.push_back(0);
     // The earliest line with these letters wins.
-    if (!hasScores_[at_]) {
-      hasScores_[at_] = 1;
-      scoreStart_[at_] = static_cast<std::uint32_t>(digits_.size());
-      scoreLength_[at_] = static_cast<std::uint32_t>(lineScores_.size());
+    if (BuildNode& node = nodes_[at_]; !node.hasScores) {
+      node.hasScores = true;
+      node.scoreStart = static_cast<std::uint32_t>(digits_.size());
+      node.scoreLength = static_cast<std::uint32_t>(lineScores_.size());
       digits_.insert(digits_.end(), lineScores_.begin(), lineScores_.end());
     }
     lineScores_.clear();
@@ -150,7 +155,7 @@ class FlatBuilder {
 
   std::shared_ptr<const FlatTrie> freeze() {
     auto trie = std::make_shared<FlatTrie>();
-    const std::size_t nodes = firstChild_.size();
+    const std::size_t nodes = nodes_.size();
     const std::size_t symbols = letterOf_.size();
 
     // Symbols renumbered in ascending code point order.
@@ -182,8 +187,8 @@ class FlatBuilder {
           if (const std::uint32_t child = rootChild_[bySymbol[s]]; child != 0)
             children.push_back({s, child});
       } else {
-        for (std::uint32_t c = firstChild_[old]; c != 0; c = nextSibling_[c])
-          children.push_back({renumbered[symbol_[c]], c});
+        for (std::uint32_t c = nodes_[old].firstChild; c != 0; c = nodes_[c].nextSibling)
+          children.push_back({renumbered[nodes_[c].symbol], c});
         // Insertion sort: nearly every node has only a few children.
         for (std::size_t i = 1; i < children.size(); ++i)
           for (std::size_t j = i; j > 0 && children[j - 1].symbol > children[j].symbol; --j)
@@ -192,8 +197,8 @@ class FlatBuilder {
       FlatTrie::Node& node = trie->nodes[v];
       node.edgeBegin = static_cast<std::uint32_t>(edges.size());
       node.edgeCount = static_cast<std::uint32_t>(children.size());
-      node.scoreStart = scoreStart_[old];
-      node.scoreLength = scoreLength_[old];
+      node.scoreStart = nodes_[old].scoreStart;
+      node.scoreLength = nodes_[old].scoreLength;
       trie->maxScoreLength = std::max(trie->maxScoreLength, node.scoreLength);
       for (const FlatTrie::Edge& child : children) {
         edges.push_back({child.symbol, static_cast<std::uint32_t>(queue.size())});
@@ -206,14 +211,9 @@ class FlatBuilder {
   }
 
  private:
-  std::uint32_t addNode() {
-    firstChild_.push_back(0);
-    nextSibling_.push_back(0);
-    symbol_.push_back(0);
-    scoreStart_.push_back(0);
-    scoreLength_.push_back(0);
-    hasScores_.push_back(0);
-    return static_cast<std::uint32_t>(firstChild_.size() - 1);
+  std::uint32_t addNode(std::uint32_t symbol = 0) {
+    nodes_.push_back({0, 0, symbol, 0, 0, false});
+    return static_cast<std::uint32_t>(nodes_.size() - 1);
   }
 
   std::uint32_t symbolFor(char32_t c) {
@@ -237,18 +237,25 @@ class FlatBuilder {
   std::uint32_t childOf(std::uint32_t node, std::uint32_t symbol) {
     if (node == 0) {
       if (rootChild_[symbol] == 0) {
-        const std::uint32_t child = addNode();
-        symbol_[child] = symbol;
-        rootChild_[symbol] = child;
+        rootChild_[symbol] = addNode(symbol);
       }
       return rootChild_[symbol];
     }
-    for (std::uint32_t c = firstChild_[node]; c != 0; c = nextSibling_[c])
-      if (symbol_[c] == symbol) return c;
-    const std::uint32_t child = addNode();
-    symbol_[child] = symbol;
-    nextSibling_[child] = firstChild_[node];
-    firstChild_[node] = child;
+    // Found children move to the front of their list: neighbouring lines
+    // tend to share a prefix, so the next search is short.
+    for (std::uint32_t previous = 0, c = nodes_[node].firstChild; c != 0;
+         previous = c, c = nodes_[c].nextSibling) {
+      if (nodes_[c].symbol != symbol) continue;
+      if (previous != 0) {
+        nodes_[previous].nextSibling = nodes_[c].nextSibling;
+        nodes_[c].nextSibling = nodes_[node].firstChild;
+        nodes_[node].firstChild = c;
+      }
+      return c;
+    }
+    const std::uint32_t child = addNode(symbol);
+    nodes_[child].nextSibling = nodes_[node].firstChild;
+    nodes_[node].firstChild = child;
     return child;
   }
 
@@ -258,9 +265,15 @@ class FlatBuilder {
   std::vector<char32_t> letterOf_;
   std::vector<std::uint32_t> rootChild_;  // by symbol
 
-  std::vector<std::uint32_t> firstChild_, nextSibling_, symbol_;
-  std::vector<std::uint32_t> scoreStart_, scoreLength_;
-  std::vector<std::uint8_t> hasScores_;
+  struct BuildNode {
+    std::uint32_t firstChild;  // children as a sibling list; 0 ends it
+    std::uint32_t nextSibling;
+    std::uint32_t symbol;
+    std::uint32_t scoreStart;
+    std::uint32_t scoreLength;
+    bool hasScores;
+  };
+  std::vector<BuildNode> nodes_;
   std::vector<std::uint8_t> digits_;
 
   std::uint32_t at_ = 0;
@@ -407,7 +420,7 @@ SymbolFold::SymbolFold(const CharMap& chars, const FlatTrie& trie) {
 }
 
 Patterns parsePatternsUtf8(std::string_view bytes) {
-  FlatBuilder builder;
+  FlatBuilder builder(bytes.size());
   bool open = false;
   decodeUtf8(bytes, [&](char32_t c, std::size_t, std::size_t) {
     if (c == U'\n') {
@@ -572,7 +585,7 @@ Patterns insertPattern(std::u32string_view pattern, const Patterns& trie) {
 }
 
 Patterns parsePatterns(std::u32string_view text) {
-  detail::FlatBuilder builder;
+  detail::FlatBuilder builder(text.size());
   detail::forEachLine(text, [&builder](std::u32string_view line) {
     for (char32_t c : line) builder.add(c);
     builder.endLine();
