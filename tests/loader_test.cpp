@@ -276,6 +276,47 @@ TEST(LoadHyphenator, CorruptTableFailsWithZlibsDescription) {
   EXPECT_NO_THROW(hyphenatorPatterns(h));
 }
 
+TEST(LoadHyphenator, EveryKindOfDamageFailsCleanlyAndAgain) {
+  const std::string_view good = [] {
+    for (const auto& file : detail::embeddedFiles())
+      if (file.name == "hyph-en-us.pat.txt.gz") return file.contents;
+    return std::string_view();
+  }();
+  auto damaged = [&](auto change) {
+    std::string bytes(good);
+    change(bytes);
+    return bytes;
+  };
+  const std::pair<std::string, std::string> cases[] = {
+      {damaged([](std::string& b) { b.resize(b.size() / 2); }), "unexpected end of file"},
+      {damaged([](std::string& b) { b[b.size() - 5] ^= 0x10; }), "incorrect data check"},
+      {damaged([](std::string& b) { b[b.size() - 1] ^= 0x01; }), "incorrect length check"},
+      {damaged([](std::string& b) { b[1] = 0; }), "incorrect header check"},
+      {damaged([](std::string& b) { b[3] = static_cast<char>(0xE0); }), "unknown header flags set"},
+      {damaged([](std::string& b) {
+         for (std::size_t i = 40; i < b.size() - 8; i += 97) b[i] = static_cast<char>(~b[i]);
+       }),
+       ""},  // the deflate data itself: zlib says which check failed
+      {"", "unexpected end of file"},
+  };
+  for (const auto& [bytes, why] : cases) {
+    std::vector<EmbeddedFile> archive = archiveWithout("hyph-en-us.pat.txt.gz");
+    archive.push_back({"hyph-en-us.pat.txt.gz", bytes});
+    const Hyphenator h = detail::loadHyphenator(L::English_US, archive);
+    const std::string first = errorOf([&] { hyphenate(h, U"hyphenation"); });
+    EXPECT_EQ(first.rfind("Could not decompress hyph-en-us.pat.txt.gz: ", 0), 0u) << first;
+    if (!why.empty()) {
+      EXPECT_EQ(first, "Could not decompress hyph-en-us.pat.txt.gz: " + why);
+    }
+    for (int again = 0; again < 2; ++again) {
+      EXPECT_EQ(errorOf([&] { hyphenatorPatterns(h); }), first);
+      EXPECT_EQ(errorOf([&] { breakPoints(h, std::string_view("documentation")); }), first);
+    }
+    EXPECT_EQ(hyphenated(h, "table"), "ta-ble");  // exceptions and characters still work
+    EXPECT_EQ(hyphenated(h, "Cat"), "Cat");
+  }
+}
+
 // --- Shared hyphenators -----------------------------------------------------
 
 TEST(LanguageHyphenator, IsTheNamedConstant) {

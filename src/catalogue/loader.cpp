@@ -3,6 +3,7 @@
 #include "catalogue/loader.hpp"
 
 #include <array>
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,19 +26,38 @@ CharMap parseChars(std::u32string_view text) {
 
 namespace detail {
 
+namespace {
+std::atomic<int> creations[languageCount];
+std::atomic<int> builds[languageCount][3];
+
+void countBuild(Language language, Table table) {
+  builds[fromEnum(language)][static_cast<int>(table)].fetch_add(1, std::memory_order_relaxed);
+}
+}  // namespace
+
+int sharedCreations(Language language) { return creations[fromEnum(language)].load(); }
+int tableBuilds(Language language, Table table) {
+  return builds[fromEnum(language)][static_cast<int>(table)].load();
+}
+
 Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archive) {
   const std::string base = "hyph-" + std::string(languageAffix(language));
   auto read = [archive](std::string name) {
     return [archive, name = std::move(name)] { return readEmbeddedFile(name, archive); };
   };
-  auto chars =
-      Deferred<CharMap>::lazy([text = read(base + ".chr.txt.gz")] { return parseChars(text()); });
+  auto chars = Deferred<CharMap>::lazy([language, text = read(base + ".chr.txt.gz")] {
+    countBuild(language, Table::Chars);
+    return parseChars(text());
+  });
   // The largest table: parsed straight from the inflated bytes, decoding as it goes.
-  auto patterns = Deferred<Patterns>::lazy([archive, name = base + ".pat.txt.gz"] {
+  auto patterns = Deferred<Patterns>::lazy([language, archive, name = base + ".pat.txt.gz"] {
+    countBuild(language, Table::Patterns);
     return parsePatternsUtf8(gunzip(name, findEmbeddedFile(name, archive)));
   });
-  auto exceptions = Deferred<Exceptions>::lazy(
-      [text = read(base + ".hyp.txt.gz")] { return parseExceptions(text()); });
+  auto exceptions = Deferred<Exceptions>::lazy([language, text = read(base + ".hyp.txt.gz")] {
+    countBuild(language, Table::Exceptions);
+    return parseExceptions(text());
+  });
   return Hyphenator(std::move(chars), std::move(patterns), std::move(exceptions),
                     languageLeftMin(language), languageRightMin(language));
 }
@@ -49,7 +69,10 @@ namespace {
 // so that no use during static destruction can find it gone.
 template <Language L>
 const Hyphenator& shared() {
-  static const Hyphenator* const hyphenator = new Hyphenator(hyph::loadHyphenator(L));
+  static const Hyphenator* const hyphenator = [] {
+    creations[fromEnum(L)].fetch_add(1, std::memory_order_relaxed);
+    return new Hyphenator(hyph::loadHyphenator(L));
+  }();
   return *hyphenator;
 }
 
