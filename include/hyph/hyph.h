@@ -1,0 +1,83 @@
+/* The C interface of hyph, for C99 programs and foreign-function interfaces.
+ *
+ *   const hyph_hyphenator* english;
+ *   size_t breaks[16], count;
+ *   if (hyph_language("en-us", &english) == HYPH_OK &&
+ *       hyph_break_points(english, "hyphenation", 11, breaks, 16, &count) == HYPH_OK)
+ *     ...  // count == 2, breaks == {2, 6}: "hy-phen-ation"
+ *
+ * No C++ exception crosses this interface: every function returns a status,
+ * and after a failure hyph_last_error() describes it. All functions may be
+ * called from any thread; the hyphenators are shared and never freed.
+ */
+#ifndef HYPH_HYPH_H
+#define HYPH_HYPH_H
+
+#include <stddef.h>
+
+#include "hyph/export.hpp"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/** A language's shared hyphenator; valid for the rest of the process. */
+typedef struct hyph_hyphenator hyph_hyphenator;
+
+typedef enum hyph_status {
+  HYPH_OK = 0,
+  /** An argument is null where it may not be. */
+  HYPH_INVALID_ARGUMENT = 1,
+  /** No language has that name or affix. */
+  HYPH_UNKNOWN_LANGUAGE = 2,
+  /** The caller's buffer is too small; the size needed was reported. */
+  HYPH_BUFFER_TOO_SMALL = 3,
+  /** The library failed (a table could not be built); see hyph_last_error(). */
+  HYPH_FAILED = 4,
+  /** Out of memory. */
+  HYPH_OUT_OF_MEMORY = 5
+} hyph_status;
+
+/** Flags of hyph_hyphenate_text. */
+enum { HYPH_TEXT_PLAIN = 0, HYPH_TEXT_HTML = 1 };
+
+/** The library's version, "major.minor.patch". */
+HYPH_API const char* hyph_version(void);
+
+/** The number of languages (73) and the enumerator name and affix of the
+ *  language with ordinal `index` (NULL when out of range). */
+HYPH_API size_t hyph_language_count(void);
+HYPH_API const char* hyph_language_name(size_t index);
+HYPH_API const char* hyph_language_affix(size_t index);
+
+/** The shared hyphenator of a language, by affix ("en-us", "de-1996") or
+ *  enumerator name in any case ("English_US"). */
+HYPH_API hyph_status hyph_language(const char* name, const hyph_hyphenator** out);
+
+/** The byte offsets in the UTF-8 `word` at which its pieces start: a break
+ *  falls before each. Writes at most `capacity` offsets to `breaks` and the
+ *  number of breaks to `*count`; returns HYPH_BUFFER_TOO_SMALL (with
+ *  `*count` the number needed) when they do not fit. A word has at most as
+ *  many breaks as bytes. */
+HYPH_API hyph_status hyph_break_points(const hyph_hyphenator* hyphenator, const char* word,
+                                       size_t word_size, size_t* breaks, size_t capacity,
+                                       size_t* count);
+
+/** The UTF-8 `text` with `separator` inserted at every break of every word
+ *  (flags: HYPH_TEXT_PLAIN or HYPH_TEXT_HTML). Writes at most `capacity`
+ *  bytes to `out` (not NUL-terminated) and the size of the whole result to
+ *  `*size`; returns HYPH_BUFFER_TOO_SMALL when it does not fit, so that a
+ *  call with capacity 0 asks for the size. */
+HYPH_API hyph_status hyph_hyphenate_text(const hyph_hyphenator* hyphenator, const char* text,
+                                         size_t text_size, const char* separator,
+                                         size_t separator_size, int flags, char* out,
+                                         size_t capacity, size_t* size);
+
+/** The message of the last failure in the calling thread ("" if none). */
+HYPH_API const char* hyph_last_error(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
