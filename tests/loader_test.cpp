@@ -5,6 +5,8 @@
 #include <atomic>
 #include <clocale>
 #include <cwctype>
+#include <limits>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -487,6 +489,43 @@ TEST(EveryLanguage, TablesBuildAndWordsSplitIntoTheirPieces) {
       EXPECT_EQ(breakPoints(h, word), positions) << language;
     }
     EXPECT_GT(broken, 0u) << language << ": no sample word was hyphenated";
+  }
+}
+
+// The definition of a lookup, walked through the public interface from
+// every position of the padded word: an independent check of the automaton
+// that lookupPattern uses.
+Scores walkedLookup(std::u32string_view word, const Patterns& trie) {
+  std::u32string padded = U".";
+  padded += word;
+  padded += U'.';
+  const std::size_t m = padded.size();
+  std::vector<std::int64_t> result(m, 0);
+  auto contribute = [&](std::size_t at, const Scores& scores) {
+    if (result.size() < at + scores.size())
+      result.resize(at + scores.size(), std::numeric_limits<std::int64_t>::min());
+    for (std::size_t k = 0; k < scores.size(); ++k)
+      result[at + k] = std::max(result[at + k], scores[k]);
+  };
+  for (std::size_t i = 0; i < m; ++i) {
+    contribute(i, trie.scores());
+    std::optional<Patterns> node = trie;
+    for (std::size_t j = i; j < m && (node = node->child(padded[j])); ++j)
+      contribute(i, node->scores());
+  }
+  contribute(m, trie.scores());
+  return Scores(result.begin() + 1, result.end() - 1);
+}
+
+TEST(EveryLanguage, LookupAgreesWithAWalkFromEveryPosition) {
+  for (Language language : enumFrom(firstLanguage)) {
+    const Patterns& trie = hyphenatorPatterns(languageHyphenator(language));
+    for (const std::u32string& word : sampleWords(language)) {
+      std::u32string normalised = word;
+      for (char32_t& c : normalised) c = hyphenatorChars(languageHyphenator(language))(c);
+      ASSERT_EQ(lookupPattern(normalised, trie), walkedLookup(normalised, trie)) << language;
+      ASSERT_EQ(lookupPattern(U"." + normalised, trie), walkedLookup(U"." + normalised, trie));
+    }
   }
 }
 

@@ -9,6 +9,7 @@
 // is built for all of them.
 #pragma once
 
+#include <atomic>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -27,6 +28,7 @@ class Deferred {
   /// A value that is already built.
   Deferred(T value) : state_(std::make_shared<State>()) {  // NOLINT: implicit by design
     std::call_once(state_->once, [&] { state_->value.emplace(std::move(value)); });
+    state_->done.store(true, std::memory_order_release);
   }
 
   /// A value that `build` makes on first use. Constructing it builds nothing.
@@ -35,6 +37,11 @@ class Deferred {
   /// The value, building it first if needed; throws what the build threw.
   const T& get() const {
     State& state = *state_;
+    // The common case, after the build: one acquire load, no call.
+    if (state.done.load(std::memory_order_acquire)) {
+      if (state.error) std::rethrow_exception(state.error);
+      return *state.value;
+    }
     std::call_once(state.once, [&state] {
       try {
         state.value.emplace(state.build());
@@ -42,6 +49,7 @@ class Deferred {
         state.error = std::current_exception();
       }
       state.build = nullptr;  // release whatever the build captured
+      state.done.store(true, std::memory_order_release);
     });
     if (state.error) std::rethrow_exception(state.error);
     return *state.value;
@@ -51,6 +59,7 @@ class Deferred {
   struct LazyTag {};
   struct State {
     std::once_flag once;
+    std::atomic<bool> done{false};  // set, with release, once value or error is in place
     Build build;
     std::optional<T> value;
     std::exception_ptr error;

@@ -23,7 +23,8 @@ namespace hyph {
 
 namespace detail {
 struct SymbolFold;
-}
+struct ExceptionFilter;
+}  // namespace detail
 
 /// Normalises one code point of a word before it is looked up (typically to
 /// lower case).
@@ -60,6 +61,9 @@ class HYPH_API Hyphenator {
     // With a character table: the table and the patterns' alphabet folded
     // into one lookup from code point to pattern symbol, made on first use.
     std::optional<Deferred<std::shared_ptr<const detail::SymbolFold>>> fold;
+    // Which (first code point, length) pairs some exception has, so that most
+    // words skip the dictionary probe; made on first use.
+    Deferred<std::shared_ptr<const detail::ExceptionFilter>> exceptionFilter;
   };
   std::shared_ptr<const Tables> tables_;
   std::int64_t leftMin_;

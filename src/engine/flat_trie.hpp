@@ -3,6 +3,7 @@
 // code point that occurs in some pattern is renumbered as a small symbol.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "hyph/charmap.hpp"
+#include "hyph/exception.hpp"
 #include "hyph/pattern.hpp"
 
 namespace hyph::detail {
@@ -45,6 +47,23 @@ struct FlatTrie {
   std::vector<std::int64_t> wide;
   bool narrow = true;
   std::uint32_t maxScoreLength = 0;
+
+  // For a trie that is a tree (every parsed trie), an Aho-Corasick automaton
+  // over it, so that a lookup is one pass over the word instead of a walk
+  // from every position: fail[v] is the node of the longest proper suffix of
+  // v's path that is also a path, and v's output (outStart/outLength into
+  // outDigits or outWide) is the pointwise maximum of the scores of v and of
+  // every node on its fail chain, each aligned at the start of v's path.
+  bool automaton = false;
+  std::vector<std::uint32_t> fail;
+  std::vector<std::uint32_t> depth;
+  std::vector<std::uint32_t> outStart;
+  std::vector<std::uint32_t> outLength;
+  std::vector<std::uint8_t> outDigits;
+  std::vector<std::int64_t> outWide;
+
+  /// Builds the automaton; the nodes must be numbered breadth first.
+  void buildAutomaton();
 
   /// Gives nodes with more than a few children a dense row; call once the
   /// edges are in place.
@@ -118,6 +137,24 @@ struct SymbolFold {
     const std::size_t page = c >> 8;
     if (page >= pageIndex.size() || pageIndex[page] == 0) return FlatTrie::kNone;
     return symbolCells[((std::size_t{pageIndex[page]} - 1) << 8) | (c & 255)];
+  }
+};
+
+/// A quick "certainly not" for exception lookups: a bit for each pair of a
+/// key's first code point (modulo 64) and its length (capped at 63).
+struct ExceptionFilter {
+  std::uint64_t bits[64] = {};
+
+  explicit ExceptionFilter(const Exceptions& exceptions) {
+    for (const auto& entry : exceptions.map()) {
+      const std::u32string& key = entry.first;
+      if (key.empty()) continue;
+      bits[key.front() & 63] |= std::uint64_t{1} << std::min<std::size_t>(key.size(), 63);
+    }
+  }
+  /// False only when no key of this length starts with this code point.
+  bool mayHold(char32_t first, std::size_t length) const {
+    return (bits[first & 63] >> std::min<std::size_t>(length, 63)) & 1;
   }
 };
 

@@ -12,22 +12,31 @@
 
 namespace hyph {
 
+namespace {
+Deferred<std::shared_ptr<const detail::ExceptionFilter>> filterOf(
+    const Deferred<Exceptions>& exceptions) {
+  return Deferred<std::shared_ptr<const detail::ExceptionFilter>>::lazy(
+      [exceptions] { return std::make_shared<const detail::ExceptionFilter>(exceptions.get()); });
+}
+}  // namespace
+
 Hyphenator::Hyphenator(CharMapping chars, Deferred<Patterns> patterns,
                        Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
     : tables_(
           std::make_shared<const Tables>(Tables{std::move(chars), std::nullopt, std::move(patterns),
-                                                std::move(exceptions), std::nullopt})),
+                                                exceptions, std::nullopt, filterOf(exceptions)})),
       leftMin_(leftMin),
       rightMin_(rightMin) {}
 
 Hyphenator::Hyphenator(Deferred<CharMap> chars, Deferred<Patterns> patterns,
                        Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
-    : tables_(std::make_shared<const Tables>(Tables{
-          [chars](char32_t c) { return chars.get()(c); }, chars, patterns, std::move(exceptions),
-          Deferred<std::shared_ptr<const detail::SymbolFold>>::lazy([chars, patterns] {
-            return std::make_shared<const detail::SymbolFold>(chars.get(),
-                                                              *detail::flatOf(patterns.get()).trie);
-          })})),
+    : tables_(std::make_shared<const Tables>(
+          Tables{[chars](char32_t c) { return chars.get()(c); }, chars, patterns, exceptions,
+                 Deferred<std::shared_ptr<const detail::SymbolFold>>::lazy([chars, patterns] {
+                   return std::make_shared<const detail::SymbolFold>(
+                       chars.get(), *detail::flatOf(patterns.get()).trie);
+                 }),
+                 filterOf(exceptions)})),
       leftMin_(leftMin),
       rightMin_(rightMin) {}
 
@@ -141,7 +150,10 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
   const CharMap* charMap = HyphenatorAccess::charMap(h);
   const Exceptions& exceptions = hyphenatorExceptions(h);
   const Scores* exception = nullptr;
-  if (!exceptions.map().empty() || !charMap) {
+  const bool mayBeException =
+      !exceptions.map().empty() &&
+      (!charMap || HyphenatorAccess::exceptionFilter(h).mayHold((*charMap)(word[0]), word.size()));
+  if (mayBeException || !charMap) {
     detail::SmallBuffer<char32_t, 64> normalised(word.size());
     std::copy(word.begin(), word.end(), normalised.data());
     HyphenatorAccess::normalise(h, std::span(normalised.data(), word.size()));

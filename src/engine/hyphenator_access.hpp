@@ -26,6 +26,10 @@ struct HyphenatorAccess {
     return h.tables_->fold ? h.tables_->fold->get().get() : nullptr;
   }
 
+  static const detail::ExceptionFilter& exceptionFilter(const Hyphenator& h) {
+    return *h.tables_->exceptionFilter.get();
+  }
+
   /// The character table, when the mapping is one (built first if deferred).
   static const CharMap* charMap(const Hyphenator& h) {
     return h.tables_->charMap ? &h.tables_->charMap->get() : nullptr;

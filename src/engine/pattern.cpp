@@ -207,6 +207,7 @@ class FlatBuilder {
     }
     trie->digits = std::move(digits_);
     trie->buildDenseRows();
+    trie->buildAutomaton();
     return trie;
   }
 
@@ -389,6 +390,44 @@ std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t 
     }
   };
   const bool rootScores = trie.nodes[view.root].scoreLength != 0;
+  if (trie.automaton && view.root == 0) {
+    // One pass: after each code point, the state is the longest suffix of
+    // what was read that is a path of the trie, and its output holds the
+    // scores of every path that ends there.
+    if (rootScores)
+      for (std::size_t i = 0; i <= m; ++i) contribute(i, 0);
+    std::uint32_t state = 0;
+    for (std::size_t j = 0; j < m; ++j) {
+      if (padded[j] == FlatTrie::kNone) {
+        state = 0;
+        continue;
+      }
+      const std::uint32_t symbol = padded[j] - 1;
+      while (true) {
+        if (const std::uint32_t next = trie.next(state, symbol)) {
+          state = next - 1;
+          break;
+        }
+        if (state == 0) break;
+        state = trie.fail[state];
+      }
+      if (state == 0) continue;
+      const std::uint32_t count = trie.outLength[state];
+      if (count == 0) continue;
+      const std::size_t at = j + 1 - trie.depth[state];
+      length = std::max(length, at + count);
+      if (trie.narrow) {
+        const std::uint8_t* scores = trie.outDigits.data() + trie.outStart[state];
+        for (std::uint32_t k = 0; k < count; ++k)
+          result[at + k] = std::max<std::int64_t>(result[at + k], scores[k]);
+      } else {
+        const std::int64_t* scores = trie.outWide.data() + trie.outStart[state];
+        for (std::uint32_t k = 0; k < count; ++k)
+          result[at + k] = std::max(result[at + k], scores[k]);
+      }
+    }
+    return length;
+  }
   for (std::size_t i = 0; i < m; ++i) {
     if (rootScores) contribute(i, view.root);
     if (i >= starts) continue;
@@ -402,6 +441,61 @@ std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t 
   }
   if (rootScores) contribute(m, view.root);
   return length;
+}
+
+void FlatTrie::buildAutomaton() {
+  const std::size_t count = nodes.size();
+  fail.assign(count, 0);
+  depth.assign(count, 0);
+  outStart.assign(count, 0);
+  outLength.assign(count, 0);
+  std::vector<std::int64_t> merged;
+  for (std::uint32_t v = 0; v < count; ++v) {
+    const Node& node = nodes[v];
+    // Children are numbered after their parent: their fail links come from v's.
+    for (std::uint32_t e = node.edgeBegin; e < node.edgeBegin + node.edgeCount; ++e) {
+      const std::uint32_t child = edges[e].node;
+      depth[child] = depth[v] + 1;
+      std::uint32_t target = 0;
+      if (v != 0) {
+        for (std::uint32_t f = fail[v];; f = fail[f]) {
+          if (const std::uint32_t next = this->next(f, edges[e].symbol)) {
+            target = next - 1;
+            break;
+          }
+          if (f == 0) break;
+        }
+      }
+      fail[child] = target;
+    }
+    // The output of v: its own scores, and the output of its fail node
+    // shifted by the difference in depth (the root contributes separately).
+    merged.clear();
+    for (std::uint32_t k = 0; k < node.scoreLength; ++k) merged.push_back(score(v, k));
+    if (v != 0 && fail[v] != 0) {
+      const std::uint32_t f = fail[v];
+      const std::size_t shift = depth[v] - depth[f];
+      if (merged.size() < shift + outLength[f] && outLength[f] != 0)
+        merged.resize(shift + outLength[f], std::numeric_limits<std::int64_t>::min());
+      for (std::uint32_t k = 0; k < outLength[f]; ++k) {
+        const std::int64_t value = narrow ? outDigits[outStart[f] + k] : outWide[outStart[f] + k];
+        merged[shift + k] = std::max(merged[shift + k], value);
+      }
+      // A gap between v's own scores and its suffix's lies inside the padded
+      // word, where every gap scores at least 0.
+      for (std::size_t k = node.scoreLength; k < shift && k < merged.size(); ++k)
+        merged[k] = std::max<std::int64_t>(merged[k], 0);
+    }
+    outStart[v] = static_cast<std::uint32_t>(narrow ? outDigits.size() : outWide.size());
+    outLength[v] = static_cast<std::uint32_t>(merged.size());
+    for (std::int64_t value : merged) {
+      if (narrow)
+        outDigits.push_back(static_cast<std::uint8_t>(value));
+      else
+        outWide.push_back(value);
+    }
+  }
+  automaton = true;
 }
 
 SymbolFold::SymbolFold(const CharMap& chars, const FlatTrie& trie) {
