@@ -206,6 +206,7 @@ class FlatBuilder {
       }
     }
     trie->digits = std::move(digits_);
+    trie->digits.shrink_to_fit();  // reserved for the worst case, the whole text
     trie->buildDenseRows();
     trie->buildAutomaton();
     return trie;
