@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "error_of.hpp"
 #include "hyph/error.hpp"
 #include "hyph/language.hpp"
 
@@ -25,14 +26,7 @@ std::vector<std::int64_t> ordinals(LanguageRange range) {
   return out;
 }
 
-std::string errorOf(auto&& call) {
-  try {
-    call();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "no error";
-}
+using testing::errorOf;
 
 TEST(Language, OrderFollowsTheTableNotTheAlphabet) {
   EXPECT_EQ(fromEnum(L::Afrikaans), 0);

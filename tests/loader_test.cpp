@@ -13,6 +13,7 @@
 #include "catalogue/archive.hpp"
 #include "catalogue/loader.hpp"
 #include "engine/utf8.hpp"
+#include "error_of.hpp"
 #include "hyph/error.hpp"
 #include "hyph/language.hpp"
 
@@ -22,14 +23,7 @@ namespace {
 using L = Language;
 using detail::EmbeddedFile;
 
-std::string errorOf(auto&& call) {
-  try {
-    call();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "no error";
-}
+using testing::errorOf;
 
 std::string gzip(std::string_view data) {
   z_stream stream{};
