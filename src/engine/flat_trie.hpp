@@ -50,20 +50,47 @@ struct FlatTrie {
 
   // For a trie that is a tree (every parsed trie), an Aho-Corasick automaton
   // over it, so that a lookup is one pass over the word instead of a walk
-  // from every position: fail[v] is the node of the longest proper suffix of
-  // v's path that is also a path, and v's output (outStart/outLength into
-  // outDigits or outWide) is the pointwise maximum of the scores of v and of
-  // every node on its fail chain, each aligned at the start of v's path.
+  // from every position. For each node v: `fail` is the node of the longest
+  // proper suffix of v's path that is also a path; the output (outLength
+  // scores from outStart in outDigits or outWide) is the pointwise maximum of
+  // the scores of v and of every node on its fail chain, each aligned at the
+  // start of v's path; and the nodes near the root, which every lookup
+  // passes, have a row of deltaNext that gives the next state for every
+  // symbol at once, failure links followed.
+  struct AutomatonState {
+    std::uint32_t fail;
+    std::uint32_t outStart;
+    std::uint32_t link;  // dense: the row in deltaNext; else the first edge
+    std::uint16_t outLength;
+    std::uint8_t depth;
+    std::uint8_t edgeCount;  // kDenseState for a state with a row
+  };
+  static constexpr std::uint8_t kDenseState = 0xFF;
   bool automaton = false;
-  std::vector<std::uint32_t> fail;
-  std::vector<std::uint32_t> depth;
-  std::vector<std::uint32_t> outStart;
-  std::vector<std::uint32_t> outLength;
+  std::vector<AutomatonState> states;
+  std::vector<std::uint32_t> deltaNext;
   std::vector<std::uint8_t> outDigits;
   std::vector<std::int64_t> outWide;
 
-  /// Builds the automaton; the nodes must be numbered breadth first.
+  /// Builds the automaton when the trie is shallow enough for its compact
+  /// records (patterns of at most 254 letters, as every language's are);
+  /// the nodes must be numbered breadth first.
   void buildAutomaton();
+
+  /// The state after `state` on `symbol`, failure links followed.
+  std::uint32_t advance(std::uint32_t state, std::uint32_t symbol) const {
+    while (true) {
+      const AutomatonState& a = states[state];
+      if (a.edgeCount == kDenseState)
+        return deltaNext[std::size_t{a.link} * letters.size() + symbol];
+      for (const Edge *edge = edges.data() + a.link, *end = edge + a.edgeCount; edge != end; ++edge)
+        if (edge->symbol >= symbol) {
+          if (edge->symbol == symbol) return edge->node;
+          break;
+        }
+      state = a.fail;  // the root has a row, so this ends
+    }
+  }
 
   /// Gives nodes with more than a few children a dense row; call once the
   /// edges are in place.

@@ -403,26 +403,18 @@ std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t 
         state = 0;
         continue;
       }
-      const std::uint32_t symbol = padded[j] - 1;
-      while (true) {
-        if (const std::uint32_t next = trie.next(state, symbol)) {
-          state = next - 1;
-          break;
-        }
-        if (state == 0) break;
-        state = trie.fail[state];
-      }
-      if (state == 0) continue;
-      const std::uint32_t count = trie.outLength[state];
-      if (count == 0) continue;
-      const std::size_t at = j + 1 - trie.depth[state];
+      state = trie.advance(state, padded[j] - 1);
+      const FlatTrie::AutomatonState& reached = trie.states[state];
+      const std::uint32_t count = reached.outLength;
+      if (state == 0 || count == 0) continue;
+      const std::size_t at = j + 1 - reached.depth;
       length = std::max(length, at + count);
       if (trie.narrow) {
-        const std::uint8_t* scores = trie.outDigits.data() + trie.outStart[state];
+        const std::uint8_t* scores = trie.outDigits.data() + reached.outStart;
         for (std::uint32_t k = 0; k < count; ++k)
           result[at + k] = std::max<std::int64_t>(result[at + k], scores[k]);
       } else {
-        const std::int64_t* scores = trie.outWide.data() + trie.outStart[state];
+        const std::int64_t* scores = trie.outWide.data() + reached.outStart;
         for (std::uint32_t k = 0; k < count; ++k)
           result[at + k] = std::max(result[at + k], scores[k]);
       }
@@ -446,49 +438,62 @@ std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t 
 
 void FlatTrie::buildAutomaton() {
   const std::size_t count = nodes.size();
-  fail.assign(count, 0);
-  depth.assign(count, 0);
-  outStart.assign(count, 0);
-  outLength.assign(count, 0);
+  const std::size_t symbols = letters.size();
+  constexpr std::size_t kMaxDepth = 254;
+  constexpr std::size_t kMaxOutput = std::numeric_limits<std::uint16_t>::max();
+  auto giveUp = [this] {  // lookups walk from every position instead
+    states.clear();
+    deltaNext.clear();
+    outDigits.clear();
+    outWide.clear();
+  };
+  states.assign(count, AutomatonState{0, 0, 0, 0, 0, 0});
   std::vector<std::int64_t> merged;
   for (std::uint32_t v = 0; v < count; ++v) {
     const Node& node = nodes[v];
-    // Children are numbered after their parent: their fail links come from v's.
-    for (std::uint32_t e = node.edgeBegin; e < node.edgeBegin + node.edgeCount; ++e) {
-      const std::uint32_t child = edges[e].node;
-      depth[child] = depth[v] + 1;
-      std::uint32_t target = 0;
-      if (v != 0) {
-        for (std::uint32_t f = fail[v];; f = fail[f]) {
-          if (const std::uint32_t next = this->next(f, edges[e].symbol)) {
-            target = next - 1;
-            break;
-          }
-          if (f == 0) break;
-        }
+    AutomatonState& state = states[v];
+    // Nodes are numbered breadth first, so everything on v's fail chain, and
+    // its row if it has one, is already built.
+    if (state.depth <= 2 || node.edgeCount > 6) {
+      const std::size_t row = deltaNext.size();
+      deltaNext.resize(row + symbols);
+      for (std::uint32_t symbol = 0; symbol < symbols; ++symbol) {
+        const std::uint32_t child = next(v, symbol);
+        deltaNext[row + symbol] = child ? child - 1 : v == 0 ? 0 : advance(state.fail, symbol);
       }
-      fail[child] = target;
+      state.link = static_cast<std::uint32_t>(row / (symbols ? symbols : 1));
+      state.edgeCount = kDenseState;
+    } else {
+      state.link = node.edgeBegin;
+      state.edgeCount = static_cast<std::uint8_t>(node.edgeCount);
+    }
+    if (node.edgeCount != 0 && state.depth + std::size_t{1} > kMaxDepth) return giveUp();
+    for (std::uint32_t e = node.edgeBegin; e < node.edgeBegin + node.edgeCount; ++e) {
+      AutomatonState& child = states[edges[e].node];
+      child.depth = static_cast<std::uint8_t>(state.depth + 1);
+      child.fail = v == 0 ? 0 : advance(state.fail, edges[e].symbol);
     }
     // The output of v: its own scores, and the output of its fail node
     // shifted by the difference in depth (the root contributes separately).
     merged.clear();
     for (std::uint32_t k = 0; k < node.scoreLength; ++k) merged.push_back(score(v, k));
-    if (v != 0 && fail[v] != 0) {
-      const std::uint32_t f = fail[v];
-      const std::size_t shift = depth[v] - depth[f];
-      if (merged.size() < shift + outLength[f] && outLength[f] != 0)
-        merged.resize(shift + outLength[f], std::numeric_limits<std::int64_t>::min());
-      for (std::uint32_t k = 0; k < outLength[f]; ++k) {
-        const std::int64_t value = narrow ? outDigits[outStart[f] + k] : outWide[outStart[f] + k];
-        merged[shift + k] = std::max(merged[shift + k], value);
+    if (v != 0 && state.fail != 0) {
+      const AutomatonState& suffix = states[state.fail];
+      const std::size_t shift = state.depth - suffix.depth;
+      if (suffix.outLength != 0 && merged.size() < shift + suffix.outLength)
+        merged.resize(shift + suffix.outLength, std::numeric_limits<std::int64_t>::min());
+      for (std::uint32_t k = 0; k < suffix.outLength; ++k) {
+        const std::size_t at = std::size_t{suffix.outStart} + k;
+        merged[shift + k] = std::max(merged[shift + k], narrow ? outDigits[at] : outWide[at]);
       }
       // A gap between v's own scores and its suffix's lies inside the padded
       // word, where every gap scores at least 0.
       for (std::size_t k = node.scoreLength; k < shift && k < merged.size(); ++k)
         merged[k] = std::max<std::int64_t>(merged[k], 0);
     }
-    outStart[v] = static_cast<std::uint32_t>(narrow ? outDigits.size() : outWide.size());
-    outLength[v] = static_cast<std::uint32_t>(merged.size());
+    if (merged.size() > kMaxOutput) return giveUp();
+    state.outStart = static_cast<std::uint32_t>(narrow ? outDigits.size() : outWide.size());
+    state.outLength = static_cast<std::uint16_t>(merged.size());
     for (std::int64_t value : merged) {
       if (narrow)
         outDigits.push_back(static_cast<std::uint8_t>(value));
