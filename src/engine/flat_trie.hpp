@@ -105,6 +105,7 @@ struct FlatTrie {
       for (std::uint32_t e = node.edgeBegin; e < node.edgeBegin + node.edgeCount; ++e)
         denseNext[row + edges[e].symbol] = edges[e].node + 1;
     }
+    denseNext.shrink_to_fit();
   }
 
   std::size_t nodeCount() const { return nodes.size(); }

@@ -454,7 +454,7 @@ void FlatTrie::buildAutomaton() {
     AutomatonState& state = states[v];
     // Nodes are numbered breadth first, so everything on v's fail chain, and
     // its row if it has one, is already built.
-    if (state.depth <= 2 || node.edgeCount > 6) {
+    if (state.depth == 0 || node.edgeCount > 4) {
       const std::size_t row = deltaNext.size();
       deltaNext.resize(row + symbols);
       for (std::uint32_t symbol = 0; symbol < symbols; ++symbol) {
@@ -501,6 +501,10 @@ void FlatTrie::buildAutomaton() {
         outWide.push_back(value);
     }
   }
+  // Grown while building: trimmed to what the lookups use.
+  deltaNext.shrink_to_fit();
+  outDigits.shrink_to_fit();
+  outWide.shrink_to_fit();
   automaton = true;
 }
 
