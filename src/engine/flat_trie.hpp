@@ -52,7 +52,7 @@ struct FlatTrie {
   // over it, so that a lookup is one pass over the word instead of a walk
   // from every position. For each node v: `fail` is the node of the longest
   // proper suffix of v's path that is also a path; the output (outLength
-  // scores from outStart in outDigits or outWide) is the pointwise maximum of
+  // scores from outStart in outDigits) is the pointwise maximum of
   // the scores of v and of every node on its fail chain, each aligned at the
   // start of v's path; and the nodes near the root, which every lookup
   // passes, have a row of deltaNext that gives the next state for every
@@ -70,7 +70,6 @@ struct FlatTrie {
   std::vector<AutomatonState> states;
   std::vector<std::uint32_t> deltaNext;
   std::vector<std::uint8_t> outDigits;
-  std::vector<std::int64_t> outWide;
 
   /// Builds the automaton when the trie is shallow enough for its compact
   /// records (patterns of at most 254 letters, as every language's are);

@@ -409,15 +409,9 @@ std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t 
       if (state == 0 || count == 0) continue;
       const std::size_t at = j + 1 - reached.depth;
       length = std::max(length, at + count);
-      if (trie.narrow) {
-        const std::uint8_t* scores = trie.outDigits.data() + reached.outStart;
-        for (std::uint32_t k = 0; k < count; ++k)
-          result[at + k] = std::max<std::int64_t>(result[at + k], scores[k]);
-      } else {
-        const std::int64_t* scores = trie.outWide.data() + reached.outStart;
-        for (std::uint32_t k = 0; k < count; ++k)
-          result[at + k] = std::max(result[at + k], scores[k]);
-      }
+      const std::uint8_t* scores = trie.outDigits.data() + reached.outStart;
+      for (std::uint32_t k = 0; k < count; ++k)
+        result[at + k] = std::max<std::int64_t>(result[at + k], scores[k]);
     }
     return length;
   }
@@ -445,10 +439,9 @@ void FlatTrie::buildAutomaton() {
     states.clear();
     deltaNext.clear();
     outDigits.clear();
-    outWide.clear();
   };
+  if (!narrow) return;  // only parsed tries get an automaton, and their scores are digits
   states.assign(count, AutomatonState{0, 0, 0, 0, 0, 0});
-  std::vector<std::int64_t> merged;
   for (std::uint32_t v = 0; v < count; ++v) {
     const Node& node = nodes[v];
     AutomatonState& state = states[v];
@@ -457,10 +450,22 @@ void FlatTrie::buildAutomaton() {
     if (state.depth == 0 || node.edgeCount > 4) {
       const std::size_t row = deltaNext.size();
       deltaNext.resize(row + symbols);
-      for (std::uint32_t symbol = 0; symbol < symbols; ++symbol) {
-        const std::uint32_t child = next(v, symbol);
-        deltaNext[row + symbol] = child ? child - 1 : v == 0 ? 0 : advance(state.fail, symbol);
+      // Where v has no child, it moves as its fail state does: copied from
+      // that state's row when it has one, else worked out symbol by symbol.
+      const AutomatonState& suffix = states[state.fail];
+      if (v == 0) {
+        std::fill(deltaNext.begin() + static_cast<std::ptrdiff_t>(row), deltaNext.end(), 0);
+      } else if (suffix.edgeCount == kDenseState) {
+        const auto from =
+            deltaNext.begin() + static_cast<std::ptrdiff_t>(std::size_t{suffix.link} * symbols);
+        std::copy(from, from + static_cast<std::ptrdiff_t>(symbols),
+                  deltaNext.begin() + static_cast<std::ptrdiff_t>(row));
+      } else {
+        for (std::uint32_t symbol = 0; symbol < symbols; ++symbol)
+          deltaNext[row + symbol] = advance(state.fail, symbol);
       }
+      for (std::uint32_t e = node.edgeBegin; e < node.edgeBegin + node.edgeCount; ++e)
+        deltaNext[row + edges[e].symbol] = edges[e].node;
       state.link = static_cast<std::uint32_t>(row / (symbols ? symbols : 1));
       state.edgeCount = kDenseState;
     } else {
@@ -475,36 +480,29 @@ void FlatTrie::buildAutomaton() {
     }
     // The output of v: its own scores, and the output of its fail node
     // shifted by the difference in depth (the root contributes separately).
-    merged.clear();
-    for (std::uint32_t k = 0; k < node.scoreLength; ++k) merged.push_back(score(v, k));
-    if (v != 0 && state.fail != 0) {
-      const AutomatonState& suffix = states[state.fail];
-      const std::size_t shift = state.depth - suffix.depth;
-      if (suffix.outLength != 0 && merged.size() < shift + suffix.outLength)
-        merged.resize(shift + suffix.outLength, std::numeric_limits<std::int64_t>::min());
-      for (std::uint32_t k = 0; k < suffix.outLength; ++k) {
-        const std::size_t at = std::size_t{suffix.outStart} + k;
-        merged[shift + k] = std::max(merged[shift + k], narrow ? outDigits[at] : outWide[at]);
-      }
-      // A gap between v's own scores and its suffix's lies inside the padded
-      // word, where every gap scores at least 0.
-      for (std::size_t k = node.scoreLength; k < shift && k < merged.size(); ++k)
-        merged[k] = std::max<std::int64_t>(merged[k], 0);
+    // A gap between v's own scores and its suffix's lies inside the padded
+    // word, where every gap scores at least 0.
+    const AutomatonState* suffix = v != 0 && state.fail != 0 ? &states[state.fail] : nullptr;
+    const std::size_t shift = suffix ? state.depth - suffix->depth : 0;
+    const std::size_t suffixLength = suffix ? suffix->outLength : 0;
+    const std::size_t length =
+        std::max<std::size_t>(node.scoreLength, suffixLength ? shift + suffixLength : 0);
+    if (length > kMaxOutput) return giveUp();
+    // Scores are never negative here, so 0 serves as the gap's value and as
+    // the neutral start of every entry.
+    const std::size_t start = outDigits.size();
+    outDigits.resize(start + length, 0);
+    std::copy_n(digits.begin() + node.scoreStart, node.scoreLength, outDigits.begin() + start);
+    for (std::size_t k = 0; k < suffixLength; ++k) {
+      std::uint8_t& entry = outDigits[start + shift + k];
+      entry = std::max(entry, outDigits[suffix->outStart + k]);
     }
-    if (merged.size() > kMaxOutput) return giveUp();
-    state.outStart = static_cast<std::uint32_t>(narrow ? outDigits.size() : outWide.size());
-    state.outLength = static_cast<std::uint16_t>(merged.size());
-    for (std::int64_t value : merged) {
-      if (narrow)
-        outDigits.push_back(static_cast<std::uint8_t>(value));
-      else
-        outWide.push_back(value);
-    }
+    state.outStart = static_cast<std::uint32_t>(start);
+    state.outLength = static_cast<std::uint16_t>(length);
   }
   // Grown while building: trimmed to what the lookups use.
   deltaNext.shrink_to_fit();
   outDigits.shrink_to_fit();
-  outWide.shrink_to_fit();
   automaton = true;
 }
 
