@@ -151,6 +151,12 @@ FlatView flatOf(const Patterns& trie);
 std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t m,
                         std::int64_t* result, std::size_t starts);
 
+/// The same through the automaton of a whole parsed trie (`trie.automaton`),
+/// whose scores are digits, into bytes: `result` needs room for
+/// `m + trie.maxScoreLength` entries.
+std::size_t scoreDigits(const FlatTrie& trie, const std::uint32_t* padded, std::size_t m,
+                        std::uint8_t* result);
+
 /// A character table and a trie's alphabet in one: the symbol (plus one, or
 /// 0) of the normalised form of each code point, in the same two-level
 /// layout as the alphabet.

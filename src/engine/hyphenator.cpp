@@ -116,6 +116,16 @@ void scoreAndBreak(detail::FlatView view, std::u32string_view normalised,
     for (std::size_t i = 0; i < normalised.size(); ++i)
       padded[i + 1] = trie.symbolOf(normalised[i]);
   }
+  if (trie.automaton && view.root == 0) {
+    // The common case: digits only, scored in one pass into bytes.
+    detail::SmallBuffer<std::uint8_t, 96> result(m + trie.maxScoreLength);
+    const std::size_t length = detail::scoreDigits(trie, padded.data(), m, result.data());
+    const std::uint8_t* raw = result.data() + 1;
+    breakWithin(
+        static_cast<std::int64_t>(length) - 2, left, minimum, word,
+        [raw](std::int64_t gap) { return raw[gap]; }, onBreak);
+    return;
+  }
   detail::SmallBuffer<std::int64_t, 96> result(m + trie.maxScoreLength);
   // With both minimums positive the length of the list cannot matter (it is
   // at least n), and the last gap that can break is n - right, which no walk

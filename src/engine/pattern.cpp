@@ -366,6 +366,39 @@ FlatView flatOf(const Patterns& trie) {
   return {PatternsAccess::compiled(trie, compile), 0};
 }
 
+std::size_t scoreDigits(const FlatTrie& trie, const std::uint32_t* padded, std::size_t m,
+                        std::uint8_t* result) {
+  // Scores are never negative here, so every gap can start at 0: those of
+  // the padded word must, and those past it are written by whatever reaches
+  // them before they count.
+  std::fill(result, result + m + trie.maxScoreLength, 0);
+  std::size_t length = m;
+  auto contribute = [&](std::size_t at, const std::uint8_t* scores, std::size_t count) {
+    length = std::max(length, at + count);
+    for (std::size_t k = 0; k < count; ++k) result[at + k] = std::max(result[at + k], scores[k]);
+  };
+  const FlatTrie::Node& root = trie.nodes[0];
+  if (root.scoreLength != 0)
+    for (std::size_t i = 0; i <= m; ++i)
+      contribute(i, trie.digits.data() + root.scoreStart, root.scoreLength);
+  // One pass: after each code point, the state is the longest suffix of what
+  // was read that is a path of the trie, and its output holds the scores of
+  // every path that ends there.
+  std::uint32_t state = 0;
+  for (std::size_t j = 0; j < m; ++j) {
+    if (padded[j] == FlatTrie::kNone) {
+      state = 0;
+      continue;
+    }
+    state = trie.advance(state, padded[j] - 1);
+    const FlatTrie::AutomatonState& reached = trie.states[state];
+    if (state != 0 && reached.outLength != 0)
+      contribute(j + 1 - reached.depth, trie.outDigits.data() + reached.outStart,
+                 reached.outLength);
+  }
+  return length;
+}
+
 std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t m,
                         std::int64_t* result, std::size_t starts) {
   const FlatTrie& trie = *view.trie;
@@ -392,27 +425,9 @@ std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t 
   };
   const bool rootScores = trie.nodes[view.root].scoreLength != 0;
   if (trie.automaton && view.root == 0) {
-    // One pass: after each code point, the state is the longest suffix of
-    // what was read that is a path of the trie, and its output holds the
-    // scores of every path that ends there.
-    if (rootScores)
-      for (std::size_t i = 0; i <= m; ++i) contribute(i, 0);
-    std::uint32_t state = 0;
-    for (std::size_t j = 0; j < m; ++j) {
-      if (padded[j] == FlatTrie::kNone) {
-        state = 0;
-        continue;
-      }
-      state = trie.advance(state, padded[j] - 1);
-      const FlatTrie::AutomatonState& reached = trie.states[state];
-      const std::uint32_t count = reached.outLength;
-      if (state == 0 || count == 0) continue;
-      const std::size_t at = j + 1 - reached.depth;
-      length = std::max(length, at + count);
-      const std::uint8_t* scores = trie.outDigits.data() + reached.outStart;
-      for (std::uint32_t k = 0; k < count; ++k)
-        result[at + k] = std::max<std::int64_t>(result[at + k], scores[k]);
-    }
+    detail::SmallBuffer<std::uint8_t, 96> digits(m + trie.maxScoreLength);
+    length = scoreDigits(trie, padded, m, digits.data());
+    std::copy_n(digits.data(), length, result);
     return length;
   }
   for (std::size_t i = 0; i < m; ++i) {
