@@ -8,15 +8,9 @@
 #include <string>
 
 #include "hyph/hyph.hpp"
+#include "process_status.hpp"
 
 namespace {
-
-long peakRssKb() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  return 0;
-}
 
 void BM_LongWord(benchmark::State& state) {
   std::u32string word;
@@ -42,10 +36,11 @@ void BM_ParseMillionLines(benchmark::State& state) {
     }
     text += U'\n';
   }
-  const long before = peakRssKb();
+  const long before = bench::processStatusKb("VmHWM");
   for (auto _ : state) benchmark::DoNotOptimize(hyph::parsePatterns(text));
   state.counters["text_MiB"] = static_cast<double>(text.size() * 4) / (1 << 20);
-  state.counters["peak_rss_growth_MiB"] = static_cast<double>(peakRssKb() - before) / 1024;
+  state.counters["peak_rss_growth_MiB"] =
+      static_cast<double>(bench::processStatusKb("VmHWM") - before) / 1024;
 }
 BENCHMARK(BM_ParseMillionLines)->Unit(benchmark::kMillisecond)->Iterations(3);
 

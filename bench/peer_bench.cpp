@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "hyph/hyph.hpp"
+#include "process_status.hpp"
 
 namespace {
 
@@ -48,13 +49,6 @@ std::uint64_t threadCpuNs() {
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
   return static_cast<std::uint64_t>(ts.tv_sec) * 1'000'000'000u +
          static_cast<std::uint64_t>(ts.tv_nsec);
-}
-
-long vmHwmKb() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
 }
 
 std::string marked(const hyph::Hyphenator& h, const std::string& word) {
@@ -181,6 +175,6 @@ int main(int argc, char** argv) {
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(digest));
   std::cout << "digest " << hex << '\n';
-  std::cout << "vmhwm_kb " << vmHwmKb() << '\n';
+  std::cout << "vmhwm_kb " << bench::processStatusKb("VmHWM") << '\n';
   return 0;
 }
