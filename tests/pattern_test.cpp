@@ -236,7 +236,15 @@ Scores referenceLookup(std::u32string_view word, const std::vector<std::u32strin
 TEST(LookupPattern, AgreesWithTheDefinitionOnRandomTries) {
   std::mt19937 random(7);
   auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  for (int round = 0; round < 300; ++round) {
+  // Most rounds use three letters; some add rare letters, enough for the
+  // larger layouts of a trie (over 64 and over 512 symbols).
+  constexpr int kRareCounts[] = {0, 0, 0, 0, 70, 600};
+  for (int round = 0; round < 400; ++round) {
+    const int rare = kRareCounts[pick(6)];
+    auto letter = [&] {
+      return rare > 0 && pick(4) == 0 ? static_cast<char32_t>(U'\u0400' + pick(rare))
+                                      : static_cast<char32_t>(U'a' + pick(3));
+    };
     std::vector<std::u32string> lines;
     std::u32string text;
     for (int p = pick(12); p > 0; --p) {
@@ -244,17 +252,22 @@ TEST(LookupPattern, AgreesWithTheDefinitionOnRandomTries) {
       if (pick(4) == 0) line += U'.';
       for (int k = pick(4) + (pick(8) == 0 ? 0 : 1); k > 0; --k) {
         if (pick(2) == 0) line += static_cast<char32_t>(U'0' + pick(10));
-        line += static_cast<char32_t>(U'a' + pick(3));
+        if (pick(10) == 0) line += static_cast<char32_t>(U'0' + pick(10));  // consumed by the digit
+        line += letter();
       }
       if (pick(3) == 0) line += static_cast<char32_t>(U'0' + pick(10));
       if (pick(5) == 0) line += U'.';
       lines.push_back(line);
       text += line + U"\n";
     }
+    for (int k = 0; k < rare; ++k) {
+      lines.push_back(std::u32string(1, static_cast<char32_t>(U'\u0400' + k)) + U"1");
+      text += lines.back() + U"\n";
+    }
     const Patterns trie = parsePatterns(text);
     for (int w = 0; w < 10; ++w) {
       std::u32string word;
-      for (int k = pick(7); k > 0; --k) word += static_cast<char32_t>(U'a' + pick(3));
+      for (int k = pick(7); k > 0; --k) word += letter();
       ASSERT_EQ(lookupPattern(word, trie), referenceLookup(word, lines))
           << "word of " << word.size() << " letters, trie " << show(trie);
     }

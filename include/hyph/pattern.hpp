@@ -104,7 +104,7 @@ class HYPH_API Patterns::Children {
   // Holds its trie, so it stays valid after the Patterns it came from is gone.
   std::shared_ptr<const Node> node_;
   std::shared_ptr<const detail::FlatTrie> flat_;
-  std::size_t begin_ = 0;  // flat form: first entry in the trie's child arrays
+  std::size_t begin_ = 0;  // flat form: the node whose children these are
   std::size_t size_ = 0;
 };
 

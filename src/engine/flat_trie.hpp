@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -29,6 +30,23 @@ struct FlatTrie {
     std::uint32_t symbol;
     std::uint32_t node;
   };
+
+  // A parsed trie is a tree numbered breadth first, so the children of a
+  // node have consecutive numbers, in symbol order. Its node v is a record
+  // of `recordWords` 64-bit words from cells[v * recordWords]: the number of
+  // its first child in the low half of the first word (its fail state, see
+  // below, in the high half), then a bitmap of the symbols it has children
+  // on. The child on symbol s is the first child plus the number of set bits
+  // below s: one load per step of a lookup. Scores are in node order:
+  // node v's are digits[scoreStarts[v], scoreStarts[v + 1]).
+  static constexpr std::size_t kMaxRecordWords = 9;  // alphabets of up to 512 symbols
+  std::uint32_t recordWords = 0;                     // 0: the trie uses the general form below
+  std::vector<std::uint64_t> cells;
+  std::vector<std::uint32_t> scoreStarts;
+
+  // The general form, for tries whose subtries may be shared (compiled from
+  // linked nodes) and for very large alphabets: each node's children a
+  // sorted run of edges, and a dense row for a node with many of them.
   struct Node {
     std::uint32_t edgeBegin;  // the node's children: edges[edgeBegin, + edgeCount), by symbol
     std::uint32_t edgeCount;
@@ -48,51 +66,32 @@ struct FlatTrie {
   bool narrow = true;
   std::uint32_t maxScoreLength = 0;
 
-  // For a trie that is a tree (every parsed trie), an Aho-Corasick automaton
-  // over it, so that a lookup is one pass over the word instead of a walk
-  // from every position. For each node v: `fail` is the node of the longest
-  // proper suffix of v's path that is also a path; the output (outLength
-  // scores from outStart in outDigits) is the pointwise maximum of
-  // the scores of v and of every node on its fail chain, each aligned at the
-  // start of v's path; and the nodes near the root, which every lookup
-  // passes, have a row of deltaNext that gives the next state for every
-  // symbol at once, failure links followed.
-  struct AutomatonState {
-    std::uint32_t fail;
-    std::uint32_t outStart;
-    std::uint32_t link;  // dense: the row in deltaNext; else the first edge
-    std::uint16_t outLength;
-    std::uint8_t depth;
-    std::uint8_t edgeCount;  // kDenseState for a state with a row
-  };
-  static constexpr std::uint8_t kDenseState = 0xFF;
+  // For a parsed trie, an Aho-Corasick automaton over it, so that a lookup is
+  // one pass over the word instead of a walk from every position. The fail
+  // state of v (in its record) is the node of the longest proper suffix of
+  // v's path that is also a path. The output of v is the pointwise maximum
+  // of the scores of v and of every node on its fail chain but the root,
+  // all of which end at the gap after v's last letter: a window of kWindow
+  // scores whose last entry is that gap. Languages have only a few hundred
+  // distinct outputs, so each is stored once: v's is
+  // windows[outputs[v] * kWindow, + kWindow), and reaches[outputs[v]] tells
+  // whether any of its lists has an entry for that last gap (output 0 is
+  // the empty one).
+  static constexpr std::size_t kWindow = 32;
   bool automaton = false;
-  std::vector<AutomatonState> states;
-  std::vector<std::uint32_t> deltaNext;
-  std::vector<std::uint8_t> outDigits;
+  bool hardwarePopcount = false;  // the lookup may use the popcnt instruction
+  std::vector<std::uint16_t> outputs;
+  std::vector<std::uint8_t> windows;
+  std::vector<std::uint8_t> reaches;
 
-  /// Builds the automaton when the trie is shallow enough for its compact
-  /// records (patterns of at most 254 letters, as every language's are);
-  /// the nodes must be numbered breadth first.
+  /// Builds the automaton of a trie in the record form, unless some pattern
+  /// is longer than kWindow - 1 letters, some score list longer than its
+  /// letters plus one, or the outputs too many to number; lookups then walk
+  /// from every position.
   void buildAutomaton();
 
-  /// The state after `state` on `symbol`, failure links followed.
-  std::uint32_t advance(std::uint32_t state, std::uint32_t symbol) const {
-    while (true) {
-      const AutomatonState& a = states[state];
-      if (a.edgeCount == kDenseState)
-        return deltaNext[std::size_t{a.link} * letters.size() + symbol];
-      for (const Edge *edge = edges.data() + a.link, *end = edge + a.edgeCount; edge != end; ++edge)
-        if (edge->symbol >= symbol) {
-          if (edge->symbol == symbol) return edge->node;
-          break;
-        }
-      state = a.fail;  // the root has a row, so this ends
-    }
-  }
-
-  /// Gives nodes with more than a few children a dense row; call once the
-  /// edges are in place.
+  /// Gives nodes of the general form with more than a few children a dense
+  /// row; call once the edges are in place.
   void buildDenseRows() {
     constexpr std::uint32_t kSparse = 6;
     const std::size_t symbols = letters.size();
@@ -107,7 +106,7 @@ struct FlatTrie {
     denseNext.shrink_to_fit();
   }
 
-  std::size_t nodeCount() const { return nodes.size(); }
+  std::size_t nodeCount() const { return recordWords ? scoreStarts.size() - 1 : nodes.size(); }
 
   /// The symbol of `c` plus one, or 0 when no pattern has the letter.
   std::uint32_t symbolOf(char32_t c) const {
@@ -116,8 +115,54 @@ struct FlatTrie {
     return symbolCells[((std::size_t{pageIndex[page]} - 1) << 8) | (c & 255)];
   }
 
+  const std::uint64_t* record(std::uint32_t node) const {
+    return cells.data() + std::size_t{node} * recordWords;
+  }
+  std::uint32_t failOf(std::uint32_t node) const {
+    return static_cast<std::uint32_t>(record(node)[0] >> 32);
+  }
+
+  std::uint32_t childCount(std::uint32_t node) const {
+    if (!recordWords) return nodes[node].edgeCount;
+    const std::uint64_t* bits = record(node) + 1;
+    std::uint32_t count = 0;
+    for (std::size_t w = 0; w + 1 < recordWords; ++w)
+      count += static_cast<std::uint32_t>(std::popcount(bits[w]));
+    return count;
+  }
+
+  /// The i-th child of `node`, 0 <= i < childCount(node).
+  Edge childAt(std::uint32_t node, std::uint32_t i) const {
+    if (!recordWords) return edges[nodes[node].edgeBegin + i];
+    const std::uint64_t* r = record(node);
+    const auto first = static_cast<std::uint32_t>(r[0]);
+    std::uint32_t skip = i;
+    for (std::uint32_t w = 0; w + 1 < recordWords; ++w) {
+      std::uint64_t bits = r[w + 1];
+      const auto count = static_cast<std::uint32_t>(std::popcount(bits));
+      if (skip >= count) {
+        skip -= count;
+        continue;
+      }
+      for (; skip > 0; --skip) bits &= bits - 1;
+      return {w * 64 + static_cast<std::uint32_t>(std::countr_zero(bits)), first + i};
+    }
+    return {kNone, kNone};  // not reached for a valid i
+  }
+
   /// The child of `node` on `symbol` (a real symbol, not plus one) plus one, or 0.
   std::uint32_t next(std::uint32_t node, std::uint32_t symbol) const {
+    if (recordWords) {
+      const std::uint64_t* r = record(node);
+      const std::uint32_t w = symbol >> 6;
+      const std::uint64_t bits = r[w + 1];
+      if (((bits >> (symbol & 63)) & 1) == 0) return kNone;
+      auto rank = static_cast<std::uint32_t>(
+          std::popcount(bits & ((std::uint64_t{1} << (symbol & 63)) - 1)));
+      for (std::uint32_t k = 0; k < w; ++k)
+        rank += static_cast<std::uint32_t>(std::popcount(r[k + 1]));
+      return static_cast<std::uint32_t>(r[0]) + rank + 1;
+    }
     const Node& record = nodes[node];
     if (record.dense != 0)
       return denseNext[(std::size_t{record.dense} - 1) * letters.size() + symbol];
@@ -128,8 +173,14 @@ struct FlatTrie {
     return kNone;
   }
 
+  std::size_t scoreStart(std::uint32_t node) const {
+    return recordWords ? scoreStarts[node] : nodes[node].scoreStart;
+  }
+  std::uint32_t scoreLength(std::uint32_t node) const {
+    return recordWords ? scoreStarts[node + 1] - scoreStarts[node] : nodes[node].scoreLength;
+  }
   std::int64_t score(std::uint32_t node, std::uint32_t k) const {
-    const std::size_t at = std::size_t{nodes[node].scoreStart} + k;
+    const std::size_t at = scoreStart(node) + k;
     return narrow ? digits[at] : wide[at];
   }
 };
@@ -153,9 +204,13 @@ std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t 
 
 /// The same through the automaton of a whole parsed trie (`trie.automaton`),
 /// whose scores are digits, into bytes: `result` needs room for
-/// `m + trie.maxScoreLength` entries.
+/// `digitsRoom(trie, m)` entries, and the list starts at
+/// `result + FlatTrie::kWindow - 1`.
 std::size_t scoreDigits(const FlatTrie& trie, const std::uint32_t* padded, std::size_t m,
                         std::uint8_t* result);
+inline std::size_t digitsRoom(const FlatTrie& trie, std::size_t m) {
+  return FlatTrie::kWindow + m + 1 + trie.maxScoreLength;
+}
 
 /// A character table and a trie's alphabet in one: the symbol (plus one, or
 /// 0) of the normalised form of each code point, in the same two-level
@@ -165,6 +220,9 @@ struct SymbolFold {
   std::vector<std::uint32_t> symbolCells;
 
   SymbolFold(const CharMap& chars, const FlatTrie& trie);
+
+  /// The symbols of the code points below 128: page 0 is always there.
+  const std::uint32_t* ascii() const { return symbolCells.data() + ((pageIndex[0] - 1) << 8); }
 
   std::uint32_t symbolOf(char32_t c) const {
     const std::size_t page = c >> 8;

@@ -118,9 +118,9 @@ void scoreAndBreak(detail::FlatView view, std::u32string_view normalised,
   }
   if (trie.automaton && view.root == 0) {
     // The common case: digits only, scored in one pass into bytes.
-    detail::SmallBuffer<std::uint8_t, 96> result(m + trie.maxScoreLength);
+    detail::SmallBuffer<std::uint8_t, 128> result(detail::digitsRoom(trie, m));
     const std::size_t length = detail::scoreDigits(trie, padded.data(), m, result.data());
-    const std::uint8_t* raw = result.data() + 1;
+    const std::uint8_t* raw = result.data() + detail::FlatTrie::kWindow;
     breakWithin(
         static_cast<std::int64_t>(length) - 2, left, minimum, word,
         [raw](std::int64_t gap) { return raw[gap]; }, onBreak);

@@ -10,10 +10,15 @@
 #include "hyph/pattern.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <mutex>
 #include <ostream>
 #include <unordered_map>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "flat_trie.hpp"
 #include "hyph/error.hpp"
@@ -65,8 +70,7 @@ struct PatternsAccess {
   }
   static Patterns flat(std::shared_ptr<const detail::FlatTrie> trie, std::uint32_t index) {
     Patterns out;
-    const auto& node = trie->nodes[index];
-    const bool empty = node.scoreLength == 0 && node.edgeCount == 0;
+    const bool empty = trie->scoreLength(index) == 0 && trie->childCount(index) == 0;
     if (!empty) {
       out.flat_ = std::move(trie);
       out.index_ = index;
@@ -173,9 +177,20 @@ class FlatBuilder {
 
     // Nodes are numbered breadth first, so that the top of the trie, which
     // every lookup walks, is compact, and each node's children are adjacent.
-    auto& edges = trie->edges;
-    trie->nodes.resize(nodes);
-    edges.reserve(nodes - 1);
+    // Alphabets of up to 512 symbols take the record form, larger ones the
+    // general form, whose size does not grow with the alphabet.
+    const std::size_t words = (symbols + 63) / 64 + 1;
+    const bool records = words <= FlatTrie::kMaxRecordWords;
+    std::vector<std::uint8_t> digits;  // in node order, for the record form
+    if (records) {
+      trie->recordWords = static_cast<std::uint32_t>(words);
+      trie->cells.assign(nodes * words, 0);
+      trie->scoreStarts.reserve(nodes + 1);
+      digits.reserve(digits_.size());
+    } else {
+      trie->nodes.resize(nodes);
+      trie->edges.reserve(nodes - 1);
+    }
     std::vector<std::uint32_t> queue{0};  // builder node of each new node
     queue.reserve(nodes);
     std::vector<FlatTrie::Edge> children;  // (symbol, builder node)
@@ -194,20 +209,36 @@ class FlatBuilder {
           for (std::size_t j = i; j > 0 && children[j - 1].symbol > children[j].symbol; --j)
             std::swap(children[j - 1], children[j]);
       }
-      FlatTrie::Node& node = trie->nodes[v];
-      node.edgeBegin = static_cast<std::uint32_t>(edges.size());
-      node.edgeCount = static_cast<std::uint32_t>(children.size());
-      node.scoreStart = nodes_[old].scoreStart;
-      node.scoreLength = nodes_[old].scoreLength;
-      trie->maxScoreLength = std::max(trie->maxScoreLength, node.scoreLength);
-      for (const FlatTrie::Edge& child : children) {
-        edges.push_back({child.symbol, static_cast<std::uint32_t>(queue.size())});
-        queue.push_back(child.node);
+      const BuildNode& built = nodes_[old];
+      trie->maxScoreLength = std::max(trie->maxScoreLength, built.scoreLength);
+      const auto first = static_cast<std::uint32_t>(queue.size());
+      if (records) {
+        std::uint64_t* record = trie->cells.data() + v * words;
+        record[0] = first;
+        for (const FlatTrie::Edge& child : children)
+          record[1 + (child.symbol >> 6)] |= std::uint64_t{1} << (child.symbol & 63);
+        trie->scoreStarts.push_back(static_cast<std::uint32_t>(digits.size()));
+        digits.insert(digits.end(), digits_.begin() + built.scoreStart,
+                      digits_.begin() + built.scoreStart + built.scoreLength);
+      } else {
+        FlatTrie::Node& node = trie->nodes[v];
+        node.edgeBegin = static_cast<std::uint32_t>(trie->edges.size());
+        node.edgeCount = static_cast<std::uint32_t>(children.size());
+        node.scoreStart = built.scoreStart;
+        node.scoreLength = built.scoreLength;
+        for (std::uint32_t k = 0; k < children.size(); ++k)
+          trie->edges.push_back({children[k].symbol, first + k});
       }
+      for (const FlatTrie::Edge& child : children) queue.push_back(child.node);
     }
-    trie->digits = std::move(digits_);
-    trie->digits.shrink_to_fit();  // reserved for the worst case, the whole text
-    trie->buildDenseRows();
+    if (records) {
+      trie->scoreStarts.push_back(static_cast<std::uint32_t>(digits.size()));
+      trie->digits = std::move(digits);
+    } else {
+      trie->digits = std::move(digits_);
+      trie->digits.shrink_to_fit();  // reserved for the worst case, the whole text
+      trie->buildDenseRows();
+    }
     trie->buildAutomaton();
     return trie;
   }
@@ -366,37 +397,130 @@ FlatView flatOf(const Patterns& trie) {
   return {PatternsAccess::compiled(trie, compile), 0};
 }
 
-std::size_t scoreDigits(const FlatTrie& trie, const std::uint32_t* padded, std::size_t m,
-                        std::uint8_t* result) {
+namespace {
+
+/// Whether this processor has the popcnt instruction, for a lookup compiled
+/// to use it where the build's target does not promise it.
+bool cpuHasPopcount() {
+#if defined(__x86_64__) && !defined(__POPCNT__) && defined(__GNUC__)
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("popcnt");
+#else
+  return false;
+#endif
+}
+
+/// The automaton's pass over a padded word; `kOneWord` for an alphabet of
+/// at most 64 symbols, whose records are one bitmap word.
+template <bool kOneWord>
+[[gnu::always_inline]] inline std::size_t scoreThroughAutomaton(const FlatTrie& trie,
+                                                                const std::uint32_t* padded,
+                                                                std::size_t m,
+                                                                std::uint8_t* result) {
   // Scores are never negative here, so every gap can start at 0: those of
   // the padded word must, and those past it are written by whatever reaches
-  // them before they count.
-  std::fill(result, result + m + trie.maxScoreLength, 0);
-  std::size_t length = m;
-  auto contribute = [&](std::size_t at, const std::uint8_t* scores, std::size_t count) {
-    length = std::max(length, at + count);
-    for (std::size_t k = 0; k < count; ++k) result[at + k] = std::max(result[at + k], scores[k]);
-  };
-  const FlatTrie::Node& root = trie.nodes[0];
-  if (root.scoreLength != 0)
-    for (std::size_t i = 0; i <= m; ++i)
-      contribute(i, trie.digits.data() + root.scoreStart, root.scoreLength);
+  // them before they count. An output's window may start before the word;
+  // those entries land in the first kWindow - 1 bytes of `result`.
+  constexpr std::size_t kWindow = FlatTrie::kWindow;
+  std::fill(result, result + digitsRoom(trie, m), 0);
+  std::uint8_t* gaps = result + kWindow - 1;
+
   // One pass: after each code point, the state is the longest suffix of what
   // was read that is a path of the trie, and its output holds the scores of
-  // every path that ends there.
+  // every path that ends there: a window that ends at the gap after that code
+  // point. No later window reaches the window's first gap, so that gap is
+  // final once the window is in.
+  const std::uint64_t* cells = trie.cells.data();
+  const std::size_t words = kOneWord ? 2 : trie.recordWords;
+  const std::uint16_t* outputs = trie.outputs.data();
+  const std::uint8_t* windows = trie.windows.data();
   std::uint32_t state = 0;
+#if defined(__SSE2__)
+  // The scores of the current window's gaps stay in two registers, which
+  // slide by one gap per code point.
+  static_assert(kWindow == 32);
+  __m128i low = _mm_setzero_si128();
+  __m128i high = _mm_setzero_si128();
+#endif
   for (std::size_t j = 0; j < m; ++j) {
     if (padded[j] == FlatTrie::kNone) {
       state = 0;
-      continue;
+    } else {
+      const std::uint32_t symbol = padded[j] - 1;
+      const std::uint32_t word = kOneWord ? 0 : symbol >> 6;
+      const std::uint64_t bit = std::uint64_t{1} << (symbol & 63);
+      while (true) {
+        const std::uint64_t* record = cells + std::size_t{state} * words;
+        const std::uint64_t bits = record[1 + word];
+        if (bits & bit) {
+          auto rank = static_cast<std::uint32_t>(std::popcount(bits & (bit - 1)));
+          if constexpr (!kOneWord)
+            for (std::uint32_t k = 0; k < word; ++k)
+              rank += static_cast<std::uint32_t>(std::popcount(record[1 + k]));
+          state = static_cast<std::uint32_t>(record[0]) + rank;
+          break;
+        }
+        if (state == 0) break;
+        state = static_cast<std::uint32_t>(record[0] >> 32);
+      }
     }
-    state = trie.advance(state, padded[j] - 1);
-    const FlatTrie::AutomatonState& reached = trie.states[state];
-    if (state != 0 && reached.outLength != 0)
-      contribute(j + 1 - reached.depth, trie.outDigits.data() + reached.outStart,
-                 reached.outLength);
+    // Every state has a window (the root's is empty), so there is no branch.
+    const std::uint8_t* window = windows + std::size_t{outputs[state]} * kWindow;
+#if defined(__SSE2__)
+    low = _mm_max_epu8(low, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window)));
+    high = _mm_max_epu8(high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16)));
+    result[j + 1] = static_cast<std::uint8_t>(_mm_cvtsi128_si32(low));
+    low = _mm_or_si128(_mm_srli_si128(low, 1), _mm_slli_si128(high, 15));
+    high = _mm_srli_si128(high, 1);
+#else
+    std::uint8_t* to = result + j + 1;  // gap j + 2 - kWindow
+    for (std::size_t k = 0; k < kWindow; ++k) to[k] = std::max(to[k], window[k]);
+#endif
   }
-  return length;
+#if defined(__SSE2__)
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(result + m + 1), low);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(result + m + 17), high);
+#endif
+
+  std::size_t length = m;
+  if (const std::uint32_t rootLength = trie.scoreLength(0); rootLength != 0) {
+    const std::uint8_t* scores = trie.digits.data() + trie.scoreStarts[0];
+    for (std::size_t i = 0; i <= m; ++i)
+      for (std::size_t k = 0; k < rootLength; ++k) gaps[i + k] = std::max(gaps[i + k], scores[k]);
+    length = m + rootLength;
+  }
+  // Only the last window can reach past the padded word, by one gap.
+  return std::max(length, m + trie.reaches[outputs[state]]);
+}
+
+#if defined(__x86_64__) && !defined(__POPCNT__) && defined(__GNUC__)
+#define HYPH_POPCOUNT_DISPATCH 1
+__attribute__((target("popcnt"))) std::size_t scoreOneWordPopcount(const FlatTrie& trie,
+                                                                   const std::uint32_t* padded,
+                                                                   std::size_t m,
+                                                                   std::uint8_t* result) {
+  return scoreThroughAutomaton<true>(trie, padded, m, result);
+}
+__attribute__((target("popcnt"))) std::size_t scoreWordsPopcount(const FlatTrie& trie,
+                                                                 const std::uint32_t* padded,
+                                                                 std::size_t m,
+                                                                 std::uint8_t* result) {
+  return scoreThroughAutomaton<false>(trie, padded, m, result);
+}
+#endif
+
+}  // namespace
+
+std::size_t scoreDigits(const FlatTrie& trie, const std::uint32_t* padded, std::size_t m,
+                        std::uint8_t* result) {
+  const bool oneWord = trie.recordWords == 2;
+#ifdef HYPH_POPCOUNT_DISPATCH
+  if (trie.hardwarePopcount)
+    return oneWord ? scoreOneWordPopcount(trie, padded, m, result)
+                   : scoreWordsPopcount(trie, padded, m, result);
+#endif
+  return oneWord ? scoreThroughAutomaton<true>(trie, padded, m, result)
+                 : scoreThroughAutomaton<false>(trie, padded, m, result);
 }
 
 std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t m,
@@ -409,25 +533,24 @@ std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t 
   std::fill(result + m, result + m + trie.maxScoreLength, std::numeric_limits<std::int64_t>::min());
   std::size_t length = m;
   auto contribute = [&](std::size_t at, std::uint32_t node) {
-    const detail::FlatTrie::Node& record = trie.nodes[node];
-    const std::uint32_t count = record.scoreLength;
+    const std::uint32_t count = trie.scoreLength(node);
     if (count == 0) return;
     length = std::max(length, at + count);
     if (trie.narrow) {
-      const std::uint8_t* scores = trie.digits.data() + record.scoreStart;
+      const std::uint8_t* scores = trie.digits.data() + trie.scoreStart(node);
       for (std::uint32_t k = 0; k < count; ++k)
         result[at + k] = std::max<std::int64_t>(result[at + k], scores[k]);
     } else {
-      const std::int64_t* scores = trie.wide.data() + record.scoreStart;
+      const std::int64_t* scores = trie.wide.data() + trie.scoreStart(node);
       for (std::uint32_t k = 0; k < count; ++k)
         result[at + k] = std::max(result[at + k], scores[k]);
     }
   };
-  const bool rootScores = trie.nodes[view.root].scoreLength != 0;
+  const bool rootScores = trie.scoreLength(view.root) != 0;
   if (trie.automaton && view.root == 0) {
-    detail::SmallBuffer<std::uint8_t, 96> digits(m + trie.maxScoreLength);
+    detail::SmallBuffer<std::uint8_t, 128> digits(digitsRoom(trie, m));
     length = scoreDigits(trie, padded, m, digits.data());
-    std::copy_n(digits.data(), length, result);
+    std::copy_n(digits.data() + FlatTrie::kWindow - 1, length, result);
     return length;
   }
   for (std::size_t i = 0; i < m; ++i) {
@@ -445,80 +568,131 @@ std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t 
   return length;
 }
 
-void FlatTrie::buildAutomaton() {
-  const std::size_t count = nodes.size();
-  const std::size_t symbols = letters.size();
-  constexpr std::size_t kMaxDepth = 254;
-  constexpr std::size_t kMaxOutput = std::numeric_limits<std::uint16_t>::max();
-  auto giveUp = [this] {  // lookups walk from every position instead
-    states.clear();
-    deltaNext.clear();
-    outDigits.clear();
-  };
-  if (!narrow) return;  // only parsed tries get an automaton, and their scores are digits
-  states.assign(count, AutomatonState{0, 0, 0, 0, 0, 0});
-  for (std::uint32_t v = 0; v < count; ++v) {
-    const Node& node = nodes[v];
-    AutomatonState& state = states[v];
-    // Nodes are numbered breadth first, so everything on v's fail chain, and
-    // its row if it has one, is already built.
-    if (state.depth == 0 || node.edgeCount > 4) {
-      const std::size_t row = deltaNext.size();
-      deltaNext.resize(row + symbols);
-      // Where v has no child, it moves as its fail state does: copied from
-      // that state's row when it has one, else worked out symbol by symbol.
-      const AutomatonState& suffix = states[state.fail];
-      if (v == 0) {
-        std::fill(deltaNext.begin() + static_cast<std::ptrdiff_t>(row), deltaNext.end(), 0);
-      } else if (suffix.edgeCount == kDenseState) {
-        const auto from =
-            deltaNext.begin() + static_cast<std::ptrdiff_t>(std::size_t{suffix.link} * symbols);
-        std::copy(from, from + static_cast<std::ptrdiff_t>(symbols),
-                  deltaNext.begin() + static_cast<std::ptrdiff_t>(row));
-      } else {
-        for (std::uint32_t symbol = 0; symbol < symbols; ++symbol)
-          deltaNext[row + symbol] = advance(state.fail, symbol);
-      }
-      for (std::uint32_t e = node.edgeBegin; e < node.edgeBegin + node.edgeCount; ++e)
-        deltaNext[row + edges[e].symbol] = edges[e].node;
-      state.link = static_cast<std::uint32_t>(row / (symbols ? symbols : 1));
-      state.edgeCount = kDenseState;
-    } else {
-      state.link = node.edgeBegin;
-      state.edgeCount = static_cast<std::uint8_t>(node.edgeCount);
-    }
-    if (node.edgeCount != 0 && state.depth + std::size_t{1} > kMaxDepth) return giveUp();
-    for (std::uint32_t e = node.edgeBegin; e < node.edgeBegin + node.edgeCount; ++e) {
-      AutomatonState& child = states[edges[e].node];
-      child.depth = static_cast<std::uint8_t>(state.depth + 1);
-      child.fail = v == 0 ? 0 : advance(state.fail, edges[e].symbol);
-    }
-    // The output of v: its own scores, and the output of its fail node
-    // shifted by the difference in depth (the root contributes separately).
-    // A gap between v's own scores and its suffix's lies inside the padded
-    // word, where every gap scores at least 0.
-    const AutomatonState* suffix = v != 0 && state.fail != 0 ? &states[state.fail] : nullptr;
-    const std::size_t shift = suffix ? state.depth - suffix->depth : 0;
-    const std::size_t suffixLength = suffix ? suffix->outLength : 0;
-    const std::size_t length =
-        std::max<std::size_t>(node.scoreLength, suffixLength ? shift + suffixLength : 0);
-    if (length > kMaxOutput) return giveUp();
-    // Scores are never negative here, so 0 serves as the gap's value and as
-    // the neutral start of every entry.
-    const std::size_t start = outDigits.size();
-    outDigits.resize(start + length, 0);
-    std::copy_n(digits.begin() + node.scoreStart, node.scoreLength, outDigits.begin() + start);
-    for (std::size_t k = 0; k < suffixLength; ++k) {
-      std::uint8_t& entry = outDigits[start + shift + k];
-      entry = std::max(entry, outDigits[suffix->outStart + k]);
-    }
-    state.outStart = static_cast<std::uint32_t>(start);
-    state.outLength = static_cast<std::uint16_t>(length);
+namespace {
+
+/// Numbers distinct outputs (a window and whether it reaches its last gap):
+/// an open-addressing table over the outputs stored so far.
+class OutputNumbering {
+ public:
+  OutputNumbering(std::vector<std::uint8_t>& windows, std::vector<std::uint8_t>& reaches)
+      : windows_(windows), reaches_(reaches), count_(reaches.size()) {
+    slots_.assign(1024, 0);
   }
-  // Grown while building: trimmed to what the lookups use.
-  deltaNext.shrink_to_fit();
-  outDigits.shrink_to_fit();
+
+  /// The number of the output, stored anew if it is new; nullopt when there
+  /// are more outputs than a 16-bit number can name.
+  std::optional<std::uint16_t> number(const std::uint8_t* window, std::uint8_t reaches) {
+    constexpr std::size_t k = FlatTrie::kWindow;
+    if (4 * count_ >= 3 * slots_.size()) grow();
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash(window) & mask;; at = (at + 1) & mask) {
+      const std::uint32_t slot = slots_[at];
+      if (slot == 0) {
+        if (count_ > std::numeric_limits<std::uint16_t>::max()) return std::nullopt;
+        windows_.insert(windows_.end(), window, window + k);
+        reaches_.push_back(reaches);
+        slots_[at] = static_cast<std::uint32_t>(count_++) + 1;
+        return static_cast<std::uint16_t>(count_ - 1);
+      }
+      if (reaches_[slot - 1] == reaches &&
+          std::equal(window, window + k, windows_.data() + std::size_t{slot - 1} * k))
+        return static_cast<std::uint16_t>(slot - 1);
+    }
+  }
+
+ private:
+  static std::size_t hash(const std::uint8_t* window) {
+    std::uint64_t h = 0;
+    for (std::size_t i = 0; i < FlatTrie::kWindow; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, window + i, 8);
+      h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+    }
+    return static_cast<std::size_t>(h ^ (h >> 29));
+  }
+
+  void grow() {
+    std::vector<std::uint32_t> old = std::move(slots_);
+    slots_.assign(old.size() * 2, 0);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::uint32_t slot : old) {
+      if (slot == 0) continue;
+      std::size_t at = hash(windows_.data() + std::size_t{slot - 1} * FlatTrie::kWindow) & mask;
+      while (slots_[at] != 0) at = (at + 1) & mask;
+      slots_[at] = slot;
+    }
+  }
+
+  std::vector<std::uint8_t>& windows_;
+  std::vector<std::uint8_t>& reaches_;
+  std::vector<std::uint32_t> slots_;  // an output's number plus one, or 0
+  std::size_t count_;
+};
+
+}  // namespace
+
+void FlatTrie::buildAutomaton() {
+  if (!recordWords || !narrow) return;
+  const std::size_t count = nodeCount();
+  auto giveUp = [&] {  // lookups walk from every position instead
+    for (std::size_t v = 0; v < count; ++v) cells[v * recordWords] &= 0xFFFFFFFFu;
+    outputs = {};
+    windows = {};
+    reaches = {};
+  };
+  auto advance = [this](std::uint32_t state, std::uint32_t symbol) {
+    while (true) {
+      if (const std::uint32_t child = next(state, symbol); child != kNone) return child - 1;
+      if (state == 0) return std::uint32_t{0};
+      state = failOf(state);
+    }
+  };
+  std::vector<std::uint8_t> depths(count, 0);
+  outputs.assign(count, 0);
+  windows.assign(kWindow, 0);  // output 0: nothing
+  reaches.assign(1, 0);
+  OutputNumbering numbering(windows, reaches);
+  std::uint8_t window[kWindow];
+  for (std::uint32_t v = 0; v < count; ++v) {
+    // Nodes are numbered breadth first, so everything on v's fail chain is
+    // already built.
+    const std::uint64_t* record = cells.data() + std::size_t{v} * recordWords;
+    const auto first = static_cast<std::uint32_t>(record[0]);
+    const std::uint32_t fail = failOf(v);
+    const std::size_t depth = depths[v];
+    std::uint32_t child = first;
+    for (std::uint32_t w = 0; w + 1 < recordWords; ++w) {
+      for (std::uint64_t bits = record[w + 1]; bits != 0; bits &= bits - 1, ++child) {
+        if (depth + 1 >= kWindow) return giveUp();
+        const std::uint32_t symbol = w * 64 + static_cast<std::uint32_t>(std::countr_zero(bits));
+        depths[child] = static_cast<std::uint8_t>(depth + 1);
+        const std::uint32_t childFail = v == 0 ? 0 : advance(fail, symbol);
+        cells[std::size_t{child} * recordWords] |= std::uint64_t{childFail} << 32;
+      }
+    }
+    if (v == 0) continue;  // the root's scores count separately
+    // The output of v: its own scores, which start at the first letter of
+    // its path, over the output of its fail node, whose path ends where v's
+    // does. Scores are never negative here, so 0 is the neutral entry.
+    const std::uint16_t suffix = outputs[fail];
+    const std::size_t ownLength = scoreLength(v);
+    if (ownLength == 0) {
+      outputs[v] = suffix;
+      continue;
+    }
+    if (ownLength > depth + 1) return giveUp();
+    std::copy_n(windows.data() + std::size_t{suffix} * kWindow, kWindow, window);
+    const std::uint8_t* own = digits.data() + scoreStarts[v];
+    std::uint8_t* at = window + kWindow - 1 - depth;
+    for (std::size_t k = 0; k < ownLength; ++k) at[k] = std::max(at[k], own[k]);
+    const auto reach = static_cast<std::uint8_t>(reaches[suffix] | (ownLength == depth + 1));
+    const std::optional<std::uint16_t> number = numbering.number(window, reach);
+    if (!number) return giveUp();
+    outputs[v] = *number;
+  }
+  windows.shrink_to_fit();  // grown while building
   automaton = true;
+  hardwarePopcount = cpuHasPopcount();
 }
 
 SymbolFold::SymbolFold(const CharMap& chars, const FlatTrie& trie) {
@@ -531,6 +705,7 @@ SymbolFold::SymbolFold(const CharMap& chars, const FlatTrie& trie) {
     for (char32_t low = 0; low < 256; ++low)
       cells[low] = trie.symbolOf(chars(static_cast<char32_t>(page << 8) | low));
   };
+  addPage(0);
   chars.forEachPage(addPage);
   for (std::size_t page = 0; page < trie.pageIndex.size(); ++page)
     if (trie.pageIndex[page] != 0) addPage(page);
@@ -580,7 +755,7 @@ Patterns::Patterns(Scores scores, const std::map<char32_t, Patterns>& children) 
 Scores Patterns::scores() const {
   if (node_) return node_->scores;
   if (!flat_) return {};
-  const std::uint32_t count = flat_->nodes[index_].scoreLength;
+  const std::uint32_t count = flat_->scoreLength(index_);
   Scores out(count);
   for (std::uint32_t k = 0; k < count; ++k) out[k] = flat_->score(index_, k);
   return out;
@@ -593,16 +768,16 @@ Patterns::Children Patterns::children() const {
     range.size_ = node_->children.size();
   } else if (flat_) {
     range.flat_ = flat_;
-    range.begin_ = flat_->nodes[index_].edgeBegin;
-    range.size_ = flat_->nodes[index_].edgeCount;
+    range.begin_ = index_;
+    range.size_ = flat_->childCount(index_);
   }
   return range;
 }
 
 Patterns::Child Patterns::Children::operator[](std::size_t i) const {
   if (node_) return node_->children[i];
-  const std::size_t at = begin_ + i;
-  const detail::FlatTrie::Edge& edge = flat_->edges[at];
+  const detail::FlatTrie::Edge edge =
+      flat_->childAt(static_cast<std::uint32_t>(begin_), static_cast<std::uint32_t>(i));
   return {flat_->letters[edge.symbol], PatternsAccess::flat(flat_, edge.node)};
 }
 
