@@ -188,6 +188,68 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
                 onBreak);
 }
 
+// Words up to this many bytes take the direct path below.
+constexpr std::size_t kDirectBytes = 128;
+
+// The common case in one pass over the bytes: a mapping that is a table,
+// patterns with an automaton, positive minimums, and no exception that could
+// match a word of this first letter and length. Calls onBreak with byte
+// offsets, as forEachBreak would; returns false, having done nothing, where
+// the general path is needed.
+template <class OnBreak>
+bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onBreak) {
+  const std::int64_t left = hyphenatorLeftMin(h);
+  const std::int64_t right = hyphenatorRightMin(h);
+  const detail::SymbolFold* fold = HyphenatorAccess::fold(h);
+  if (!fold || left < 1 || right < 1 || bytes.size() > kDirectBytes) return false;
+  const detail::FlatView view = detail::flatOf(hyphenatorPatterns(h));
+  const detail::FlatTrie& trie = *view.trie;
+  if (!trie.automaton || view.root != 0) return false;
+  std::uint8_t result[detail::FlatTrie::kWindow + kDirectBytes + 3 + 32];
+  if (detail::digitsRoom(trie, bytes.size() + 2) > sizeof result) return false;
+  const CharMap& charMap = *HyphenatorAccess::charMap(h);
+
+  // Symbols of the padded word, and where each code point starts when some
+  // are longer than a byte.
+  std::uint32_t padded[kDirectBytes + 2];
+  std::uint32_t starts[kDirectBytes + 1];
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  const std::uint32_t* ascii = fold->ascii();
+  std::size_t n = 0;
+  bool multibyte = false;
+  for (std::size_t i = 0; i < size;) {
+    starts[n] = static_cast<std::uint32_t>(i);
+    if (p[i] < 0x80) {
+      padded[++n] = ascii[p[i++]];
+      continue;
+    }
+    multibyte = true;
+    const detail::Decoded d = detail::decodeOne(p + i, size - i);
+    padded[++n] = fold->symbolOf(d.codePoint);  // decoding gives nothing past U+10FFFF
+    i += d.length;
+  }
+  if (n == 0) return true;
+  const Exceptions& exceptions = hyphenatorExceptions(h);
+  if (!exceptions.map().empty()) {
+    const char32_t first = p[0] < 0x80 ? p[0] : detail::decodeOne(p, size).codePoint;
+    if (HyphenatorAccess::exceptionFilter(h).mayHold(charMap(first), n)) return false;
+  }
+  const auto words = static_cast<std::int64_t>(n);
+  if (words < left || words - left < right) return true;  // no room for a break
+
+  const std::size_t m = n + 2;
+  padded[0] = padded[m - 1] = trie.symbolOf(U'.');
+  detail::scoreDigits(trie, padded, m, result);
+  // With both minimums positive, the gaps that may break are left to
+  // n - right, all inside the word: entry g + 1 of the list scores gap g.
+  const std::uint8_t* gaps = result + detail::FlatTrie::kWindow;
+  const auto last = static_cast<std::size_t>(words - right);
+  for (auto gap = static_cast<std::size_t>(left); gap <= last; ++gap)
+    if (gaps[gap] & 1) onBreak(multibyte ? starts[gap] : gap);
+  return true;
+}
+
 // Decodes UTF-8 into `codePoints`, recording where each code point starts
 // (with the total length after the last), without allocating for short words.
 struct DecodedWord {
@@ -223,6 +285,8 @@ std::vector<std::size_t> breakPoints(const Hyphenator& h, std::u32string_view wo
 
 void breakPoints(const Hyphenator& h, std::string_view utf8word, std::vector<std::size_t>& out) {
   out.clear();
+  auto record = [&out](std::size_t offset) { out.push_back(offset); };
+  if (breakUtf8Directly(h, utf8word, record)) return;
   const DecodedWord decoded(utf8word);
   forEachBreak(h, decoded.view(),
                [&](std::size_t position) { out.push_back(decoded.starts[position]); });
