@@ -608,7 +608,10 @@ class OutputNumbering {
       std::memcpy(&word, window + i, 8);
       h = (h ^ word) * 0x9E3779B97F4A7C15ull;
     }
-    return static_cast<std::size_t>(h ^ (h >> 29));
+    // The low bits pick the slot, so the high ones are folded in.
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    return static_cast<std::size_t>(h ^ (h >> 33));
   }
 
   void grow() {
@@ -631,23 +634,32 @@ class OutputNumbering {
 
 }  // namespace
 
-void FlatTrie::buildAutomaton() {
-  if (!recordWords || !narrow) return;
-  const std::size_t count = nodeCount();
+namespace {
+
+// The automaton's construction, for buildAutomaton.
+[[gnu::always_inline]] inline void buildAutomatonOf(FlatTrie& trie) {
+  constexpr std::size_t kWindow = FlatTrie::kWindow;
+  const std::size_t count = trie.nodeCount();
+  const std::size_t words = trie.recordWords;
+  std::uint64_t* cells = trie.cells.data();
   auto giveUp = [&] {  // lookups walk from every position instead
-    for (std::size_t v = 0; v < count; ++v) cells[v * recordWords] &= 0xFFFFFFFFu;
-    outputs = {};
-    windows = {};
-    reaches = {};
+    for (std::size_t v = 0; v < count; ++v) cells[v * words] &= 0xFFFFFFFFu;
+    trie.outputs = {};
+    trie.windows = {};
+    trie.reaches = {};
   };
-  auto advance = [this](std::uint32_t state, std::uint32_t symbol) {
+  auto advance = [&trie](std::uint32_t state, std::uint32_t symbol) {
     while (true) {
-      if (const std::uint32_t child = next(state, symbol); child != kNone) return child - 1;
+      if (const std::uint32_t child = trie.next(state, symbol); child != FlatTrie::kNone)
+        return child - 1;
       if (state == 0) return std::uint32_t{0};
-      state = failOf(state);
+      state = trie.failOf(state);
     }
   };
   std::vector<std::uint8_t> depths(count, 0);
+  auto& outputs = trie.outputs;
+  auto& windows = trie.windows;
+  auto& reaches = trie.reaches;
   outputs.assign(count, 0);
   windows.assign(kWindow, 0);  // output 0: nothing
   reaches.assign(1, 0);
@@ -656,18 +668,18 @@ void FlatTrie::buildAutomaton() {
   for (std::uint32_t v = 0; v < count; ++v) {
     // Nodes are numbered breadth first, so everything on v's fail chain is
     // already built.
-    const std::uint64_t* record = cells.data() + std::size_t{v} * recordWords;
+    const std::uint64_t* record = cells + std::size_t{v} * words;
     const auto first = static_cast<std::uint32_t>(record[0]);
-    const std::uint32_t fail = failOf(v);
+    const std::uint32_t fail = trie.failOf(v);
     const std::size_t depth = depths[v];
     std::uint32_t child = first;
-    for (std::uint32_t w = 0; w + 1 < recordWords; ++w) {
+    for (std::uint32_t w = 0; w + 1 < words; ++w) {
       for (std::uint64_t bits = record[w + 1]; bits != 0; bits &= bits - 1, ++child) {
         if (depth + 1 >= kWindow) return giveUp();
         const std::uint32_t symbol = w * 64 + static_cast<std::uint32_t>(std::countr_zero(bits));
         depths[child] = static_cast<std::uint8_t>(depth + 1);
         const std::uint32_t childFail = v == 0 ? 0 : advance(fail, symbol);
-        cells[std::size_t{child} * recordWords] |= std::uint64_t{childFail} << 32;
+        cells[std::size_t{child} * words] |= std::uint64_t{childFail} << 32;
       }
     }
     if (v == 0) continue;  // the root's scores count separately
@@ -675,14 +687,14 @@ void FlatTrie::buildAutomaton() {
     // its path, over the output of its fail node, whose path ends where v's
     // does. Scores are never negative here, so 0 is the neutral entry.
     const std::uint16_t suffix = outputs[fail];
-    const std::size_t ownLength = scoreLength(v);
+    const std::size_t ownLength = trie.scoreLength(v);
     if (ownLength == 0) {
       outputs[v] = suffix;
       continue;
     }
     if (ownLength > depth + 1) return giveUp();
     std::copy_n(windows.data() + std::size_t{suffix} * kWindow, kWindow, window);
-    const std::uint8_t* own = digits.data() + scoreStarts[v];
+    const std::uint8_t* own = trie.digits.data() + trie.scoreStarts[v];
     std::uint8_t* at = window + kWindow - 1 - depth;
     for (std::size_t k = 0; k < ownLength; ++k) at[k] = std::max(at[k], own[k]);
     const auto reach = static_cast<std::uint8_t>(reaches[suffix] | (ownLength == depth + 1));
@@ -691,8 +703,24 @@ void FlatTrie::buildAutomaton() {
     outputs[v] = *number;
   }
   windows.shrink_to_fit();  // grown while building
-  automaton = true;
+  trie.automaton = true;
+}
+
+#ifdef HYPH_POPCOUNT_DISPATCH
+__attribute__((target("popcnt"))) void buildAutomatonPopcount(FlatTrie& trie) {
+  buildAutomatonOf(trie);
+}
+#endif
+
+}  // namespace
+
+void FlatTrie::buildAutomaton() {
+  if (!recordWords || !narrow) return;
   hardwarePopcount = cpuHasPopcount();
+#ifdef HYPH_POPCOUNT_DISPATCH
+  if (hardwarePopcount) return buildAutomatonPopcount(*this);
+#endif
+  buildAutomatonOf(*this);
 }
 
 SymbolFold::SymbolFold(const CharMap& chars, const FlatTrie& trie) {
