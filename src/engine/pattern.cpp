@@ -118,43 +118,64 @@ void buildAlphabet(FlatTrie& trie) {
 }
 
 /// Builds the flat form of a pattern file line by line, in one pass: a
-/// mutable trie whose nodes keep their children as sibling lists, frozen into
-/// sorted child arrays at the end.
+/// mutable trie whose nodes keep their children as sibling lists in code
+/// point order, frozen into the flat form at the end. Pattern files are
+/// nearly sorted, so a line mostly repeats the previous line's path, then
+/// appends children after the last ones; both are found without a search.
 class FlatBuilder {
  public:
-  /// `sizeHint`: the length of the text, which bounds the number of nodes.
+  /// `sizeHint`: the length of the text, which bounds the number of nodes
+  /// and of scores.
   explicit FlatBuilder(std::size_t sizeHint = 0) {
     nodes_.reserve(sizeHint + 1);
     digits_.reserve(sizeHint + 1);
-    addNode();
+    addNode(0, 0);
+    path_.push_back(0);
   }
 
   void add(char32_t c) {
     // Scores follow scorePattern: a digit scores the gap and consumes the
     // code point after it, whatever it is.
+    const bool digit = isDigit(c);
     if (skipScore_) {
       skipScore_ = false;
-    } else if (isDigit(c)) {
-      lineScores_.push_back(static_cast<std::uint8_t>(c - U'0'));
-      skipScore_ = true;
     } else {
-      lineScores_.push_back(0);
+      digits_.push_back(digit ? static_cast<std::uint8_t>(c - U'0') : 0);
+      skipScore_ = digit;
     }
-    if (!isDigit(c)) at_ = childOf(at_, symbolFor(c));
+    if (digit) return;
+    // The path of the previous line, as far as this one follows it.
+    if (following_ && depth_ < previousDepth_ && letters_[depth_] == c) {
+      ++depth_;
+      return;
+    }
+    following_ = false;
+    const std::uint32_t child = childOf(path_[depth_], c);
+    ++depth_;
+    if (depth_ == path_.size()) {
+      path_.push_back(child);
+      letters_.push_back(c);
+    } else {
+      path_[depth_] = child;
+      letters_[depth_ - 1] = c;
+    }
   }
 
   void endLine() {
-    if (!skipScore_) lineScores_.push_back(0);
-    // The earliest line with these letters wins.
-    if (BuildNode& node = nodes_[at_]; !node.hasScores) {
-      node.hasScores = true;
-      node.scoreStart = static_cast<std::uint32_t>(digits_.size());
-      node.scoreLength = static_cast<std::uint32_t>(lineScores_.size());
-      digits_.insert(digits_.end(), lineScores_.begin(), lineScores_.end());
+    if (!skipScore_) digits_.push_back(0);
+    // The earliest line with these letters wins; a later one's scores go.
+    const auto start = static_cast<std::uint32_t>(digits_.size()) - lineScores();
+    if (BuildNode& node = nodes_[path_[depth_]]; node.scoreLength == 0) {
+      node.scoreStart = start;
+      node.scoreLength = static_cast<std::uint32_t>(digits_.size()) - start;
+    } else {
+      digits_.resize(start);
     }
-    lineScores_.clear();
+    lineStart_ = digits_.size();
     skipScore_ = false;
-    at_ = 0;
+    previousDepth_ = depth_;
+    depth_ = 0;
+    following_ = true;
   }
 
   std::shared_ptr<const FlatTrie> freeze() {
@@ -204,10 +225,6 @@ class FlatBuilder {
       } else {
         for (std::uint32_t c = nodes_[old].firstChild; c != 0; c = nodes_[c].nextSibling)
           children.push_back({renumbered[nodes_[c].symbol], c});
-        // Insertion sort: nearly every node has only a few children.
-        for (std::size_t i = 1; i < children.size(); ++i)
-          for (std::size_t j = i; j > 0 && children[j - 1].symbol > children[j].symbol; --j)
-            std::swap(children[j - 1], children[j]);
       }
       const BuildNode& built = nodes_[old];
       trie->maxScoreLength = std::max(trie->maxScoreLength, built.scoreLength);
@@ -244,8 +261,12 @@ class FlatBuilder {
   }
 
  private:
-  std::uint32_t addNode(std::uint32_t symbol = 0) {
-    nodes_.push_back({0, 0, symbol, 0, 0, false});
+  std::uint32_t lineScores() const {
+    return static_cast<std::uint32_t>(digits_.size() - lineStart_);
+  }
+
+  std::uint32_t addNode(std::uint32_t symbol, char32_t letter) {
+    nodes_.push_back({0, 0, 0, symbol, letter, 0, 0});
     return static_cast<std::uint32_t>(nodes_.size() - 1);
   }
 
@@ -253,9 +274,13 @@ class FlatBuilder {
     std::uint32_t* cell;
     if (c < kPagedLimit) {
       const std::size_t page = c >> 8;
-      if (page >= pages_.size()) pages_.resize(page + 1);
-      if (pages_[page].empty()) pages_[page].assign(256, 0);
-      cell = &pages_[page][c & 255];
+      if (page != cachedPage_) {
+        if (page >= pages_.size()) pages_.resize(page + 1);
+        if (pages_[page].empty()) pages_[page].assign(256, 0);
+        cachedPage_ = page;
+        cachedCells_ = pages_[page].data();
+      }
+      cell = cachedCells_ + (c & 255);
     } else {
       cell = &outside_[c];
     }
@@ -267,51 +292,78 @@ class FlatBuilder {
     return *cell - 1;
   }
 
-  std::uint32_t childOf(std::uint32_t node, std::uint32_t symbol) {
+  // The child of `node` on letter `c`, added if missing. Sibling lists are
+  // kept in code point order.
+  std::uint32_t childOf(std::uint32_t node, char32_t c) {
     if (node == 0) {
-      if (rootChild_[symbol] == 0) {
-        rootChild_[symbol] = addNode(symbol);
-      }
+      const std::uint32_t symbol = symbolFor(c);
+      if (rootChild_[symbol] == 0) rootChild_[symbol] = addNode(symbol, c);
       return rootChild_[symbol];
     }
-    // Found children move to the front of their list: neighbouring lines
-    // tend to share a prefix, so the next search is short.
-    for (std::uint32_t previous = 0, c = nodes_[node].firstChild; c != 0;
-         previous = c, c = nodes_[c].nextSibling) {
-      if (nodes_[c].symbol != symbol) continue;
-      if (previous != 0) {
-        nodes_[previous].nextSibling = nodes_[c].nextSibling;
-        nodes_[c].nextSibling = nodes_[node].firstChild;
-        nodes_[node].firstChild = c;
-      }
-      return c;
+    BuildNode& parent = nodes_[node];
+    if (parent.lastChild != 0) {
+      const char32_t last = nodes_[parent.lastChild].letter;
+      if (last == c) return parent.lastChild;
+      if (last > c) return insertBefore(node, c);
     }
-    const std::uint32_t child = addNode(symbol);
-    nodes_[child].nextSibling = nodes_[node].firstChild;
-    nodes_[node].firstChild = child;
+    // After every child so far: appended.
+    const std::uint32_t child = addNode(symbolFor(c), c);
+    BuildNode& after = nodes_[node];  // addNode may have moved the nodes
+    if (after.lastChild == 0)
+      after.firstChild = child;
+    else
+      nodes_[after.lastChild].nextSibling = child;
+    after.lastChild = child;
+    return child;
+  }
+
+  // childOf for a letter below the node's last child: a search of the list.
+  std::uint32_t insertBefore(std::uint32_t node, char32_t c) {
+    std::uint32_t previous = 0;
+    std::uint32_t at = nodes_[node].firstChild;
+    while (nodes_[at].letter < c) {
+      previous = at;
+      at = nodes_[at].nextSibling;  // the last child's letter is above c
+    }
+    if (nodes_[at].letter == c) return at;
+    const std::uint32_t child = addNode(symbolFor(c), c);
+    nodes_[child].nextSibling = at;
+    if (previous == 0)
+      nodes_[node].firstChild = child;
+    else
+      nodes_[previous].nextSibling = child;
     return child;
   }
 
   static constexpr char32_t kPagedLimit = 0x110000;
   std::vector<std::vector<std::uint32_t>> pages_;  // code point -> symbol + 1
+  std::size_t cachedPage_ = kPagedLimit;           // the page last looked up
+  std::uint32_t* cachedCells_ = nullptr;
   std::unordered_map<char32_t, std::uint32_t> outside_;
   std::vector<char32_t> letterOf_;
   std::vector<std::uint32_t> rootChild_;  // by symbol
 
   struct BuildNode {
     std::uint32_t firstChild;  // children as a sibling list; 0 ends it
+    std::uint32_t lastChild;
     std::uint32_t nextSibling;
     std::uint32_t symbol;
+    char32_t letter;
     std::uint32_t scoreStart;
-    std::uint32_t scoreLength;
-    bool hasScores;
+    std::uint32_t scoreLength;  // 0 for a node that no line ends at
   };
   std::vector<BuildNode> nodes_;
-  std::vector<std::uint8_t> digits_;
+  std::vector<std::uint8_t> digits_;  // every line's scores, back to back
 
-  std::uint32_t at_ = 0;
+  // The current line: its letters so far and the nodes of their path
+  // (path_[0] is the root); beyond depth_ they are still the previous line's.
+  std::vector<std::uint32_t> path_;
+  std::vector<char32_t> letters_;
+  std::size_t depth_ = 0;
+  std::size_t previousDepth_ = 0;
+  bool following_ = true;  // the line so far is a prefix of the previous one
+  std::size_t lineStart_ = 0;
   bool skipScore_ = false;
-  std::vector<std::uint8_t> lineScores_;
 };
 
 /// The flat form of any trie, through its public interface: every distinct
