@@ -208,6 +208,12 @@ std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t 
 /// `result + FlatTrie::kWindow - 1`.
 std::size_t scoreDigits(const FlatTrie& trie, const std::uint32_t* padded, std::size_t m,
                         std::uint8_t* result);
+/// For a padded word of at most kShortWord symbols, through the automaton
+/// of a parsed trie whose root has no scores: bit g of the result is the low
+/// bit of the score of gap g (gap 0 before the first symbol).
+constexpr std::size_t kShortWord = 30;
+std::uint32_t oddGaps(const FlatTrie& trie, const std::uint32_t* padded, std::size_t m);
+
 inline std::size_t digitsRoom(const FlatTrie& trie, std::size_t m) {
   return FlatTrie::kWindow + m + 1 + trie.maxScoreLength;
 }

@@ -2,6 +2,7 @@
 #include "hyph/hyphenator.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 
 #include "flat_trie.hpp"
@@ -216,18 +217,21 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   const std::uint32_t* ascii = fold->ascii();
+  // ASCII first: there code points and bytes are one and the same.
   std::size_t n = 0;
-  bool multibyte = false;
-  for (std::size_t i = 0; i < size;) {
-    starts[n] = static_cast<std::uint32_t>(i);
-    if (p[i] < 0x80) {
-      padded[++n] = ascii[p[i++]];
-      continue;
+  while (n < size && p[n] < 0x80) {
+    padded[n + 1] = ascii[p[n]];
+    ++n;
+  }
+  const bool multibyte = n < size;
+  if (multibyte) {
+    for (std::size_t k = 0; k < n; ++k) starts[k] = static_cast<std::uint32_t>(k);
+    for (std::size_t i = n; i < size;) {
+      starts[n] = static_cast<std::uint32_t>(i);
+      const detail::Decoded d = detail::decodeOne(p + i, size - i);
+      padded[++n] = fold->symbolOf(d.codePoint);  // decoding gives nothing past U+10FFFF
+      i += d.length;
     }
-    multibyte = true;
-    const detail::Decoded d = detail::decodeOne(p + i, size - i);
-    padded[++n] = fold->symbolOf(d.codePoint);  // decoding gives nothing past U+10FFFF
-    i += d.length;
   }
   if (n == 0) return true;
   const Exceptions& exceptions = hyphenatorExceptions(h);
@@ -240,12 +244,22 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
 
   const std::size_t m = n + 2;
   padded[0] = padded[m - 1] = trie.symbolOf(U'.');
-  detail::scoreDigits(trie, padded, m, result);
   // With both minimums positive, the gaps that may break are left to
   // n - right, all inside the word: entry g + 1 of the list scores gap g.
-  const std::uint8_t* gaps = result + detail::FlatTrie::kWindow;
+  const auto first = static_cast<std::size_t>(left);
   const auto last = static_cast<std::size_t>(words - right);
-  for (auto gap = static_cast<std::size_t>(left); gap <= last; ++gap)
+  if (m <= detail::kShortWord && trie.scoreLength(0) == 0) {
+    std::uint32_t odd = detail::oddGaps(trie, padded, m) >> 1;
+    odd &= (~std::uint32_t{0} << first) & (~std::uint32_t{0} >> (31 - last));
+    for (; odd != 0; odd &= odd - 1) {
+      const auto gap = static_cast<std::size_t>(std::countr_zero(odd));
+      onBreak(multibyte ? starts[gap] : gap);
+    }
+    return true;
+  }
+  detail::scoreDigits(trie, padded, m, result);
+  const std::uint8_t* gaps = result + detail::FlatTrie::kWindow;
+  for (std::size_t gap = first; gap <= last; ++gap)
     if (gaps[gap] & 1) onBreak(multibyte ? starts[gap] : gap);
   return true;
 }

@@ -462,8 +462,34 @@ bool cpuHasPopcount() {
 #endif
 }
 
-/// The automaton's pass over a padded word; `kOneWord` for an alphabet of
-/// at most 64 symbols, whose records are one bitmap word.
+/// The state after `state` on the symbol plus one `symbol` (0 for a code
+/// point that no pattern has), failure links followed; `kOneWord` for an
+/// alphabet of at most 64 symbols, whose records are one bitmap word.
+template <bool kOneWord>
+[[gnu::always_inline]] inline std::uint32_t step(const FlatTrie& trie, std::uint32_t state,
+                                                 std::uint32_t symbol) {
+  if (symbol == FlatTrie::kNone) return 0;
+  --symbol;
+  const std::uint64_t* cells = trie.cells.data();
+  const std::size_t words = kOneWord ? 2 : trie.recordWords;
+  const std::uint32_t word = kOneWord ? 0 : symbol >> 6;
+  const std::uint64_t bit = std::uint64_t{1} << (symbol & 63);
+  while (true) {
+    const std::uint64_t* record = cells + std::size_t{state} * words;
+    const std::uint64_t bits = record[1 + word];
+    if (bits & bit) {
+      auto rank = static_cast<std::uint32_t>(std::popcount(bits & (bit - 1)));
+      if constexpr (!kOneWord)
+        for (std::uint32_t k = 0; k < word; ++k)
+          rank += static_cast<std::uint32_t>(std::popcount(record[1 + k]));
+      return static_cast<std::uint32_t>(record[0]) + rank;
+    }
+    if (state == 0) return 0;
+    state = static_cast<std::uint32_t>(record[0] >> 32);
+  }
+}
+
+/// The automaton's pass over a padded word, into bytes.
 template <bool kOneWord>
 [[gnu::always_inline]] inline std::size_t scoreThroughAutomaton(const FlatTrie& trie,
                                                                 const std::uint32_t* padded,
@@ -482,8 +508,6 @@ template <bool kOneWord>
   // every path that ends there: a window that ends at the gap after that code
   // point. No later window reaches the window's first gap, so that gap is
   // final once the window is in.
-  const std::uint64_t* cells = trie.cells.data();
-  const std::size_t words = kOneWord ? 2 : trie.recordWords;
   const std::uint16_t* outputs = trie.outputs.data();
   const std::uint8_t* windows = trie.windows.data();
   std::uint32_t state = 0;
@@ -495,27 +519,7 @@ template <bool kOneWord>
   __m128i high = _mm_setzero_si128();
 #endif
   for (std::size_t j = 0; j < m; ++j) {
-    if (padded[j] == FlatTrie::kNone) {
-      state = 0;
-    } else {
-      const std::uint32_t symbol = padded[j] - 1;
-      const std::uint32_t word = kOneWord ? 0 : symbol >> 6;
-      const std::uint64_t bit = std::uint64_t{1} << (symbol & 63);
-      while (true) {
-        const std::uint64_t* record = cells + std::size_t{state} * words;
-        const std::uint64_t bits = record[1 + word];
-        if (bits & bit) {
-          auto rank = static_cast<std::uint32_t>(std::popcount(bits & (bit - 1)));
-          if constexpr (!kOneWord)
-            for (std::uint32_t k = 0; k < word; ++k)
-              rank += static_cast<std::uint32_t>(std::popcount(record[1 + k]));
-          state = static_cast<std::uint32_t>(record[0]) + rank;
-          break;
-        }
-        if (state == 0) break;
-        state = static_cast<std::uint32_t>(record[0] >> 32);
-      }
-    }
+    state = step<kOneWord>(trie, state, padded[j]);
     // Every state has a window (the root's is empty), so there is no branch.
     const std::uint8_t* window = windows + std::size_t{outputs[state]} * kWindow;
 #if defined(__SSE2__)
@@ -545,19 +549,56 @@ template <bool kOneWord>
   return std::max(length, m + trie.reaches[outputs[state]]);
 }
 
+/// oddGaps for one of the two layouts.
+template <bool kOneWord>
+[[gnu::always_inline]] inline std::uint32_t oddGapsThroughAutomaton(const FlatTrie& trie,
+                                                                    const std::uint32_t* padded,
+                                                                    std::size_t m) {
+#if defined(__SSE2__)
+  // As above, but the word is short enough for all its gaps to be in the
+  // registers at the end, so nothing is stored.
+  constexpr std::size_t kWindow = FlatTrie::kWindow;
+  const std::uint16_t* outputs = trie.outputs.data();
+  const std::uint8_t* windows = trie.windows.data();
+  std::uint32_t state = 0;
+  __m128i low = _mm_setzero_si128();
+  __m128i high = _mm_setzero_si128();
+  for (std::size_t j = 0; j < m; ++j) {
+    state = step<kOneWord>(trie, state, padded[j]);
+    const std::uint8_t* window = windows + std::size_t{outputs[state]} * kWindow;
+    low = _mm_max_epu8(low, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window)));
+    high = _mm_max_epu8(high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16)));
+    low = _mm_or_si128(_mm_srli_si128(low, 1), _mm_slli_si128(high, 15));
+    high = _mm_srli_si128(high, 1);
+  }
+  // Bit k of the masks is the low bit of gap m + 2 - kWindow + k.
+  const auto odd = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(low, 7))) |
+                   static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(high, 7))) << 16;
+  return odd >> (kWindow - 2 - m);
+#else
+  std::uint8_t result[FlatTrie::kWindow + kShortWord + 1 + 256];
+  scoreThroughAutomaton<kOneWord>(trie, padded, m, result);
+  std::uint32_t odd = 0;
+  for (std::size_t g = 0; g < m; ++g)
+    odd |= std::uint32_t{result[FlatTrie::kWindow - 1 + g] & 1u} << g;
+  return odd;
+#endif
+}
+
 #if defined(__x86_64__) && !defined(__POPCNT__) && defined(__GNUC__)
 #define HYPH_POPCOUNT_DISPATCH 1
-__attribute__((target("popcnt"))) std::size_t scoreOneWordPopcount(const FlatTrie& trie,
-                                                                   const std::uint32_t* padded,
-                                                                   std::size_t m,
-                                                                   std::uint8_t* result) {
-  return scoreThroughAutomaton<true>(trie, padded, m, result);
+template <bool kOneWord>
+__attribute__((target("popcnt"))) std::size_t scoreWithPopcount(const FlatTrie& trie,
+                                                                const std::uint32_t* padded,
+                                                                std::size_t m,
+                                                                std::uint8_t* result) {
+  return scoreThroughAutomaton<kOneWord>(trie, padded, m, result);
 }
-__attribute__((target("popcnt"))) std::size_t scoreWordsPopcount(const FlatTrie& trie,
-                                                                 const std::uint32_t* padded,
-                                                                 std::size_t m,
-                                                                 std::uint8_t* result) {
-  return scoreThroughAutomaton<false>(trie, padded, m, result);
+template <bool kOneWord>
+__attribute__((target("popcnt"))) std::uint32_t oddGapsWithPopcount(const FlatTrie& trie,
+                                                                    const std::uint32_t* padded,
+                                                                    std::size_t m) {
+  return oddGapsThroughAutomaton<kOneWord>(trie, padded, m);
 }
 #endif
 
@@ -568,11 +609,22 @@ std::size_t scoreDigits(const FlatTrie& trie, const std::uint32_t* padded, std::
   const bool oneWord = trie.recordWords == 2;
 #ifdef HYPH_POPCOUNT_DISPATCH
   if (trie.hardwarePopcount)
-    return oneWord ? scoreOneWordPopcount(trie, padded, m, result)
-                   : scoreWordsPopcount(trie, padded, m, result);
+    return oneWord ? scoreWithPopcount<true>(trie, padded, m, result)
+                   : scoreWithPopcount<false>(trie, padded, m, result);
 #endif
   return oneWord ? scoreThroughAutomaton<true>(trie, padded, m, result)
                  : scoreThroughAutomaton<false>(trie, padded, m, result);
+}
+
+std::uint32_t oddGaps(const FlatTrie& trie, const std::uint32_t* padded, std::size_t m) {
+  const bool oneWord = trie.recordWords == 2;
+#ifdef HYPH_POPCOUNT_DISPATCH
+  if (trie.hardwarePopcount)
+    return oneWord ? oddGapsWithPopcount<true>(trie, padded, m)
+                   : oddGapsWithPopcount<false>(trie, padded, m);
+#endif
+  return oneWord ? oddGapsThroughAutomaton<true>(trie, padded, m)
+                 : oddGapsThroughAutomaton<false>(trie, padded, m);
 }
 
 std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t m,
