@@ -486,6 +486,25 @@ TEST(EveryLanguage, TablesBuildAndWordsSplitIntoTheirPieces) {
   }
 }
 
+// Byte offsets and code point positions agree for words of every length
+// around the short-word bound of the UTF-8 path: samples run together, cut
+// at each length up to 40 code points.
+TEST(EveryLanguage, Utf8BreakPointsAgreeWithCodePointsAtEveryLength) {
+  for (Language language : enumFrom(firstLanguage)) {
+    const Hyphenator& h = languageHyphenator(language);
+    std::u32string run;
+    for (const std::u32string& word : sampleWords(language)) run += word;
+    for (std::size_t length = 0; length <= 40 && length <= run.size(); ++length) {
+      const std::u32string word = run.substr(run.size() - length);
+      const std::string bytes = utf8(word);
+      std::vector<std::size_t> expected;
+      for (std::size_t position : breakPoints(h, std::u32string_view(word)))
+        expected.push_back(utf8(word.substr(0, position)).size());
+      ASSERT_EQ(breakPoints(h, std::string_view(bytes)), expected) << language << " " << bytes;
+    }
+  }
+}
+
 // The definition of a lookup, walked through the public interface from
 // every position of the padded word: an independent check of the automaton
 // that lookupPattern uses.
