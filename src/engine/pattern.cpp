@@ -128,54 +128,73 @@ class FlatBuilder {
   /// and of scores.
   explicit FlatBuilder(std::size_t sizeHint = 0) {
     nodes_.reserve(sizeHint + 1);
-    digits_.reserve(sizeHint + 1);
+    digits_ = std::make_unique_for_overwrite<std::uint8_t[]>(sizeHint + 1);
     addNode(0, 0);
     path_.push_back(0);
+    letters_.push_back(0);
   }
 
-  void add(char32_t c) {
-    // Scores follow scorePattern: a digit scores the gap and consumes the
-    // code point after it, whatever it is.
-    const bool digit = isDigit(c);
-    if (skipScore_) {
-      skipScore_ = false;
-    } else {
-      digits_.push_back(digit ? static_cast<std::uint8_t>(c - U'0') : 0);
-      skipScore_ = digit;
-    }
-    if (digit) return;
-    // The path of the previous line, as far as this one follows it.
-    if (following_ && depth_ < previousDepth_ && letters_[depth_] == c) {
-      ++depth_;
-      return;
-    }
-    following_ = false;
-    const std::uint32_t child = childOf(path_[depth_], c);
-    ++depth_;
-    if (depth_ == path_.size()) {
-      path_.push_back(child);
-      letters_.push_back(c);
-    } else {
-      path_[depth_] = child;
-      letters_[depth_ - 1] = c;
-    }
-  }
-
-  void endLine() {
-    if (!skipScore_) digits_.push_back(0);
-    // The earliest line with these letters wins; a later one's scores go.
-    const auto start = static_cast<std::uint32_t>(digits_.size()) - lineScores();
-    if (BuildNode& node = nodes_[path_[depth_]]; node.scoreLength == 0) {
-      node.scoreStart = start;
-      node.scoreLength = static_cast<std::uint32_t>(digits_.size()) - start;
-    } else {
-      digits_.resize(start);
-    }
-    lineStart_ = digits_.size();
-    skipScore_ = false;
-    previousDepth_ = depth_;
-    depth_ = 0;
-    following_ = true;
+  /// Adds the lines of a text whose code points `forEach(emit)` passes to
+  /// `emit` in order; lines end at U+000A, and a last line without one counts.
+  template <class ForEach>
+  void parse(ForEach forEach) {
+    // The line being read: its letters so far (depth), and whether they are
+    // a prefix of the previous line's, whose path path_ and letters_ still
+    // hold beyond depth.
+    std::size_t depth = 0;
+    std::size_t previousDepth = 0;
+    bool following = true;
+    bool skipScore = false;
+    bool open = false;
+    std::uint8_t* const digits = digits_.get();
+    std::size_t lineStart = digitCount_;
+    std::size_t end = digitCount_;
+    auto endLine = [&] {
+      if (!skipScore) digits[end++] = 0;
+      // The earliest line with these letters wins; a later one's scores go.
+      if (BuildNode& node = nodes_[path_[depth]]; node.scoreLength == 0) {
+        node.scoreStart = static_cast<std::uint32_t>(lineStart);
+        node.scoreLength = static_cast<std::uint32_t>(end - lineStart);
+        lineStart = end;
+      } else {
+        end = lineStart;
+      }
+      skipScore = false;
+      previousDepth = depth;
+      depth = 0;
+      following = true;
+      open = false;
+    };
+    forEach([&](char32_t c) {
+      if (c == U'\n') return endLine();
+      open = true;
+      // Scores follow scorePattern: a digit scores the gap and consumes the
+      // code point after it, whatever it is.
+      const bool digit = isDigit(c);
+      if (skipScore) {
+        skipScore = false;
+      } else {
+        digits[end++] = digit ? static_cast<std::uint8_t>(c - U'0') : 0;
+        skipScore = digit;
+      }
+      if (digit) return;
+      if (following && depth < previousDepth && letters_[depth] == c) {
+        ++depth;
+        return;
+      }
+      following = false;
+      const std::uint32_t child = childOf(path_[depth], c);
+      ++depth;
+      if (depth == path_.size()) {
+        path_.push_back(child);
+        letters_.push_back(c);
+      } else {
+        path_[depth] = child;
+      }
+      letters_[depth - 1] = c;
+    });
+    if (open) endLine();
+    digitCount_ = end;
   }
 
   std::shared_ptr<const FlatTrie> freeze() {
@@ -207,7 +226,7 @@ class FlatBuilder {
       trie->recordWords = static_cast<std::uint32_t>(words);
       trie->cells.assign(nodes * words, 0);
       trie->scoreStarts.reserve(nodes + 1);
-      digits.reserve(digits_.size());
+      digits.reserve(digitCount_);
     } else {
       trie->nodes.resize(nodes);
       trie->edges.reserve(nodes - 1);
@@ -235,8 +254,8 @@ class FlatBuilder {
         for (const FlatTrie::Edge& child : children)
           record[1 + (child.symbol >> 6)] |= std::uint64_t{1} << (child.symbol & 63);
         trie->scoreStarts.push_back(static_cast<std::uint32_t>(digits.size()));
-        digits.insert(digits.end(), digits_.begin() + built.scoreStart,
-                      digits_.begin() + built.scoreStart + built.scoreLength);
+        digits.insert(digits.end(), digits_.get() + built.scoreStart,
+                      digits_.get() + built.scoreStart + built.scoreLength);
       } else {
         FlatTrie::Node& node = trie->nodes[v];
         node.edgeBegin = static_cast<std::uint32_t>(trie->edges.size());
@@ -252,8 +271,7 @@ class FlatBuilder {
       trie->scoreStarts.push_back(static_cast<std::uint32_t>(digits.size()));
       trie->digits = std::move(digits);
     } else {
-      trie->digits = std::move(digits_);
-      trie->digits.shrink_to_fit();  // reserved for the worst case, the whole text
+      trie->digits.assign(digits_.get(), digits_.get() + digitCount_);
       trie->buildDenseRows();
     }
     trie->buildAutomaton();
@@ -261,10 +279,6 @@ class FlatBuilder {
   }
 
  private:
-  std::uint32_t lineScores() const {
-    return static_cast<std::uint32_t>(digits_.size() - lineStart_);
-  }
-
   std::uint32_t addNode(std::uint32_t symbol, char32_t letter) {
     nodes_.push_back({0, 0, 0, symbol, letter, 0, 0});
     return static_cast<std::uint32_t>(nodes_.size() - 1);
@@ -353,17 +367,14 @@ class FlatBuilder {
     std::uint32_t scoreLength;  // 0 for a node that no line ends at
   };
   std::vector<BuildNode> nodes_;
-  std::vector<std::uint8_t> digits_;  // every line's scores, back to back
+  // Every line's scores, back to back; no more than the text's length.
+  std::unique_ptr<std::uint8_t[]> digits_;
+  std::size_t digitCount_ = 0;
 
-  // The current line: its letters so far and the nodes of their path
-  // (path_[0] is the root); beyond depth_ they are still the previous line's.
+  // The path of the line being read (path_[0] is the root) and its letters:
+  // letters_[k] leads from path_[k] to path_[k + 1].
   std::vector<std::uint32_t> path_;
   std::vector<char32_t> letters_;
-  std::size_t depth_ = 0;
-  std::size_t previousDepth_ = 0;
-  bool following_ = true;  // the line so far is a prefix of the previous one
-  std::size_t lineStart_ = 0;
-  bool skipScore_ = false;
 };
 
 /// The flat form of any trie, through its public interface: every distinct
@@ -845,17 +856,9 @@ SymbolFold::SymbolFold(const CharMap& chars, const FlatTrie& trie) {
 
 Patterns parsePatternsUtf8(std::string_view bytes) {
   FlatBuilder builder(bytes.size());
-  bool open = false;
-  decodeUtf8(bytes, [&](char32_t c, std::size_t, std::size_t) {
-    if (c == U'\n') {
-      builder.endLine();
-      open = false;
-    } else {
-      builder.add(c);
-      open = true;
-    }
+  builder.parse([bytes](auto emit) {
+    decodeUtf8(bytes, [&emit](char32_t c, std::size_t, std::size_t) { emit(c); });
   });
-  if (open) builder.endLine();
   return PatternsAccess::flat(builder.freeze(), 0);
 }
 
@@ -1010,9 +1013,8 @@ Patterns insertPattern(std::u32string_view pattern, const Patterns& trie) {
 
 Patterns parsePatterns(std::u32string_view text) {
   detail::FlatBuilder builder(text.size());
-  detail::forEachLine(text, [&builder](std::u32string_view line) {
-    for (char32_t c : line) builder.add(c);
-    builder.endLine();
+  builder.parse([text](auto emit) {
+    for (char32_t c : text) emit(c);
   });
   return PatternsAccess::flat(builder.freeze(), 0);
 }
