@@ -70,7 +70,8 @@ class HYPH_API TextHyphenator {
   Hyphenator hyphenator_;
   TextOptions options_;
   const CharMap* letters_ = nullptr;
-  std::string pending_;  // undecided input: a word, a partial sequence, a short lookahead
+  bool asciiLetters_[128] = {};  // letters_->isLetter below U+0080, when letters_ is set
+  std::string pending_;          // undecided input: a word, a partial sequence, a short lookahead
   State state_ = State::Text;
   bool longRun_ = false;        // inside a letter run that exceeded maxTextWordLength
   char quote_ = 0;              // inside a quoted attribute value of a tag

@@ -35,6 +35,7 @@ TextHyphenator::TextHyphenator(const Hyphenator& hyphenator, TextOptions options
       throw Error(
           "hyphenateText: the Hyphenator's mapping is a plain function, so the letters must be "
           "given (TextOptions::isLetter)");
+    for (char32_t c = 0; c < 128; ++c) asciiLetters_[c] = letters_->isLetter(c);
   }
 }
 
@@ -133,18 +134,19 @@ void TextHyphenator::process(bool final, std::string& out) {
       }
       // One code point, unless its sequence may continue in the next chunk.
       std::size_t length = 1;
-      char32_t codePoint = bytes[i];
-      if (bytes[i] >= 0x80) {
+      bool isLetter;
+      if (bytes[i] < 0x80) {
+        isLetter = letters_ ? asciiLetters_[bytes[i]] : options_.isLetter(bytes[i]);
+      } else {
         if (!final && i + sequenceLength(bytes[i]) > n) {
           keep = wordStart != n ? wordStart : i;
           break;
         }
         const detail::Decoded decoded = detail::decodeOne(bytes + i, n - i);
-        codePoint = decoded.codePoint;
         length = decoded.length;
+        // An undecodable byte is never a letter, whatever its value.
+        isLetter = length > 1 && letter(decoded.codePoint);
       }
-      // An undecodable byte is never a letter, whatever its value.
-      const bool isLetter = (bytes[i] < 0x80 || length > 1) && letter(codePoint);
       if (isLetter) {
         if (longRun_) {
           // Still inside an over-long run: copied as it is.
