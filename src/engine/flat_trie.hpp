@@ -68,8 +68,14 @@ struct FlatTrie {
 
   // For a parsed trie, an Aho-Corasick automaton over it, so that a lookup is
   // one pass over the word instead of a walk from every position. The fail
-  // state of v (in its record) is the node of the longest proper suffix of
-  // v's path that is also a path. The output of v is the pointwise maximum
+  // state of v is the node of the longest proper suffix of v's path that is
+  // also a path. Fail states near the root, where nearly every step that
+  // misses a child lands, have a resolved row: the next state for every
+  // symbol, fail states followed. The high half of v's first word, its link,
+  // is the number of its fail state's row in `resolved` (row 0 holds only
+  // kUnresolved), or kFailLink plus the fail state when that has none. So a
+  // step needs no branch on whether v has the child: both answers are
+  // loaded at once. The output of v is the pointwise maximum
   // of the scores of v and of every node on its fail chain but the root,
   // all of which end at the gap after v's last letter: a window of kWindow
   // scores whose last entry is that gap. Languages have only a few hundred
@@ -83,6 +89,9 @@ struct FlatTrie {
   std::vector<std::uint16_t> outputs;
   std::vector<std::uint8_t> windows;
   std::vector<std::uint8_t> reaches;
+  static constexpr std::uint32_t kFailLink = std::uint32_t{1} << 31;
+  static constexpr std::uint16_t kUnresolved = 0xFFFF;
+  std::vector<std::uint16_t> resolved;  // rows of letters.size() states; empty: no rows
 
   /// Builds the automaton of a trie in the record form, unless some pattern
   /// is longer than kWindow - 1 letters, some score list longer than its
@@ -118,7 +127,7 @@ struct FlatTrie {
   const std::uint64_t* record(std::uint32_t node) const {
     return cells.data() + std::size_t{node} * recordWords;
   }
-  std::uint32_t failOf(std::uint32_t node) const {
+  std::uint32_t linkOf(std::uint32_t node) const {
     return static_cast<std::uint32_t>(record(node)[0] >> 32);
   }
 

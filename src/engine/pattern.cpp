@@ -473,35 +473,58 @@ bool cpuHasPopcount() {
 #endif
 }
 
+/// How a trie's records are read: several bitmap words, one, or one with
+/// resolved rows for the fail states near the root.
+enum class Layout { Words, OneWord, Resolved };
+
 /// The state after `state` on the symbol plus one `symbol` (0 for a code
-/// point that no pattern has), failure links followed; `kOneWord` for an
-/// alphabet of at most 64 symbols, whose records are one bitmap word.
-template <bool kOneWord>
+/// point that no pattern has), failure links followed.
+template <Layout kLayout>
 [[gnu::always_inline]] inline std::uint32_t step(const FlatTrie& trie, std::uint32_t state,
                                                  std::uint32_t symbol) {
+  constexpr bool kOneWord = kLayout != Layout::Words;
   if (symbol == FlatTrie::kNone) return 0;
   --symbol;
   const std::uint64_t* cells = trie.cells.data();
   const std::size_t words = kOneWord ? 2 : trie.recordWords;
   const std::uint32_t word = kOneWord ? 0 : symbol >> 6;
   const std::uint64_t bit = std::uint64_t{1} << (symbol & 63);
+  const std::size_t symbols = trie.letters.size();
+  auto childOf = [&](const std::uint64_t* record, std::uint64_t bits) {
+    auto rank = static_cast<std::uint32_t>(std::popcount(bits & (bit - 1)));
+    if constexpr (!kOneWord)
+      for (std::uint32_t k = 0; k < word; ++k)
+        rank += static_cast<std::uint32_t>(std::popcount(record[1 + k]));
+    return static_cast<std::uint32_t>(record[0]) + rank;
+  };
+  if constexpr (kLayout == Layout::Resolved) {
+    // The child, if there is one, and the fail state's resolved answer,
+    // picked without a branch: which of the two it is cannot be predicted.
+    const std::uint64_t* record = cells + std::size_t{state} * 2;
+    const std::uint64_t bits = record[1];
+    const auto link = static_cast<std::uint32_t>(record[0] >> 32);
+    const std::uint32_t row = link & FlatTrie::kFailLink ? 0 : link;
+    const std::uint32_t resolved = trie.resolved[std::size_t{row} * symbols + symbol];
+    const std::uint32_t child = childOf(record, bits);
+    const std::uint32_t has = 0u - static_cast<std::uint32_t>((bits >> symbol) & 1);
+    const std::uint32_t next = (child & has) | (resolved & ~has);
+    if (next != FlatTrie::kUnresolved) return next;
+    state = link & ~FlatTrie::kFailLink;  // a deep fail state: the long way from there
+  }
   while (true) {
     const std::uint64_t* record = cells + std::size_t{state} * words;
     const std::uint64_t bits = record[1 + word];
-    if (bits & bit) {
-      auto rank = static_cast<std::uint32_t>(std::popcount(bits & (bit - 1)));
-      if constexpr (!kOneWord)
-        for (std::uint32_t k = 0; k < word; ++k)
-          rank += static_cast<std::uint32_t>(std::popcount(record[1 + k]));
-      return static_cast<std::uint32_t>(record[0]) + rank;
-    }
+    if (bits & bit) return childOf(record, bits);
+    const auto link = static_cast<std::uint32_t>(record[0] >> 32);
+    if (!(link & FlatTrie::kFailLink))
+      return trie.resolved[std::size_t{link} * symbols + symbol];  // never kUnresolved
     if (state == 0) return 0;
-    state = static_cast<std::uint32_t>(record[0] >> 32);
+    state = link & ~FlatTrie::kFailLink;
   }
 }
 
 /// The automaton's pass over a padded word, into bytes.
-template <bool kOneWord>
+template <Layout kLayout>
 [[gnu::always_inline]] inline std::size_t scoreThroughAutomaton(const FlatTrie& trie,
                                                                 const std::uint32_t* padded,
                                                                 std::size_t m,
@@ -530,7 +553,7 @@ template <bool kOneWord>
   __m128i high = _mm_setzero_si128();
 #endif
   for (std::size_t j = 0; j < m; ++j) {
-    state = step<kOneWord>(trie, state, padded[j]);
+    state = step<kLayout>(trie, state, padded[j]);
     // Every state has a window (the root's is empty), so there is no branch.
     const std::uint8_t* window = windows + std::size_t{outputs[state]} * kWindow;
 #if defined(__SSE2__)
@@ -560,8 +583,8 @@ template <bool kOneWord>
   return std::max(length, m + trie.reaches[outputs[state]]);
 }
 
-/// oddGaps for one of the two layouts.
-template <bool kOneWord>
+/// oddGaps for one of the layouts.
+template <Layout kLayout>
 [[gnu::always_inline]] inline std::uint32_t oddGapsThroughAutomaton(const FlatTrie& trie,
                                                                     const std::uint32_t* padded,
                                                                     std::size_t m) {
@@ -575,7 +598,7 @@ template <bool kOneWord>
   __m128i low = _mm_setzero_si128();
   __m128i high = _mm_setzero_si128();
   for (std::size_t j = 0; j < m; ++j) {
-    state = step<kOneWord>(trie, state, padded[j]);
+    state = step<kLayout>(trie, state, padded[j]);
     const std::uint8_t* window = windows + std::size_t{outputs[state]} * kWindow;
     low = _mm_max_epu8(low, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window)));
     high = _mm_max_epu8(high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16)));
@@ -588,7 +611,7 @@ template <bool kOneWord>
   return odd >> (kWindow - 2 - m);
 #else
   std::uint8_t result[FlatTrie::kWindow + kShortWord + 1 + 256];
-  scoreThroughAutomaton<kOneWord>(trie, padded, m, result);
+  scoreThroughAutomaton<kLayout>(trie, padded, m, result);
   std::uint32_t odd = 0;
   for (std::size_t g = 0; g < m; ++g)
     odd |= std::uint32_t{result[FlatTrie::kWindow - 1 + g] & 1u} << g;
@@ -598,44 +621,48 @@ template <bool kOneWord>
 
 #if defined(__x86_64__) && !defined(__POPCNT__) && defined(__GNUC__)
 #define HYPH_POPCOUNT_DISPATCH 1
-template <bool kOneWord>
+template <Layout kLayout>
 __attribute__((target("popcnt"))) std::size_t scoreWithPopcount(const FlatTrie& trie,
                                                                 const std::uint32_t* padded,
                                                                 std::size_t m,
                                                                 std::uint8_t* result) {
-  return scoreThroughAutomaton<kOneWord>(trie, padded, m, result);
+  return scoreThroughAutomaton<kLayout>(trie, padded, m, result);
 }
-template <bool kOneWord>
+template <Layout kLayout>
 __attribute__((target("popcnt"))) std::uint32_t oddGapsWithPopcount(const FlatTrie& trie,
                                                                     const std::uint32_t* padded,
                                                                     std::size_t m) {
-  return oddGapsThroughAutomaton<kOneWord>(trie, padded, m);
+  return oddGapsThroughAutomaton<kLayout>(trie, padded, m);
 }
 #endif
+
+/// Calls `run` with the trie's layout as a template argument.
+template <class Run>
+decltype(auto) withLayout(const FlatTrie& trie, Run run) {
+  if (trie.recordWords != 2) return run(std::integral_constant<Layout, Layout::Words>());
+  if (trie.resolved.empty()) return run(std::integral_constant<Layout, Layout::OneWord>());
+  return run(std::integral_constant<Layout, Layout::Resolved>());
+}
 
 }  // namespace
 
 std::size_t scoreDigits(const FlatTrie& trie, const std::uint32_t* padded, std::size_t m,
                         std::uint8_t* result) {
-  const bool oneWord = trie.recordWords == 2;
+  return withLayout(trie, [&](auto layout) {
 #ifdef HYPH_POPCOUNT_DISPATCH
-  if (trie.hardwarePopcount)
-    return oneWord ? scoreWithPopcount<true>(trie, padded, m, result)
-                   : scoreWithPopcount<false>(trie, padded, m, result);
+    if (trie.hardwarePopcount) return scoreWithPopcount<layout()>(trie, padded, m, result);
 #endif
-  return oneWord ? scoreThroughAutomaton<true>(trie, padded, m, result)
-                 : scoreThroughAutomaton<false>(trie, padded, m, result);
+    return scoreThroughAutomaton<layout()>(trie, padded, m, result);
+  });
 }
 
 std::uint32_t oddGaps(const FlatTrie& trie, const std::uint32_t* padded, std::size_t m) {
-  const bool oneWord = trie.recordWords == 2;
+  return withLayout(trie, [&](auto layout) {
 #ifdef HYPH_POPCOUNT_DISPATCH
-  if (trie.hardwarePopcount)
-    return oneWord ? oddGapsWithPopcount<true>(trie, padded, m)
-                   : oddGapsWithPopcount<false>(trie, padded, m);
+    if (trie.hardwarePopcount) return oddGapsWithPopcount<layout()>(trie, padded, m);
 #endif
-  return oneWord ? oddGapsThroughAutomaton<true>(trie, padded, m)
-                 : oddGapsThroughAutomaton<false>(trie, padded, m);
+    return oddGapsThroughAutomaton<layout()>(trie, padded, m);
+  });
 }
 
 std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t m,
@@ -751,6 +778,61 @@ class OutputNumbering {
 
 namespace {
 
+// Gives the fail states near the root resolved rows and turns every fail
+// state in the records into a link (see FlatTrie). Rows are for tries with
+// one bitmap word whose states fit 16 bits, and only as deep as keeps them
+// within three quarters of the records' size.
+void resolveNearRoot(FlatTrie& trie, const std::vector<std::uint8_t>& depths) {
+  const std::size_t count = trie.nodeCount();
+  const std::size_t symbols = trie.letters.size();
+  std::uint64_t* cells = trie.cells.data();
+  const std::size_t words = trie.recordWords;
+  auto failOf = [&](std::size_t v) { return static_cast<std::uint32_t>(cells[v * words] >> 32); };
+  std::vector<std::uint8_t> target(count, 0);
+  target[0] = 1;
+  for (std::size_t v = 1; v < count; ++v) target[failOf(v)] = 1;
+  // Rows pay only where nearly every miss finds one: a step that must go
+  // the long way also mispredicts. So the rows go as deep as needed to take
+  // in nine fail states of ten, or not at all when that would outgrow the
+  // records themselves.
+  std::size_t depth = 0;
+  if (words == 2 && count < FlatTrie::kUnresolved) {
+    std::vector<std::size_t> rows(FlatTrie::kWindow, 0);  // fail states by depth
+    std::size_t targets = 0;
+    for (std::size_t v = 0; v < count; ++v)
+      if (target[v]) ++rows[depths[v]], ++targets;
+    std::size_t total = 0;
+    while (depth < rows.size() && 10 * total < 9 * targets) total += rows[depth++];
+    if ((total + 1) * symbols * sizeof(std::uint16_t) > count * 16) depth = 0;
+  }
+  // rowOf[v]: v's row, 0 for none. Breadth first, so a state's fail state
+  // (shallower, and a fail state too) has its row already.
+  std::vector<std::uint32_t> rowOf(depth ? count : 0, 0);
+  auto& resolved = trie.resolved;
+  resolved.assign(depth ? symbols : 0, FlatTrie::kUnresolved);
+  for (std::uint32_t v = 0; v < count && depth != 0; ++v) {
+    if (!target[v] || depths[v] >= depth) continue;
+    rowOf[v] = static_cast<std::uint32_t>(resolved.size() / symbols);
+    const std::size_t row = resolved.size();
+    if (v == 0)
+      resolved.resize(row + symbols, 0);
+    else
+      resolved.insert(resolved.end(), resolved.begin() + std::size_t{rowOf[failOf(v)]} * symbols,
+                      resolved.begin() + std::size_t{rowOf[failOf(v)] + 1} * symbols);
+    std::uint32_t child = static_cast<std::uint32_t>(cells[std::size_t{v} * words]);
+    for (std::uint64_t bits = cells[std::size_t{v} * words + 1]; bits != 0; bits &= bits - 1)
+      resolved[row + static_cast<std::size_t>(std::countr_zero(bits))] =
+          static_cast<std::uint16_t>(child++);
+  }
+  for (std::size_t v = 0; v < count; ++v) {
+    const std::uint32_t fail = failOf(v);
+    const std::uint32_t link =
+        depth && rowOf[fail] != 0 ? rowOf[fail] : (FlatTrie::kFailLink | fail);
+    cells[v * words] = (cells[v * words] & 0xFFFFFFFFu) | (std::uint64_t{link} << 32);
+  }
+  resolved.shrink_to_fit();
+}
+
 // The automaton's construction, for buildAutomaton.
 [[gnu::always_inline]] inline void buildAutomatonOf(FlatTrie& trie) {
   constexpr std::size_t kWindow = FlatTrie::kWindow;
@@ -768,7 +850,7 @@ namespace {
       if (const std::uint32_t child = trie.next(state, symbol); child != FlatTrie::kNone)
         return child - 1;
       if (state == 0) return std::uint32_t{0};
-      state = trie.failOf(state);
+      state = trie.linkOf(state);  // while building: the fail state itself
     }
   };
   std::vector<std::uint8_t> depths(count, 0);
@@ -785,7 +867,7 @@ namespace {
     // already built.
     const std::uint64_t* record = cells + std::size_t{v} * words;
     const auto first = static_cast<std::uint32_t>(record[0]);
-    const std::uint32_t fail = trie.failOf(v);
+    const std::uint32_t fail = trie.linkOf(v);
     const std::size_t depth = depths[v];
     std::uint32_t child = first;
     for (std::uint32_t w = 0; w + 1 < words; ++w) {
@@ -818,6 +900,7 @@ namespace {
     outputs[v] = *number;
   }
   windows.shrink_to_fit();  // grown while building
+  resolveNearRoot(trie, depths);
   trie.automaton = true;
 }
 
