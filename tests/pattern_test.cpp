@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "hyph/error.hpp"
@@ -64,6 +66,40 @@ TEST(ParsePatterns, SameTrieAsInsertingFromTheLastLine) {
   for (auto it = lines.rbegin(); it != lines.rend(); ++it) inserted = insertPattern(*it, inserted);
   EXPECT_EQ(parsePatterns(text), inserted);
   EXPECT_EQ(show(parsePatterns(text)), show(inserted));
+}
+
+// Line order must not matter beyond "the earliest line wins": the same
+// lines sorted, reversed and shuffled (enough of them for the parser to
+// give up on the order and index the children) make the same trie, which
+// matches inserting them one by one.
+TEST(ParsePatterns, AnyOrderOfLinesGivesTheSameTrie) {
+  std::mt19937 random(11);
+  std::vector<std::u32string> lines;
+  std::set<std::u32string> seen;
+  while (lines.size() < 12000) {
+    std::u32string letters;
+    for (int k = 1 + static_cast<int>(random() % 5); k > 0; --k)
+      letters += static_cast<char32_t>(U'a' + random() % 26);
+    if (!seen.insert(letters).second) continue;
+    std::u32string line;
+    for (char32_t c : letters) line += {static_cast<char32_t>(U'0' + random() % 6), c};
+    lines.push_back(line);
+  }
+  auto parse = [](const std::vector<std::u32string>& order) {
+    std::u32string text;
+    for (const auto& line : order) text += line + U"\n";
+    return parsePatterns(text);
+  };
+  Patterns inserted;
+  for (const auto& line : lines) inserted = insertPattern(line, inserted);
+  const Patterns shuffled = parse(lines);
+  EXPECT_EQ(shuffled, inserted);
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(parse(lines), shuffled);
+  std::reverse(lines.begin(), lines.end());
+  EXPECT_EQ(parse(lines), shuffled);
+  EXPECT_EQ(lookupPattern(U"thequickbrownfox", shuffled),
+            lookupPattern(U"thequickbrownfox", inserted));
 }
 
 TEST(ParsePatterns, FinalLineNeedsNoLineFeed) {

@@ -328,25 +328,70 @@ class FlatBuilder {
     else
       nodes_[after.lastChild].nextSibling = child;
     after.lastChild = child;
+    if (!index_.empty()) indexChild(node, c, child);
     return child;
   }
 
-  // childOf for a letter below the node's last child: a search of the list.
+  // childOf for a letter below the node's last child: a search of the list,
+  // or of the index once lists have been searched so much that the text is
+  // evidently not sorted.
   std::uint32_t insertBefore(std::uint32_t node, char32_t c) {
+    if (!index_.empty()) {
+      if (const std::uint32_t found = indexed(node, c); found != 0) return found;
+    }
     std::uint32_t previous = 0;
     std::uint32_t at = nodes_[node].firstChild;
     while (nodes_[at].letter < c) {
       previous = at;
       at = nodes_[at].nextSibling;  // the last child's letter is above c
+      ++searched_;
     }
-    if (nodes_[at].letter == c) return at;
+    if (nodes_[at].letter == c) {
+      if (index_.empty() && searched_ > 4 * nodes_.size() + 4096) buildIndex();
+      return at;
+    }
     const std::uint32_t child = addNode(symbolFor(c), c);
     nodes_[child].nextSibling = at;
     if (previous == 0)
       nodes_[node].firstChild = child;
     else
       nodes_[previous].nextSibling = child;
+    if (!index_.empty()) indexChild(node, c, child);
     return child;
+  }
+
+  // The index: an open-addressing table from (parent, letter) to the child,
+  // for the children of every node but the root.
+  static std::uint64_t indexKey(std::uint32_t node, char32_t c) {
+    return (std::uint64_t{node} << 32) | c;  // never 0: the root is not indexed
+  }
+  static std::size_t indexSlot(std::uint64_t key, std::size_t mask) {
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+  }
+  std::uint32_t indexed(std::uint32_t node, char32_t c) const {
+    const std::uint64_t key = indexKey(node, c);
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t at = indexSlot(key, mask);; at = (at + 1) & mask) {
+      if (index_[at].key == key) return index_[at].child;
+      if (index_[at].key == 0) return 0;
+    }
+  }
+  void indexChild(std::uint32_t node, char32_t c, std::uint32_t child) {
+    if (2 * ++indexed_ > index_.size()) return buildIndex();  // rebuilt larger, with the child
+    const std::uint64_t key = indexKey(node, c);
+    const std::size_t mask = index_.size() - 1;
+    std::size_t at = indexSlot(key, mask);
+    while (index_[at].key != 0) at = (at + 1) & mask;
+    index_[at] = {key, child};
+  }
+  void buildIndex() {
+    std::size_t size = 1024;
+    while (size < 4 * nodes_.size()) size *= 2;
+    index_.assign(size, {0, 0});
+    indexed_ = 0;
+    for (std::uint32_t node = 1; node < nodes_.size(); ++node)
+      for (std::uint32_t c = nodes_[node].firstChild; c != 0; c = nodes_[c].nextSibling)
+        indexChild(node, nodes_[c].letter, c);
   }
 
   static constexpr char32_t kPagedLimit = 0x110000;
@@ -367,6 +412,13 @@ class FlatBuilder {
     std::uint32_t scoreLength;  // 0 for a node that no line ends at
   };
   std::vector<BuildNode> nodes_;
+  struct IndexEntry {
+    std::uint64_t key;
+    std::uint32_t child;
+  };
+  std::vector<IndexEntry> index_;  // empty until the lists have been searched a lot
+  std::size_t indexed_ = 0;
+  std::size_t searched_ = 0;  // sibling steps in list searches so far
   // Every line's scores, back to back; no more than the text's length.
   std::unique_ptr<std::uint8_t[]> digits_;
   std::size_t digitCount_ = 0;
@@ -723,7 +775,8 @@ class OutputNumbering {
 
   /// The number of the output, stored anew if it is new; nullopt when there
   /// are more outputs than a 16-bit number can name.
-  std::optional<std::uint16_t> number(const std::uint8_t* window, std::uint8_t reaches) {
+  [[gnu::always_inline]] std::optional<std::uint16_t> number(const std::uint8_t* window,
+                                                             std::uint8_t reaches) {
     constexpr std::size_t k = FlatTrie::kWindow;
     if (4 * count_ >= 3 * slots_.size()) grow();
     const std::size_t mask = slots_.size() - 1;
