@@ -362,32 +362,28 @@ class FlatBuilder {
 
   // The index: an open-addressing table from (parent, letter) to the child,
   // for the children of every node but the root.
-  static std::uint64_t indexKey(std::uint32_t node, char32_t c) {
-    return (std::uint64_t{node} << 32) | c;  // never 0: the root is not indexed
-  }
-  static std::size_t indexSlot(std::uint64_t key, std::size_t mask) {
+  static std::size_t indexSlot(std::uint32_t node, char32_t c, std::size_t mask) {
+    const std::uint64_t key = (std::uint64_t{node} << 32) | c;
     return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
   }
   std::uint32_t indexed(std::uint32_t node, char32_t c) const {
-    const std::uint64_t key = indexKey(node, c);
     const std::size_t mask = index_.size() - 1;
-    for (std::size_t at = indexSlot(key, mask);; at = (at + 1) & mask) {
-      if (index_[at].key == key) return index_[at].child;
-      if (index_[at].key == 0) return 0;
+    for (std::size_t at = indexSlot(node, c, mask);; at = (at + 1) & mask) {
+      if (index_[at].node == node && index_[at].letter == c) return index_[at].child;
+      if (index_[at].node == 0) return 0;
     }
   }
   void indexChild(std::uint32_t node, char32_t c, std::uint32_t child) {
-    if (2 * ++indexed_ > index_.size()) return buildIndex();  // rebuilt larger, with the child
-    const std::uint64_t key = indexKey(node, c);
+    if (3 * ++indexed_ > 2 * index_.size()) return buildIndex();  // rebuilt larger, with the child
     const std::size_t mask = index_.size() - 1;
-    std::size_t at = indexSlot(key, mask);
-    while (index_[at].key != 0) at = (at + 1) & mask;
-    index_[at] = {key, child};
+    std::size_t at = indexSlot(node, c, mask);
+    while (index_[at].node != 0) at = (at + 1) & mask;
+    index_[at] = {node, c, child};
   }
   void buildIndex() {
     std::size_t size = 1024;
-    while (size < 4 * nodes_.size()) size *= 2;
-    index_.assign(size, {0, 0});
+    while (size < 2 * nodes_.size()) size *= 2;
+    index_.assign(size, {0, 0, 0});
     indexed_ = 0;
     for (std::uint32_t node = 1; node < nodes_.size(); ++node)
       for (std::uint32_t c = nodes_[node].firstChild; c != 0; c = nodes_[c].nextSibling)
@@ -413,7 +409,8 @@ class FlatBuilder {
   };
   std::vector<BuildNode> nodes_;
   struct IndexEntry {
-    std::uint64_t key;
+    std::uint32_t node;  // 0: a free slot (the root is not indexed)
+    char32_t letter;
     std::uint32_t child;
   };
   std::vector<IndexEntry> index_;  // empty until the lists have been searched a lot
