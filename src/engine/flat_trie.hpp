@@ -34,9 +34,9 @@ struct FlatTrie {
   // A parsed trie is a tree numbered breadth first, so the children of a
   // node have consecutive numbers, in symbol order. Its node v is a record
   // of `recordWords` 64-bit words from cells[v * recordWords]: the number of
-  // its first child in the low half of the first word (its fail state, see
-  // below, in the high half), then a bitmap of the symbols it has children
-  // on. The child on symbol s is the first child plus the number of set bits
+  // its first child in the low half of the first word (its link to the
+  // automaton's fail state, see below, in the high half), then a bitmap of
+  // the symbols it has children on. The child on symbol s is the first child plus the number of set bits
   // below s: one load per step of a lookup. Scores are in node order:
   // node v's are digits[scoreStarts[v], scoreStarts[v + 1]).
   static constexpr std::size_t kMaxRecordWords = 9;  // alphabets of up to 512 symbols
@@ -75,10 +75,12 @@ struct FlatTrie {
   // is the number of its fail state's row in `resolved` (row 0 holds only
   // kUnresolved), or kFailLink plus the fail state when that has none. So a
   // step needs no branch on whether v has the child: both answers are
-  // loaded at once. The output of v is the pointwise maximum
-  // of the scores of v and of every node on its fail chain but the root,
-  // all of which end at the gap after v's last letter: a window of kWindow
-  // scores whose last entry is that gap. Languages have only a few hundred
+  // loaded at once.
+  //
+  // The output of v is the pointwise maximum of the scores of v and of
+  // every node on its fail chain but the root, all of which end at the gap
+  // after v's last letter: a window of kWindow scores whose last entry is
+  // that gap. Languages have only a few hundred
   // distinct outputs, so each is stored once: v's is
   // windows[outputs[v] * kWindow, + kWindow), and reaches[outputs[v]] tells
   // whether any of its lists has an entry for that last gap (output 0 is
