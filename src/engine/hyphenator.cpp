@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <span>
 
 #include "flat_trie.hpp"
 #include "hyph/error.hpp"
@@ -315,7 +316,7 @@ std::vector<std::size_t> breakPoints(const Hyphenator& h, std::string_view utf8w
 namespace {
 
 template <class Piece, class Word>
-std::vector<Piece> cutAt(Word word, const std::vector<std::size_t>& breaks) {
+std::vector<Piece> cutAt(Word word, std::span<const std::size_t> breaks) {
   std::vector<Piece> pieces;
   pieces.reserve(breaks.size() + 1);
   std::size_t start = 0;
@@ -334,7 +335,14 @@ std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view w
 }
 
 std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view utf8word) {
-  return cutAt<std::string>(utf8word, breakPoints(h, utf8word));
+  // Ordinary words: the breaks gathered on the stack, then one allocation
+  // for exactly as many pieces.
+  std::size_t breaks[kDirectBytes];
+  std::size_t count = 0;
+  auto record = [&](std::size_t offset) { breaks[count++] = offset; };
+  if (!breakUtf8Directly(h, utf8word, record))
+    return cutAt<std::string>(utf8word, breakPoints(h, utf8word));
+  return cutAt<std::string>(utf8word, std::span<const std::size_t>(breaks, count));
 }
 
 const CharMap* hyphenatorCharMap(const Hyphenator& h) { return HyphenatorAccess::charMap(h); }
