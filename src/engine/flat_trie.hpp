@@ -36,9 +36,9 @@ struct FlatTrie {
   // of `recordWords` 64-bit words from cells[v * recordWords]: the number of
   // its first child in the low half of the first word (its link to the
   // automaton's fail state, see below, in the high half), then a bitmap of
-  // the symbols it has children on. The child on symbol s is the first child plus the number of set bits
-  // below s: one load per step of a lookup. Scores are in node order:
-  // node v's are digits[scoreStarts[v], scoreStarts[v + 1]).
+  // the symbols it has children on. The child on symbol s is the first child plus the number of set
+  // bits below s: one load per step of a lookup. Scores are in node order: node v's are
+  // digits[scoreStarts[v], scoreStarts[v + 1]).
   static constexpr std::size_t kMaxRecordWords = 9;  // alphabets of up to 512 symbols
   std::uint32_t recordWords = 0;                     // 0: the trie uses the general form below
   std::vector<std::uint64_t> cells;
@@ -248,8 +248,8 @@ struct SymbolFold {
   }
 };
 
-/// A quick "certainly not" for exception lookups: a bit for each pair of a
-/// key's first code point (modulo 64) and its length (capped at 63).
+/// A quick "certainly not" for exception lookups: a bit for each key's
+/// first code point, last code point and length, hashed into 4096.
 struct ExceptionFilter {
   std::uint64_t bits[64] = {};
 
@@ -257,12 +257,21 @@ struct ExceptionFilter {
     for (const auto& entry : exceptions.map()) {
       const std::u32string& key = entry.first;
       if (key.empty()) continue;
-      bits[key.front() & 63] |= std::uint64_t{1} << std::min<std::size_t>(key.size(), 63);
+      const std::size_t bit = bitOf(key.front(), key.back(), key.size());
+      bits[bit >> 6] |= std::uint64_t{1} << (bit & 63);
     }
   }
-  /// False only when no key of this length starts with this code point.
-  bool mayHold(char32_t first, std::size_t length) const {
-    return (bits[first & 63] >> std::min<std::size_t>(length, 63)) & 1;
+  /// False only when no key of this length starts and ends with these code
+  /// points.
+  bool mayHold(char32_t first, char32_t last, std::size_t length) const {
+    const std::size_t bit = bitOf(first, last, length);
+    return (bits[bit >> 6] >> (bit & 63)) & 1;
+  }
+
+ private:
+  static std::size_t bitOf(char32_t first, char32_t last, std::size_t length) {
+    const std::uint64_t key = (std::uint64_t{first} << 40) ^ (std::uint64_t{last} << 16) ^ length;
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 52);
   }
 };
 

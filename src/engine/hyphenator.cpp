@@ -164,7 +164,8 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
   const Scores* exception = nullptr;
   const bool mayBeException =
       !exceptions.map().empty() &&
-      (!charMap || HyphenatorAccess::exceptionFilter(h).mayHold((*charMap)(word[0]), word.size()));
+      (!charMap || HyphenatorAccess::exceptionFilter(h).mayHold(
+                       (*charMap)(word.front()), (*charMap)(word.back()), word.size()));
   if (mayBeException || !charMap) {
     detail::SmallBuffer<char32_t, 64> normalised(word.size());
     std::copy(word.begin(), word.end(), normalised.data());
@@ -225,12 +226,14 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
     ++n;
   }
   const bool multibyte = n < size;
+  char32_t lastCodePoint = n > 0 ? p[n - 1] : 0;
   if (multibyte) {
     for (std::size_t k = 0; k < n; ++k) starts[k] = static_cast<std::uint32_t>(k);
     for (std::size_t i = n; i < size;) {
       starts[n] = static_cast<std::uint32_t>(i);
       const detail::Decoded d = detail::decodeOne(p + i, size - i);
       padded[++n] = fold->symbolOf(d.codePoint);  // decoding gives nothing past U+10FFFF
+      lastCodePoint = d.codePoint;
       i += d.length;
     }
   }
@@ -238,7 +241,8 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
   const Exceptions& exceptions = hyphenatorExceptions(h);
   if (!exceptions.map().empty()) {
     const char32_t first = p[0] < 0x80 ? p[0] : detail::decodeOne(p, size).codePoint;
-    if (HyphenatorAccess::exceptionFilter(h).mayHold(charMap(first), n)) return false;
+    if (HyphenatorAccess::exceptionFilter(h).mayHold(charMap(first), charMap(lastCodePoint), n))
+      return false;
   }
   const auto words = static_cast<std::int64_t>(n);
   if (words < left || words - left < right) return true;  // no room for a break
