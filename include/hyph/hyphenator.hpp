@@ -22,8 +22,7 @@
 namespace hyph {
 
 namespace detail {
-struct SymbolFold;
-struct ExceptionFilter;
+struct Lookups;
 }  // namespace detail
 
 /// Normalises one code point of a word before it is looked up (typically to
@@ -58,12 +57,10 @@ class HYPH_API Hyphenator {
     std::optional<Deferred<CharMap>> charMap;  // when `chars` looks it up
     Deferred<Patterns> patterns;
     Deferred<Exceptions> exceptions;
-    // With a character table: the table and the patterns' alphabet folded
-    // into one lookup from code point to pattern symbol, made on first use.
-    std::optional<Deferred<std::shared_ptr<const detail::SymbolFold>>> fold;
-    // Which (first code point, length) pairs some exception has, so that most
-    // words skip the dictionary probe; made on first use.
-    Deferred<std::shared_ptr<const detail::ExceptionFilter>> exceptionFilter;
+    // With a character table: everything a word looks up, gathered on first
+    // use (the three tables, the table folded with the patterns' alphabet,
+    // and a filter that lets most words skip the exception dictionary).
+    std::optional<Deferred<std::shared_ptr<const detail::Lookups>>> lookups;
   };
   std::shared_ptr<const Tables> tables_;
   std::int64_t leftMin_;

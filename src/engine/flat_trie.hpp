@@ -6,12 +6,15 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <exception>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "hyph/charmap.hpp"
+#include "hyph/deferred.hpp"
 #include "hyph/exception.hpp"
 #include "hyph/pattern.hpp"
 
@@ -273,6 +276,38 @@ struct ExceptionFilter {
     const std::uint64_t key = (std::uint64_t{first} << 40) ^ (std::uint64_t{last} << 16) ^ length;
     return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 52);
   }
+};
+
+/// What a word of a Hyphenator with a character table looks up, gathered
+/// once: the tables (built first, in this order: characters, exceptions,
+/// patterns), the fold of the table with the patterns' alphabet, and the
+/// exception filter. Patterns that fail to build fail only the words that
+/// need them: an exception needs none.
+struct Lookups {
+  Lookups(const CharMap& chars, const Exceptions& exceptions, const Deferred<Patterns>& patterns)
+      : chars(&chars),
+        exceptions(exceptions.map().empty() ? nullptr : &exceptions),
+        filter(exceptions) {
+    try {
+      this->patterns = flatOf(patterns.get());
+      fold.emplace(chars, *this->patterns.trie);
+    } catch (...) {
+      patternsError = std::current_exception();
+    }
+  }
+
+  /// The patterns, or their build's error.
+  FlatView scoring() const {
+    if (patternsError) std::rethrow_exception(patternsError);
+    return patterns;
+  }
+
+  const CharMap* chars;
+  const Exceptions* exceptions;  // nullptr when there are none
+  ExceptionFilter filter;
+  FlatView patterns{nullptr, 0};
+  std::optional<SymbolFold> fold;  // with the patterns
+  std::exception_ptr patternsError;
 };
 
 /// parsePatterns straight from UTF-8 bytes, decoded as the loader decodes.

@@ -14,19 +14,11 @@
 
 namespace hyph {
 
-namespace {
-Deferred<std::shared_ptr<const detail::ExceptionFilter>> filterOf(
-    const Deferred<Exceptions>& exceptions) {
-  return Deferred<std::shared_ptr<const detail::ExceptionFilter>>::lazy(
-      [exceptions] { return std::make_shared<const detail::ExceptionFilter>(exceptions.get()); });
-}
-}  // namespace
-
 Hyphenator::Hyphenator(CharMapping chars, Deferred<Patterns> patterns,
                        Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
     : tables_(
           std::make_shared<const Tables>(Tables{std::move(chars), std::nullopt, std::move(patterns),
-                                                exceptions, std::nullopt, filterOf(exceptions)})),
+                                                std::move(exceptions), std::nullopt})),
       leftMin_(leftMin),
       rightMin_(rightMin) {}
 
@@ -34,11 +26,11 @@ Hyphenator::Hyphenator(Deferred<CharMap> chars, Deferred<Patterns> patterns,
                        Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
     : tables_(std::make_shared<const Tables>(
           Tables{[chars](char32_t c) { return chars.get()(c); }, chars, patterns, exceptions,
-                 Deferred<std::shared_ptr<const detail::SymbolFold>>::lazy([chars, patterns] {
-                   return std::make_shared<const detail::SymbolFold>(
-                       chars.get(), *detail::flatOf(patterns.get()).trie);
-                 }),
-                 filterOf(exceptions)})),
+                 Deferred<std::shared_ptr<const detail::Lookups>>::lazy([=] {
+                   const CharMap& table = chars.get();
+                   const Exceptions& dictionary = exceptions.get();
+                   return std::make_shared<const detail::Lookups>(table, dictionary, patterns);
+                 })})),
       leftMin_(leftMin),
       rightMin_(rightMin) {}
 
@@ -157,38 +149,39 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
   const std::int64_t minimum = saturatingAdd(left, right);
   if (n < minimum) return;
 
-  // The mapping first, as if each code point were normalised now; the
-  // normalised word itself is needed only to look up an exception.
-  const CharMap* charMap = HyphenatorAccess::charMap(h);
-  const Exceptions& exceptions = hyphenatorExceptions(h);
-  const Scores* exception = nullptr;
-  const bool mayBeException =
-      !exceptions.map().empty() &&
-      (!charMap || HyphenatorAccess::exceptionFilter(h).mayHold(
-                       (*charMap)(word.front()), (*charMap)(word.back()), word.size()));
-  if (mayBeException || !charMap) {
-    detail::SmallBuffer<char32_t, 64> normalised(word.size());
-    std::copy(word.begin(), word.end(), normalised.data());
-    HyphenatorAccess::normalise(h, std::span(normalised.data(), word.size()));
-    exception = lookupException(std::u32string_view(normalised.data(), word.size()), exceptions);
-    if (!exception && !charMap) {
-      // A mapping that is a plain function: score the word it gave.
-      const detail::FlatView view = detail::flatOf(hyphenatorPatterns(h));
-      scoreAndBreak(view, std::u32string_view(normalised.data(), word.size()), nullptr, nullptr,
-                    left, right, minimum, word, onBreak);
-      return;
-    }
-  }
-  if (exception) {
-    const Scores& raw = *exception;
+  const detail::Lookups* lookups = HyphenatorAccess::lookups(h);
+  auto breakAsException = [&](const Scores& raw) {
     breakWithin(
         static_cast<std::int64_t>(raw.size()), left, minimum, word,
         [&raw](std::int64_t gap) { return raw[static_cast<std::size_t>(gap)]; }, onBreak);
+  };
+  if (lookups) {
+    // A table: each code point is normalised on the way to its symbol; the
+    // normalised word itself is needed only to look up an exception.
+    const CharMap& charMap = *lookups->chars;
+    if (lookups->exceptions &&
+        lookups->filter.mayHold(charMap(word.front()), charMap(word.back()), word.size())) {
+      detail::SmallBuffer<char32_t, 64> normalised(word.size());
+      for (std::size_t i = 0; i < word.size(); ++i) normalised[i] = charMap(word[i]);
+      const std::u32string_view key(normalised.data(), word.size());
+      if (const Scores* exception = lookupException(key, *lookups->exceptions))
+        return breakAsException(*exception);
+    }
+    scoreAndBreak(lookups->scoring(), word, &*lookups->fold, &charMap, left, right, minimum, word,
+                  onBreak);
     return;
   }
-  const detail::FlatView view = detail::flatOf(hyphenatorPatterns(h));
-  scoreAndBreak(view, word, HyphenatorAccess::fold(h), charMap, left, right, minimum, word,
-                onBreak);
+  // A mapping that is a plain function: the word it gives is looked up and
+  // scored.
+  const Exceptions& exceptions = hyphenatorExceptions(h);
+  detail::SmallBuffer<char32_t, 64> normalised(word.size());
+  std::copy(word.begin(), word.end(), normalised.data());
+  HyphenatorAccess::normalise(h, std::span(normalised.data(), word.size()));
+  const std::u32string_view key(normalised.data(), word.size());
+  if (const Scores* exception = lookupException(key, exceptions))
+    return breakAsException(*exception);
+  scoreAndBreak(detail::flatOf(hyphenatorPatterns(h)), key, nullptr, nullptr, left, right, minimum,
+                word, onBreak);
 }
 
 // Words up to this many bytes take the direct path below.
@@ -196,21 +189,28 @@ constexpr std::size_t kDirectBytes = 128;
 
 // The common case in one pass over the bytes: a mapping that is a table,
 // patterns with an automaton, positive minimums, and no exception that could
-// match a word of this first letter and length. Calls onBreak with byte
+// match a word of this first and last letter and length. Calls onBreak with byte
 // offsets, as forEachBreak would; returns false, having done nothing, where
 // the general path is needed.
 template <class OnBreak>
 bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onBreak) {
   const std::int64_t left = hyphenatorLeftMin(h);
   const std::int64_t right = hyphenatorRightMin(h);
-  const detail::SymbolFold* fold = HyphenatorAccess::fold(h);
-  if (!fold || left < 1 || right < 1 || bytes.size() > kDirectBytes) return false;
-  const detail::FlatView view = detail::flatOf(hyphenatorPatterns(h));
+  if (left < 1 || right < 1 || bytes.size() > kDirectBytes) return false;
+  // Fewer bytes than the minimums leave fewer code points: no break, and
+  // nothing to look at (the general path returns before its lookups too).
+  if (static_cast<std::int64_t>(bytes.size()) < saturatingAdd(left, right)) return true;
+  const detail::Lookups* lookups = HyphenatorAccess::lookups(h);
+  // Without patterns only an exception could be hyphenated: the general
+  // path finds out.
+  if (!lookups || lookups->patternsError) return false;
+  const detail::FlatView view = lookups->patterns;
   const detail::FlatTrie& trie = *view.trie;
   if (!trie.automaton || view.root != 0) return false;
   std::uint8_t result[detail::FlatTrie::kWindow + kDirectBytes + 3 + 32];
   if (detail::digitsRoom(trie, bytes.size() + 2) > sizeof result) return false;
-  const CharMap& charMap = *HyphenatorAccess::charMap(h);
+  const CharMap& charMap = *lookups->chars;
+  const detail::SymbolFold* fold = &*lookups->fold;
 
   // Symbols of the padded word, and where each code point starts when some
   // are longer than a byte.
@@ -238,11 +238,9 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
     }
   }
   if (n == 0) return true;
-  const Exceptions& exceptions = hyphenatorExceptions(h);
-  if (!exceptions.map().empty()) {
+  if (lookups->exceptions) {
     const char32_t first = p[0] < 0x80 ? p[0] : detail::decodeOne(p, size).codePoint;
-    if (HyphenatorAccess::exceptionFilter(h).mayHold(charMap(first), charMap(lastCodePoint), n))
-      return false;
+    if (lookups->filter.mayHold(charMap(first), charMap(lastCodePoint), n)) return false;
   }
   const auto words = static_cast<std::int64_t>(n);
   if (words < left || words - left < right) return true;  // no room for a break

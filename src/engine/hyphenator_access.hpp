@@ -20,14 +20,10 @@ struct HyphenatorAccess {
     }
   }
 
-  /// The character table folded with the patterns' alphabet, when the
-  /// mapping is a table (built first if deferred).
-  static const detail::SymbolFold* fold(const Hyphenator& h) {
-    return h.tables_->fold ? h.tables_->fold->get().get() : nullptr;
-  }
-
-  static const detail::ExceptionFilter& exceptionFilter(const Hyphenator& h) {
-    return *h.tables_->exceptionFilter.get();
+  /// A word's lookups, when the mapping is a table (built first if
+  /// deferred, with the tables they hold).
+  static const detail::Lookups* lookups(const Hyphenator& h) {
+    return h.tables_->lookups ? h.tables_->lookups->get().get() : nullptr;
   }
 
   /// The character table, when the mapping is one (built first if deferred).
