@@ -132,6 +132,24 @@ void TextHyphenator::process(bool final, std::string& out) {
         }
         continue;
       }
+      if (letters_ && bytes[i] < 0x80 && asciiLetters_[bytes[i]]) {
+        // A run of ASCII letters, the bulk of most text, in one step.
+        std::size_t end = i + 1;
+        while (end < n && bytes[end] < 0x80 && asciiLetters_[bytes[end]]) ++end;
+        if (!longRun_) {
+          if (wordStart == n) {
+            wordStart = i;
+            wordLength = 0;
+          }
+          wordLength += end - i;
+          if (wordLength > maxTextWordLength) {
+            wordStart = n;  // not a word: leave it unhyphenated
+            longRun_ = true;
+          }
+        }
+        i = end;
+        continue;
+      }
       // One code point, unless its sequence may continue in the next chunk.
       std::size_t length = 1;
       bool isLetter;
