@@ -134,10 +134,11 @@ class FlatBuilder {
     letters_.push_back(0);
   }
 
-  /// Adds the lines of a text whose code points `forEach(emit)` passes to
-  /// `emit` in order; lines end at U+000A, and a last line without one counts.
-  template <class ForEach>
-  void parse(ForEach forEach) {
+  /// Adds the lines of a text whose code points `next(c)` gives one by one
+  /// (false at the end); lines end at U+000A, and a last line without one
+  /// counts.
+  template <class Next>
+  void parse(Next next) {
     // The line being read: its letters so far (depth), and whether they are
     // a prefix of the previous line's, whose path path_ and letters_ still
     // hold beyond depth.
@@ -165,8 +166,11 @@ class FlatBuilder {
       following = true;
       open = false;
     };
-    forEach([&](char32_t c) {
-      if (c == U'\n') return endLine();
+    for (char32_t c; next(c);) {
+      if (c == U'\n') {
+        endLine();
+        continue;
+      }
       open = true;
       // Scores follow scorePattern: a digit scores the gap and consumes the
       // code point after it, whatever it is.
@@ -177,10 +181,10 @@ class FlatBuilder {
         digits[end++] = digit ? static_cast<std::uint8_t>(c - U'0') : 0;
         skipScore = digit;
       }
-      if (digit) return;
+      if (digit) continue;
       if (following && depth < previousDepth && letters_[depth] == c) {
         ++depth;
-        return;
+        continue;
       }
       following = false;
       const std::uint32_t child = childOf(path_[depth], c);
@@ -192,7 +196,7 @@ class FlatBuilder {
         path_[depth] = child;
       }
       letters_[depth - 1] = c;
-    });
+    }
     if (open) endLine();
     digitCount_ = end;
   }
@@ -989,8 +993,18 @@ SymbolFold::SymbolFold(const CharMap& chars, const FlatTrie& trie) {
 
 Patterns parsePatternsUtf8(std::string_view bytes) {
   FlatBuilder builder(bytes.size());
-  builder.parse([bytes](auto emit) {
-    decodeUtf8(bytes, [&emit](char32_t c, std::size_t, std::size_t) { emit(c); });
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t i = 0;
+  builder.parse([p, size = bytes.size(), &i](char32_t& c) {
+    if (i == size) return false;
+    if (p[i] < 0x80) {
+      c = p[i++];
+    } else {
+      const Decoded d = decodeOne(p + i, size - i);
+      c = d.codePoint;
+      i += d.length;
+    }
+    return true;
   });
   return PatternsAccess::flat(builder.freeze(), 0);
 }
@@ -1146,8 +1160,11 @@ Patterns insertPattern(std::u32string_view pattern, const Patterns& trie) {
 
 Patterns parsePatterns(std::u32string_view text) {
   detail::FlatBuilder builder(text.size());
-  builder.parse([text](auto emit) {
-    for (char32_t c : text) emit(c);
+  std::size_t i = 0;
+  builder.parse([text, &i](char32_t& c) {
+    if (i == text.size()) return false;
+    c = text[i++];
+    return true;
   });
   return PatternsAccess::flat(builder.freeze(), 0);
 }
