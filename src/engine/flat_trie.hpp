@@ -75,8 +75,8 @@ struct FlatTrie {
   // also a path. Fail states near the root, where nearly every step that
   // misses a child lands, have a resolved row: the next state for every
   // symbol, fail states followed. The high half of v's first word, its link,
-  // is the number of its fail state's row in `resolved` (row 0 holds only
-  // kUnresolved), or kFailLink plus the fail state when that has none. So a
+  // is where its fail state's row starts in `resolved` (the row at 0 holds
+  // only kUnresolved), or kFailLink plus the fail state when that has none. So a
   // step needs no branch on whether v has the child: both answers are
   // loaded at once.
   //

@@ -542,7 +542,6 @@ template <Layout kLayout>
   const std::size_t words = kOneWord ? 2 : trie.recordWords;
   const std::uint32_t word = kOneWord ? 0 : symbol >> 6;
   const std::uint64_t bit = std::uint64_t{1} << (symbol & 63);
-  const std::size_t symbols = trie.letters.size();
   auto childOf = [&](const std::uint64_t* record, std::uint64_t bits) {
     auto rank = static_cast<std::uint32_t>(std::popcount(bits & (bit - 1)));
     if constexpr (!kOneWord)
@@ -557,7 +556,7 @@ template <Layout kLayout>
     const std::uint64_t bits = record[1];
     const auto link = static_cast<std::uint32_t>(record[0] >> 32);
     const std::uint32_t row = link & FlatTrie::kFailLink ? 0 : link;
-    const std::uint32_t resolved = trie.resolved[std::size_t{row} * symbols + symbol];
+    const std::uint32_t resolved = trie.resolved[std::size_t{row} + symbol];
     const std::uint32_t child = childOf(record, bits);
     const std::uint32_t has = 0u - static_cast<std::uint32_t>((bits >> symbol) & 1);
     const std::uint32_t next = (child & has) | (resolved & ~has);
@@ -570,7 +569,7 @@ template <Layout kLayout>
     if (bits & bit) return childOf(record, bits);
     const auto link = static_cast<std::uint32_t>(record[0] >> 32);
     if (!(link & FlatTrie::kFailLink))
-      return trie.resolved[std::size_t{link} * symbols + symbol];  // never kUnresolved
+      return trie.resolved[std::size_t{link} + symbol];  // never kUnresolved
     if (state == 0) return 0;
     state = link & ~FlatTrie::kFailLink;
   }
@@ -859,20 +858,20 @@ void resolveNearRoot(FlatTrie& trie, const std::vector<std::uint8_t>& depths) {
     while (depth < rows.size() && 10 * total < 9 * targets) total += rows[depth++];
     if ((total + 1) * symbols * sizeof(std::uint16_t) > count * 16) depth = 0;
   }
-  // rowOf[v]: v's row, 0 for none. Breadth first, so a state's fail state
-  // (shallower, and a fail state too) has its row already.
+  // rowOf[v]: where v's row starts, 0 for none. Breadth first, so a state's
+  // fail state (shallower, and a fail state too) has its row already.
   std::vector<std::uint32_t> rowOf(depth ? count : 0, 0);
   auto& resolved = trie.resolved;
   resolved.assign(depth ? symbols : 0, FlatTrie::kUnresolved);
   for (std::uint32_t v = 0; v < count && depth != 0; ++v) {
     if (!target[v] || depths[v] >= depth) continue;
-    rowOf[v] = static_cast<std::uint32_t>(resolved.size() / symbols);
     const std::size_t row = resolved.size();
+    rowOf[v] = static_cast<std::uint32_t>(row);
     if (v == 0)
       resolved.resize(row + symbols, 0);
     else
-      resolved.insert(resolved.end(), resolved.begin() + std::size_t{rowOf[failOf(v)]} * symbols,
-                      resolved.begin() + std::size_t{rowOf[failOf(v)] + 1} * symbols);
+      resolved.insert(resolved.end(), resolved.begin() + rowOf[failOf(v)],
+                      resolved.begin() + rowOf[failOf(v)] + static_cast<std::ptrdiff_t>(symbols));
     std::uint32_t child = static_cast<std::uint32_t>(cells[std::size_t{v} * words]);
     for (std::uint64_t bits = cells[std::size_t{v} * words + 1]; bits != 0; bits &= bits - 1)
       resolved[row + static_cast<std::size_t>(std::countr_zero(bits))] =
