@@ -849,12 +849,12 @@ void resolveNearRoot(FlatTrie& trie, const std::vector<std::uint8_t>& depths) {
   // in nine fail states of ten, or not at all when that would outgrow the
   // records themselves.
   std::size_t depth = 0;
+  std::size_t total = 0;  // rows
   if (words == 2 && count < FlatTrie::kUnresolved) {
     std::vector<std::size_t> rows(FlatTrie::kWindow, 0);  // fail states by depth
     std::size_t targets = 0;
     for (std::size_t v = 0; v < count; ++v)
       if (target[v]) ++rows[depths[v]], ++targets;
-    std::size_t total = 0;
     while (depth < rows.size() && 10 * total < 9 * targets) total += rows[depth++];
     if ((total + 1) * symbols * sizeof(std::uint16_t) > count * 16) depth = 0;
   }
@@ -862,16 +862,16 @@ void resolveNearRoot(FlatTrie& trie, const std::vector<std::uint8_t>& depths) {
   // fail state (shallower, and a fail state too) has its row already.
   std::vector<std::uint32_t> rowOf(depth ? count : 0, 0);
   auto& resolved = trie.resolved;
+  resolved.reserve(depth ? (total + 1) * symbols : 0);
   resolved.assign(depth ? symbols : 0, FlatTrie::kUnresolved);
   for (std::uint32_t v = 0; v < count && depth != 0; ++v) {
     if (!target[v] || depths[v] >= depth) continue;
     const std::size_t row = resolved.size();
     rowOf[v] = static_cast<std::uint32_t>(row);
-    if (v == 0)
-      resolved.resize(row + symbols, 0);
-    else
-      resolved.insert(resolved.end(), resolved.begin() + rowOf[failOf(v)],
-                      resolved.begin() + rowOf[failOf(v)] + static_cast<std::ptrdiff_t>(symbols));
+    resolved.resize(row + symbols, 0);  // the root's row: 0 where it has no child
+    if (v != 0)
+      std::copy_n(resolved.begin() + rowOf[failOf(v)], symbols,
+                  resolved.begin() + static_cast<std::ptrdiff_t>(row));
     std::uint32_t child = static_cast<std::uint32_t>(cells[std::size_t{v} * words]);
     for (std::uint64_t bits = cells[std::size_t{v} * words + 1]; bits != 0; bits &= bits - 1)
       resolved[row + static_cast<std::size_t>(std::countr_zero(bits))] =
@@ -898,7 +898,18 @@ void resolveNearRoot(FlatTrie& trie, const std::vector<std::uint8_t>& depths) {
     trie.windows = {};
     trie.reaches = {};
   };
-  auto advance = [&trie](std::uint32_t state, std::uint32_t symbol) {
+  auto advance = [&trie, cells, words](std::uint32_t state, std::uint32_t symbol) {
+    if (words == 2) {  // the usual layout, without next()'s loop over words
+      const std::uint64_t bit = std::uint64_t{1} << symbol;
+      while (true) {
+        const std::uint64_t* record = cells + std::size_t{state} * 2;
+        if (record[1] & bit)
+          return static_cast<std::uint32_t>(record[0]) +
+                 static_cast<std::uint32_t>(std::popcount(record[1] & (bit - 1)));
+        if (state == 0) return std::uint32_t{0};
+        state = static_cast<std::uint32_t>(record[0] >> 32);
+      }
+    }
     while (true) {
       if (const std::uint32_t child = trie.next(state, symbol); child != FlatTrie::kNone)
         return child - 1;
