@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -252,15 +253,18 @@ struct SymbolFold {
 };
 
 /// A quick "certainly not" for exception lookups: a bit for each key's
-/// first code point, last code point and length, hashed into 4096.
+/// first code point, last code point and length, hashed into 4096. The code
+/// points may be taken through a mapping (to pattern symbols, say), as long
+/// as words are looked up through the same one.
 struct ExceptionFilter {
   std::uint64_t bits[64] = {};
 
-  explicit ExceptionFilter(const Exceptions& exceptions) {
+  template <class Map = std::identity>
+  explicit ExceptionFilter(const Exceptions& exceptions, Map map = {}) {
     for (const auto& entry : exceptions.map()) {
       const std::u32string& key = entry.first;
       if (key.empty()) continue;
-      const std::size_t bit = bitOf(key.front(), key.back(), key.size());
+      const std::size_t bit = bitOf(map(key.front()), map(key.back()), key.size());
       bits[bit >> 6] |= std::uint64_t{1} << (bit & 63);
     }
   }
@@ -290,7 +294,10 @@ struct Lookups {
         filter(exceptions) {
     try {
       this->patterns = flatOf(patterns.get());
-      fold.emplace(chars, *this->patterns.trie);
+      const FlatTrie& trie = *this->patterns.trie;
+      fold.emplace(chars, trie);
+      symbolFilter.emplace(exceptions, [&trie](char32_t c) { return trie.symbolOf(c); });
+      dot = trie.symbolOf(U'.');
     } catch (...) {
       patternsError = std::current_exception();
     }
@@ -306,7 +313,11 @@ struct Lookups {
   const Exceptions* exceptions;  // nullptr when there are none
   ExceptionFilter filter;
   FlatView patterns{nullptr, 0};
-  std::optional<SymbolFold> fold;  // with the patterns
+  // With the patterns: the fold, the filter on the symbols of the keys'
+  // first and last letters, and the symbol of the word boundary.
+  std::optional<SymbolFold> fold;
+  std::optional<ExceptionFilter> symbolFilter;
+  std::uint32_t dot = FlatTrie::kNone;
   std::exception_ptr patternsError;
 };
 

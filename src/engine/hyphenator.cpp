@@ -209,7 +209,6 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
   if (!trie.automaton || view.root != 0) return false;
   std::uint8_t result[detail::FlatTrie::kWindow + kDirectBytes + 3 + 32];
   if (detail::digitsRoom(trie, bytes.size() + 2) > sizeof result) return false;
-  const CharMap& charMap = *lookups->chars;
   const detail::SymbolFold* fold = &*lookups->fold;
 
   // Symbols of the padded word, and where each code point starts when some
@@ -226,27 +225,23 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
     ++n;
   }
   const bool multibyte = n < size;
-  char32_t lastCodePoint = n > 0 ? p[n - 1] : 0;
   if (multibyte) {
     for (std::size_t k = 0; k < n; ++k) starts[k] = static_cast<std::uint32_t>(k);
     for (std::size_t i = n; i < size;) {
       starts[n] = static_cast<std::uint32_t>(i);
       const detail::Decoded d = detail::decodeOne(p + i, size - i);
       padded[++n] = fold->symbolOf(d.codePoint);  // decoding gives nothing past U+10FFFF
-      lastCodePoint = d.codePoint;
       i += d.length;
     }
   }
   if (n == 0) return true;
-  if (lookups->exceptions) {
-    const char32_t first = p[0] < 0x80 ? p[0] : detail::decodeOne(p, size).codePoint;
-    if (lookups->filter.mayHold(charMap(first), charMap(lastCodePoint), n)) return false;
-  }
+  // The symbols are those of the normalised letters, as the filter's are.
+  if (lookups->exceptions && lookups->symbolFilter->mayHold(padded[1], padded[n], n)) return false;
   const auto words = static_cast<std::int64_t>(n);
   if (words < left || words - left < right) return true;  // no room for a break
 
   const std::size_t m = n + 2;
-  padded[0] = padded[m - 1] = trie.symbolOf(U'.');
+  padded[0] = padded[m - 1] = lookups->dot;
   // With both minimums positive, the gaps that may break are left to
   // n - right, all inside the word: entry g + 1 of the list scores gap g.
   const auto first = static_cast<std::size_t>(left);
