@@ -65,10 +65,6 @@ constexpr std::int64_t saturatingSub(std::int64_t a, std::int64_t b) {
   return a - b;
 }
 
-}  // namespace
-
-namespace {
-
 // Calls onBreak for each permitted break, given the raw list as its length
 // and an accessor. The trimmed list is `skipped` zeros followed by the raw
 // list from entry `skipped` on, cut to `count` entries. Its entry k + 1
@@ -174,9 +170,9 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
   // A mapping that is a plain function: the word it gives is looked up and
   // scored.
   const Exceptions& exceptions = hyphenatorExceptions(h);
+  const CharMapping& chars = hyphenatorChars(h);
   detail::SmallBuffer<char32_t, 64> normalised(word.size());
-  std::copy(word.begin(), word.end(), normalised.data());
-  HyphenatorAccess::normalise(h, std::span(normalised.data(), word.size()));
+  for (std::size_t i = 0; i < word.size(); ++i) normalised[i] = chars(word[i]);
   const std::u32string_view key(normalised.data(), word.size());
   if (const Scores* exception = lookupException(key, exceptions))
     return breakAsException(*exception);
@@ -234,11 +230,11 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
       i += d.length;
     }
   }
-  if (n == 0) return true;
-  // The symbols are those of the normalised letters, as the filter's are.
+  // The symbols are those of the normalised letters, as the filter's are
+  // (n >= 1: there are at least two bytes).
   if (lookups->exceptions && lookups->symbolFilter->mayHold(padded[1], padded[n], n)) return false;
   const auto words = static_cast<std::int64_t>(n);
-  if (words < left || words - left < right) return true;  // no room for a break
+  if (words < saturatingAdd(left, right)) return true;  // no room for a break
 
   const std::size_t m = n + 2;
   padded[0] = padded[m - 1] = lookups->dot;
@@ -246,19 +242,17 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
   // n - right, all inside the word: entry g + 1 of the list scores gap g.
   const auto first = static_cast<std::size_t>(left);
   const auto last = static_cast<std::size_t>(words - right);
+  auto breakAt = [&](std::size_t gap) { onBreak(multibyte ? starts[gap] : gap); };
   if (m <= detail::kShortWord && trie.scoreLength(0) == 0) {
     std::uint32_t odd = detail::oddGaps(trie, padded, m) >> 1;
     odd &= (~std::uint32_t{0} << first) & (~std::uint32_t{0} >> (31 - last));
-    for (; odd != 0; odd &= odd - 1) {
-      const auto gap = static_cast<std::size_t>(std::countr_zero(odd));
-      onBreak(multibyte ? starts[gap] : gap);
-    }
+    for (; odd != 0; odd &= odd - 1) breakAt(static_cast<std::size_t>(std::countr_zero(odd)));
     return true;
   }
   detail::scoreDigits(trie, padded, m, result);
   const std::uint8_t* gaps = result + detail::FlatTrie::kWindow;
   for (std::size_t gap = first; gap <= last; ++gap)
-    if (gaps[gap] & 1) onBreak(multibyte ? starts[gap] : gap);
+    if (gaps[gap] & 1) breakAt(gap);
   return true;
 }
 

@@ -1,25 +1,11 @@
 // What the engine's own sources may see of a Hyphenator beyond its accessors.
 #pragma once
 
-#include <span>
-
 #include "hyph/hyphenator.hpp"
 
 namespace hyph {
 
 struct HyphenatorAccess {
-  /// Applies the character mapping to each code point of `word` in place;
-  /// through the table directly when the mapping is one.
-  static void normalise(const Hyphenator& h, std::span<char32_t> word) {
-    const Hyphenator::Tables& tables = *h.tables_;
-    if (tables.charMap) {
-      const CharMap& map = tables.charMap->get();
-      for (char32_t& c : word) c = map(c);
-    } else {
-      for (char32_t& c : word) c = tables.chars(c);
-    }
-  }
-
   /// A word's lookups, when the mapping is a table (built first if
   /// deferred, with the tables they hold).
   static const detail::Lookups* lookups(const Hyphenator& h) {

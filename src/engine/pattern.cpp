@@ -575,6 +575,39 @@ template <Layout kLayout>
   }
 }
 
+#if defined(__SSE2__)
+/// The scores of the kWindow gaps up to the one after the current code
+/// point, in two registers that slide by one gap per code point.
+class SlidingScores {
+ public:
+  /// Takes in the window of the state just reached and moves on by one gap;
+  /// returns the score of the gap that leaves, which no later window reaches.
+  std::uint8_t slide(const std::uint8_t* window) {
+    static_assert(FlatTrie::kWindow == 32);
+    low_ = _mm_max_epu8(low_, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window)));
+    high_ = _mm_max_epu8(high_, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16)));
+    const auto leaving = static_cast<std::uint8_t>(_mm_cvtsi128_si32(low_));
+    low_ = _mm_or_si128(_mm_srli_si128(low_, 1), _mm_slli_si128(high_, 15));
+    high_ = _mm_srli_si128(high_, 1);
+    return leaving;
+  }
+  /// Stores the kWindow gaps still held.
+  void store(std::uint8_t* to) const {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), low_);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), high_);
+  }
+  /// Bit k: the low bit of the k-th gap still held.
+  std::uint32_t oddGaps() const {
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(low_, 7))) |
+           static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(high_, 7))) << 16;
+  }
+
+ private:
+  __m128i low_ = _mm_setzero_si128();
+  __m128i high_ = _mm_setzero_si128();
+};
+#endif
+
 /// The automaton's pass over a padded word, into bytes.
 template <Layout kLayout>
 [[gnu::always_inline]] inline std::size_t scoreThroughAutomaton(const FlatTrie& trie,
@@ -598,30 +631,21 @@ template <Layout kLayout>
   const std::uint8_t* windows = trie.windows.data();
   std::uint32_t state = 0;
 #if defined(__SSE2__)
-  // The scores of the current window's gaps stay in two registers, which
-  // slide by one gap per code point.
-  static_assert(kWindow == 32);
-  __m128i low = _mm_setzero_si128();
-  __m128i high = _mm_setzero_si128();
+  SlidingScores scores;
 #endif
   for (std::size_t j = 0; j < m; ++j) {
     state = step<kLayout>(trie, state, padded[j]);
     // Every state has a window (the root's is empty), so there is no branch.
     const std::uint8_t* window = windows + std::size_t{outputs[state]} * kWindow;
 #if defined(__SSE2__)
-    low = _mm_max_epu8(low, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window)));
-    high = _mm_max_epu8(high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16)));
-    result[j + 1] = static_cast<std::uint8_t>(_mm_cvtsi128_si32(low));
-    low = _mm_or_si128(_mm_srli_si128(low, 1), _mm_slli_si128(high, 15));
-    high = _mm_srli_si128(high, 1);
+    result[j + 1] = scores.slide(window);  // gap j + 2 - kWindow
 #else
     std::uint8_t* to = result + j + 1;  // gap j + 2 - kWindow
     for (std::size_t k = 0; k < kWindow; ++k) to[k] = std::max(to[k], window[k]);
 #endif
   }
 #if defined(__SSE2__)
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(result + m + 1), low);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(result + m + 17), high);
+  scores.store(result + m + 1);
 #endif
 
   std::size_t length = m;
@@ -647,20 +671,13 @@ template <Layout kLayout>
   const std::uint16_t* outputs = trie.outputs.data();
   const std::uint8_t* windows = trie.windows.data();
   std::uint32_t state = 0;
-  __m128i low = _mm_setzero_si128();
-  __m128i high = _mm_setzero_si128();
+  SlidingScores scores;
   for (std::size_t j = 0; j < m; ++j) {
     state = step<kLayout>(trie, state, padded[j]);
-    const std::uint8_t* window = windows + std::size_t{outputs[state]} * kWindow;
-    low = _mm_max_epu8(low, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window)));
-    high = _mm_max_epu8(high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16)));
-    low = _mm_or_si128(_mm_srli_si128(low, 1), _mm_slli_si128(high, 15));
-    high = _mm_srli_si128(high, 1);
+    scores.slide(windows + std::size_t{outputs[state]} * kWindow);
   }
-  // Bit k of the masks is the low bit of gap m + 2 - kWindow + k.
-  const auto odd = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(low, 7))) |
-                   static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(high, 7))) << 16;
-  return odd >> (kWindow - 2 - m);
+  // Bit k of the mask is the low bit of gap m + 2 - kWindow + k.
+  return scores.oddGaps() >> (kWindow - 2 - m);
 #else
   std::uint8_t result[FlatTrie::kWindow + kShortWord + 1 + 256];
   scoreThroughAutomaton<kLayout>(trie, padded, m, result);
@@ -827,14 +844,9 @@ class OutputNumbering {
   std::size_t count_;
 };
 
-}  // namespace
-
-namespace {
-
 // Gives the fail states near the root resolved rows and turns every fail
 // state in the records into a link (see FlatTrie). Rows are for tries with
-// one bitmap word whose states fit 16 bits, and only as deep as keeps them
-// within three quarters of the records' size.
+// one bitmap word whose states fit 16 bits.
 void resolveNearRoot(FlatTrie& trie, const std::vector<std::uint8_t>& depths) {
   const std::size_t count = trie.nodeCount();
   const std::size_t symbols = trie.letters.size();
