@@ -781,6 +781,98 @@ std::size_t scorePadded(FlatView view, const std::uint32_t* padded, std::size_t 
 
 namespace {
 
+/// A state's output while the automaton is built: the suffix's window with
+/// the state's own scores over it, held in registers where there are SSE2
+/// ones, so that it is hashed and compared without a trip through memory.
+class Window {
+ public:
+  static constexpr std::size_t k = FlatTrie::kWindow;
+
+  /// `suffix` (k scores) with `length` scores from `own` put over its gaps
+  /// from `at` on, at + length <= k. The digits of `[begin, end)`, which
+  /// hold `own`, may be read around it.
+  Window(const std::uint8_t* suffix, const std::uint8_t* own, std::size_t at, std::size_t length,
+         const std::uint8_t* begin, const std::uint8_t* end) {
+#if defined(__SSE2__)
+    static_assert(k == 32);
+    low_ = load(suffix);
+    high_ = load(suffix + 16);
+    // The k digits that line up with the window, those that are not own
+    // scores masked off.
+    alignas(16) std::uint8_t spare[3 * k];
+    const std::uint8_t* from = own - at;
+    if (own < begin + at || own - at + k > end) {  // near an end: a copy
+      std::fill_n(spare, sizeof spare, 0);
+      std::copy_n(own, length, spare + k);
+      from = spare + k - at;
+    }
+    const __m128i first = _mm_set1_epi8(static_cast<char>(at));
+    const __m128i last = _mm_set1_epi8(static_cast<char>(at + length));
+    const __m128i lowIndex = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m128i highIndex = _mm_add_epi8(lowIndex, _mm_set1_epi8(16));
+    auto inside = [&](__m128i index) {
+      return _mm_andnot_si128(_mm_cmplt_epi8(index, first), _mm_cmplt_epi8(index, last));
+    };
+    low_ = _mm_max_epu8(low_, _mm_and_si128(load(from), inside(lowIndex)));
+    high_ = _mm_max_epu8(high_, _mm_and_si128(load(from + 16), inside(highIndex)));
+#else
+    (void)begin;
+    (void)end;
+    std::copy_n(suffix, k, bytes_);
+    for (std::size_t i = 0; i < length; ++i) bytes_[at + i] = std::max(bytes_[at + i], own[i]);
+#endif
+  }
+
+  std::size_t hash() const {
+    std::uint64_t h = 0;
+    for (std::size_t i = 0; i < 4; ++i) h = (h ^ word(i)) * 0x9E3779B97F4A7C15ull;
+    // The low bits pick the slot, so the high ones are folded in.
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    return static_cast<std::size_t>(h ^ (h >> 33));
+  }
+
+  bool equals(const std::uint8_t* stored) const {
+#if defined(__SSE2__)
+    const __m128i same =
+        _mm_and_si128(_mm_cmpeq_epi8(low_, load(stored)), _mm_cmpeq_epi8(high_, load(stored + 16)));
+    return _mm_movemask_epi8(same) == 0xFFFF;
+#else
+    return std::equal(bytes_, bytes_ + k, stored);
+#endif
+  }
+
+  void store(std::uint8_t* to) const {
+#if defined(__SSE2__)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), low_);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), high_);
+#else
+    std::copy_n(bytes_, k, to);
+#endif
+  }
+
+ private:
+#if defined(__SSE2__)
+  static __m128i load(const std::uint8_t* from) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+  }
+  std::uint64_t word(std::size_t i) const {
+    const __m128i half = i < 2 ? low_ : high_;
+    return static_cast<std::uint64_t>(
+        _mm_cvtsi128_si64(i % 2 == 0 ? half : _mm_unpackhi_epi64(half, half)));
+  }
+  __m128i low_;
+  __m128i high_;
+#else
+  std::uint64_t word(std::size_t i) const {
+    std::uint64_t w;
+    std::memcpy(&w, bytes_ + 8 * i, 8);
+    return w;
+  }
+  std::uint8_t bytes_[k];
+#endif
+};
+
 /// Numbers distinct outputs (a window and whether it reaches its last gap):
 /// an open-addressing table over the outputs stored so far.
 class OutputNumbering {
@@ -788,51 +880,42 @@ class OutputNumbering {
   OutputNumbering(std::vector<std::uint8_t>& windows, std::vector<std::uint8_t>& reaches)
       : windows_(windows), reaches_(reaches), count_(reaches.size()) {
     slots_.assign(1024, 0);
+    hashes_.resize(count_);
   }
 
   /// The number of the output, stored anew if it is new; nullopt when there
   /// are more outputs than a 16-bit number can name.
-  [[gnu::always_inline]] std::optional<std::uint16_t> number(const std::uint8_t* window,
+  [[gnu::always_inline]] std::optional<std::uint16_t> number(const Window& window,
                                                              std::uint8_t reaches) {
     constexpr std::size_t k = FlatTrie::kWindow;
     if (4 * count_ >= 3 * slots_.size()) grow();
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = hash(window) & mask;; at = (at + 1) & mask) {
+    const std::size_t hash = window.hash();
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
       const std::uint32_t slot = slots_[at];
       if (slot == 0) {
         if (count_ > std::numeric_limits<std::uint16_t>::max()) return std::nullopt;
-        windows_.insert(windows_.end(), window, window + k);
+        windows_.resize(windows_.size() + k);
+        window.store(windows_.data() + windows_.size() - k);
         reaches_.push_back(reaches);
+        hashes_.push_back(hash);
         slots_[at] = static_cast<std::uint32_t>(count_++) + 1;
         return static_cast<std::uint16_t>(count_ - 1);
       }
       if (reaches_[slot - 1] == reaches &&
-          std::equal(window, window + k, windows_.data() + std::size_t{slot - 1} * k))
+          window.equals(windows_.data() + std::size_t{slot - 1} * k))
         return static_cast<std::uint16_t>(slot - 1);
     }
   }
 
  private:
-  static std::size_t hash(const std::uint8_t* window) {
-    std::uint64_t h = 0;
-    for (std::size_t i = 0; i < FlatTrie::kWindow; i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, window + i, 8);
-      h = (h ^ word) * 0x9E3779B97F4A7C15ull;
-    }
-    // The low bits pick the slot, so the high ones are folded in.
-    h ^= h >> 33;
-    h *= 0xFF51AFD7ED558CCDull;
-    return static_cast<std::size_t>(h ^ (h >> 33));
-  }
-
   void grow() {
     std::vector<std::uint32_t> old = std::move(slots_);
     slots_.assign(old.size() * 2, 0);
     const std::size_t mask = slots_.size() - 1;
     for (std::uint32_t slot : old) {
       if (slot == 0) continue;
-      std::size_t at = hash(windows_.data() + std::size_t{slot - 1} * FlatTrie::kWindow) & mask;
+      std::size_t at = hashes_[slot - 1] & mask;
       while (slots_[at] != 0) at = (at + 1) & mask;
       slots_[at] = slot;
     }
@@ -841,6 +924,7 @@ class OutputNumbering {
   std::vector<std::uint8_t>& windows_;
   std::vector<std::uint8_t>& reaches_;
   std::vector<std::uint32_t> slots_;  // an output's number plus one, or 0
+  std::vector<std::size_t> hashes_;   // by number; the first outputs' are not needed
   std::size_t count_;
 };
 
@@ -937,7 +1021,6 @@ void resolveNearRoot(FlatTrie& trie, const std::vector<std::uint8_t>& depths) {
   windows.assign(kWindow, 0);  // output 0: nothing
   reaches.assign(1, 0);
   OutputNumbering numbering(windows, reaches);
-  std::uint8_t window[kWindow];
   for (std::uint32_t v = 0; v < count; ++v) {
     // Nodes are numbered breadth first, so everything on v's fail chain is
     // already built.
@@ -966,10 +1049,10 @@ void resolveNearRoot(FlatTrie& trie, const std::vector<std::uint8_t>& depths) {
       continue;
     }
     if (ownLength > depth + 1) return giveUp();
-    std::copy_n(windows.data() + std::size_t{suffix} * kWindow, kWindow, window);
-    const std::uint8_t* own = trie.digits.data() + trie.scoreStarts[v];
-    std::uint8_t* at = window + kWindow - 1 - depth;
-    for (std::size_t k = 0; k < ownLength; ++k) at[k] = std::max(at[k], own[k]);
+    const std::uint8_t* digits = trie.digits.data();
+    const Window window(windows.data() + std::size_t{suffix} * kWindow,
+                        digits + trie.scoreStarts[v], kWindow - 1 - depth, ownLength, digits,
+                        digits + trie.digits.size());
     const auto reach = static_cast<std::uint8_t>(reaches[suffix] | (ownLength == depth + 1));
     const std::optional<std::uint16_t> number = numbering.number(window, reach);
     if (!number) return giveUp();
