@@ -576,6 +576,14 @@ template <Layout kLayout>
 }
 
 #if defined(__SSE2__)
+/// Unaligned 16-byte loads and stores of score bytes.
+inline __m128i loadBytes(const std::uint8_t* from) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+}
+inline void storeBytes(std::uint8_t* to, __m128i bytes) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), bytes);
+}
+
 /// The scores of the kWindow gaps up to the one after the current code
 /// point, in two registers that slide by one gap per code point.
 class SlidingScores {
@@ -584,8 +592,8 @@ class SlidingScores {
   /// returns the score of the gap that leaves, which no later window reaches.
   std::uint8_t slide(const std::uint8_t* window) {
     static_assert(FlatTrie::kWindow == 32);
-    low_ = _mm_max_epu8(low_, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window)));
-    high_ = _mm_max_epu8(high_, _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16)));
+    low_ = _mm_max_epu8(low_, loadBytes(window));
+    high_ = _mm_max_epu8(high_, loadBytes(window + 16));
     const auto leaving = static_cast<std::uint8_t>(_mm_cvtsi128_si32(low_));
     low_ = _mm_or_si128(_mm_srli_si128(low_, 1), _mm_slli_si128(high_, 15));
     high_ = _mm_srli_si128(high_, 1);
@@ -593,8 +601,8 @@ class SlidingScores {
   }
   /// Stores the kWindow gaps still held.
   void store(std::uint8_t* to) const {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), low_);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), high_);
+    storeBytes(to, low_);
+    storeBytes(to + 16, high_);
   }
   /// Bit k: the low bit of the k-th gap still held.
   std::uint32_t oddGaps() const {
@@ -795,13 +803,17 @@ class Window {
          const std::uint8_t* begin, const std::uint8_t* end) {
 #if defined(__SSE2__)
     static_assert(k == 32);
-    low_ = load(suffix);
-    high_ = load(suffix + 16);
+    low_ = loadBytes(suffix);
+    high_ = loadBytes(suffix + 16);
     // The k digits that line up with the window, those that are not own
-    // scores masked off.
-    alignas(16) std::uint8_t spare[3 * k];
-    const std::uint8_t* from = own - at;
-    if (own < begin + at || own - at + k > end) {  // near an end: a copy
+    // scores masked off; a copy where the window would reach past either
+    // end of the digits.
+    std::uint8_t spare[2 * k];
+    const auto offset = static_cast<std::size_t>(own - begin);
+    const std::uint8_t* from;
+    if (offset >= at && offset - at + k <= static_cast<std::size_t>(end - begin)) {
+      from = own - at;
+    } else {
       std::fill_n(spare, sizeof spare, 0);
       std::copy_n(own, length, spare + k);
       from = spare + k - at;
@@ -813,8 +825,8 @@ class Window {
     auto inside = [&](__m128i index) {
       return _mm_andnot_si128(_mm_cmplt_epi8(index, first), _mm_cmplt_epi8(index, last));
     };
-    low_ = _mm_max_epu8(low_, _mm_and_si128(load(from), inside(lowIndex)));
-    high_ = _mm_max_epu8(high_, _mm_and_si128(load(from + 16), inside(highIndex)));
+    low_ = _mm_max_epu8(low_, _mm_and_si128(loadBytes(from), inside(lowIndex)));
+    high_ = _mm_max_epu8(high_, _mm_and_si128(loadBytes(from + 16), inside(highIndex)));
 #else
     (void)begin;
     (void)end;
@@ -834,8 +846,8 @@ class Window {
 
   bool equals(const std::uint8_t* stored) const {
 #if defined(__SSE2__)
-    const __m128i same =
-        _mm_and_si128(_mm_cmpeq_epi8(low_, load(stored)), _mm_cmpeq_epi8(high_, load(stored + 16)));
+    const __m128i same = _mm_and_si128(_mm_cmpeq_epi8(low_, loadBytes(stored)),
+                                       _mm_cmpeq_epi8(high_, loadBytes(stored + 16)));
     return _mm_movemask_epi8(same) == 0xFFFF;
 #else
     return std::equal(bytes_, bytes_ + k, stored);
@@ -844,8 +856,8 @@ class Window {
 
   void store(std::uint8_t* to) const {
 #if defined(__SSE2__)
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), low_);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), high_);
+    storeBytes(to, low_);
+    storeBytes(to + 16, high_);
 #else
     std::copy_n(bytes_, k, to);
 #endif
@@ -853,9 +865,6 @@ class Window {
 
  private:
 #if defined(__SSE2__)
-  static __m128i load(const std::uint8_t* from) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-  }
   std::uint64_t word(std::size_t i) const {
     const __m128i half = i < 2 ? low_ : high_;
     return static_cast<std::uint64_t>(
