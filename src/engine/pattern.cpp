@@ -203,7 +203,6 @@ class FlatBuilder {
 
   std::shared_ptr<const FlatTrie> freeze() {
     auto trie = std::make_shared<FlatTrie>();
-    const std::size_t nodes = nodes_.size();
     const std::size_t symbols = letterOf_.size();
 
     // Symbols renumbered in ascending code point order.
@@ -224,65 +223,90 @@ class FlatBuilder {
     // Alphabets of up to 512 symbols take the record form, larger ones the
     // general form, whose size does not grow with the alphabet.
     const std::size_t words = (symbols + 63) / 64 + 1;
-    const bool records = words <= FlatTrie::kMaxRecordWords;
-    std::vector<std::uint8_t> digits;  // in node order, for the record form
-    if (records) {
-      trie->recordWords = static_cast<std::uint32_t>(words);
-      trie->cells.assign(nodes * words, 0);
-      trie->scoreStarts.reserve(nodes + 1);
-      digits.reserve(digitCount_);
-    } else {
-      trie->nodes.resize(nodes);
-      trie->edges.reserve(nodes - 1);
-    }
-    std::vector<std::uint32_t> queue{0};  // builder node of each new node
-    queue.reserve(nodes);
-    std::vector<FlatTrie::Edge> children;  // (symbol, builder node)
-    for (std::size_t v = 0; v < queue.size(); ++v) {
-      const std::uint32_t old = queue[v];
-      children.clear();
-      if (old == 0) {
-        for (std::uint32_t s = 0; s < symbols; ++s)
-          if (const std::uint32_t child = rootChild_[bySymbol[s]]; child != 0)
-            children.push_back({s, child});
-      } else {
-        for (std::uint32_t c = nodes_[old].firstChild; c != 0; c = nodes_[c].nextSibling)
-          children.push_back({renumbered[nodes_[c].symbol], c});
-      }
-      const BuildNode& built = nodes_[old];
-      trie->maxScoreLength = std::max(trie->maxScoreLength, built.scoreLength);
-      const auto first = static_cast<std::uint32_t>(queue.size());
-      if (records) {
-        std::uint64_t* record = trie->cells.data() + v * words;
-        record[0] = first;
-        for (const FlatTrie::Edge& child : children)
-          record[1 + (child.symbol >> 6)] |= std::uint64_t{1} << (child.symbol & 63);
-        trie->scoreStarts.push_back(static_cast<std::uint32_t>(digits.size()));
-        digits.insert(digits.end(), digits_.get() + built.scoreStart,
-                      digits_.get() + built.scoreStart + built.scoreLength);
-      } else {
-        FlatTrie::Node& node = trie->nodes[v];
-        node.edgeBegin = static_cast<std::uint32_t>(trie->edges.size());
-        node.edgeCount = static_cast<std::uint32_t>(children.size());
-        node.scoreStart = built.scoreStart;
-        node.scoreLength = built.scoreLength;
-        for (std::uint32_t k = 0; k < children.size(); ++k)
-          trie->edges.push_back({children[k].symbol, first + k});
-      }
-      for (const FlatTrie::Edge& child : children) queue.push_back(child.node);
-    }
-    if (records) {
-      trie->scoreStarts.push_back(static_cast<std::uint32_t>(digits.size()));
-      trie->digits = std::move(digits);
-    } else {
-      trie->digits.assign(digits_.get(), digits_.get() + digitCount_);
-      trie->buildDenseRows();
-    }
+    if (words <= FlatTrie::kMaxRecordWords)
+      numberRecords(*trie, words, bySymbol, renumbered);
+    else
+      numberGeneral(*trie, bySymbol, renumbered);
     trie->buildAutomaton();
     return trie;
   }
 
  private:
+  // The record form: node v's record and scores written as v is taken from
+  // the queue, its children (already in symbol order: sibling lists are in
+  // code point order, and so are the symbols) queued behind the rest.
+  void numberRecords(FlatTrie& trie, std::size_t words, const std::vector<std::uint32_t>& bySymbol,
+                     const std::vector<std::uint32_t>& renumbered) {
+    const std::size_t nodes = nodes_.size();
+    trie.recordWords = static_cast<std::uint32_t>(words);
+    trie.cells.assign(nodes * words, 0);
+    trie.scoreStarts.resize(nodes + 1);
+    trie.digits.resize(digitCount_);  // every node's scores, each list once
+    std::uint64_t* const cells = trie.cells.data();
+    std::uint32_t* const starts = trie.scoreStarts.data();
+    std::uint8_t* const digits = trie.digits.data();
+    const std::uint8_t* const lineDigits = digits_.get();
+    std::vector<std::uint32_t> queue(nodes);  // builder node of each new node
+    std::uint32_t tail = 1;
+    std::uint32_t at = 0;
+    std::uint32_t maxLength = 0;
+    for (std::size_t v = 0; v < nodes; ++v) {
+      const BuildNode& built = nodes_[queue[v]];
+      std::uint64_t* record = cells + v * words;
+      record[0] = tail;
+      auto add = [&](std::uint32_t symbol, std::uint32_t child) {
+        record[1 + (symbol >> 6)] |= std::uint64_t{1} << (symbol & 63);
+        queue[tail++] = child;
+      };
+      if (v == 0) {
+        for (std::uint32_t s = 0; s < bySymbol.size(); ++s)
+          if (const std::uint32_t child = rootChild_[bySymbol[s]]; child != 0) add(s, child);
+      } else {
+        for (std::uint32_t c = built.firstChild; c != 0; c = nodes_[c].nextSibling)
+          add(renumbered[nodes_[c].symbol], c);
+      }
+      starts[v] = at;
+      std::copy_n(lineDigits + built.scoreStart, built.scoreLength, digits + at);
+      at += built.scoreLength;
+      maxLength = std::max(maxLength, built.scoreLength);
+    }
+    starts[nodes] = at;
+    trie.maxScoreLength = maxLength;
+  }
+
+  // The general form, for alphabets too large for records.
+  void numberGeneral(FlatTrie& trie, const std::vector<std::uint32_t>& bySymbol,
+                     const std::vector<std::uint32_t>& renumbered) {
+    const std::size_t nodes = nodes_.size();
+    trie.nodes.resize(nodes);
+    trie.edges.reserve(nodes - 1);
+    std::vector<std::uint32_t> queue{0};  // builder node of each new node
+    queue.reserve(nodes);
+    for (std::size_t v = 0; v < queue.size(); ++v) {
+      const std::uint32_t old = queue[v];
+      const BuildNode& built = nodes_[old];
+      FlatTrie::Node& node = trie.nodes[v];
+      node.edgeBegin = static_cast<std::uint32_t>(trie.edges.size());
+      node.scoreStart = built.scoreStart;
+      node.scoreLength = built.scoreLength;
+      trie.maxScoreLength = std::max(trie.maxScoreLength, built.scoreLength);
+      auto add = [&](std::uint32_t symbol, std::uint32_t child) {
+        trie.edges.push_back({symbol, static_cast<std::uint32_t>(queue.size())});
+        queue.push_back(child);
+      };
+      if (old == 0) {
+        for (std::uint32_t s = 0; s < bySymbol.size(); ++s)
+          if (const std::uint32_t child = rootChild_[bySymbol[s]]; child != 0) add(s, child);
+      } else {
+        for (std::uint32_t c = built.firstChild; c != 0; c = nodes_[c].nextSibling)
+          add(renumbered[nodes_[c].symbol], c);
+      }
+      node.edgeCount = static_cast<std::uint32_t>(trie.edges.size()) - node.edgeBegin;
+    }
+    trie.digits.assign(digits_.get(), digits_.get() + digitCount_);
+    trie.buildDenseRows();
+  }
+
   std::uint32_t addNode(std::uint32_t symbol, char32_t letter) {
     nodes_.push_back({0, 0, 0, symbol, letter, 0, 0});
     return static_cast<std::uint32_t>(nodes_.size() - 1);
