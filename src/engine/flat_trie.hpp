@@ -86,11 +86,17 @@ struct FlatTrie {
   // after v's last letter: a window of kWindow scores whose last entry is
   // that gap. Languages have only a few hundred
   // distinct outputs, so each is stored once: v's is
-  // windows[outputs[v] * kWindow, + kWindow), and reaches[outputs[v]] tells
+  // windows[n * kWindow, + kWindow) for its output number n, and reaches[n] tells
   // whether any of its lists has an entry for that last gap (output 0 is
-  // the empty one).
+  // the empty one). Where a record's one bitmap word has room, the top
+  // kOutputBits of it hold v's output number, which a lookup then finds in
+  // the record it has just loaded; otherwise `outputs` holds the numbers.
   static constexpr std::size_t kWindow = 32;
+  static constexpr unsigned kOutputBits = 16;
+  static constexpr std::size_t kPackedSymbols = 64 - kOutputBits;
+  static constexpr std::uint64_t kSymbolBits = (std::uint64_t{1} << kPackedSymbols) - 1;
   bool automaton = false;
+  bool packedOutputs = false;
   bool hardwarePopcount = false;  // the lookup may use the popcnt instruction
   std::vector<std::uint16_t> outputs;
   std::vector<std::uint8_t> windows;
@@ -136,13 +142,17 @@ struct FlatTrie {
   std::uint32_t linkOf(std::uint32_t node) const {
     return static_cast<std::uint32_t>(record(node)[0] >> 32);
   }
+  /// Word w of the node's bitmap, without the output number packed into it.
+  std::uint64_t bitmap(const std::uint64_t* record, std::uint32_t w) const {
+    return packedOutputs ? record[1] & kSymbolBits : record[w + 1];
+  }
 
   std::uint32_t childCount(std::uint32_t node) const {
     if (!recordWords) return nodes[node].edgeCount;
-    const std::uint64_t* bits = record(node) + 1;
+    const std::uint64_t* r = record(node);
     std::uint32_t count = 0;
-    for (std::size_t w = 0; w + 1 < recordWords; ++w)
-      count += static_cast<std::uint32_t>(std::popcount(bits[w]));
+    for (std::uint32_t w = 0; w + 1 < recordWords; ++w)
+      count += static_cast<std::uint32_t>(std::popcount(bitmap(r, w)));
     return count;
   }
 
@@ -153,7 +163,7 @@ struct FlatTrie {
     const auto first = static_cast<std::uint32_t>(r[0]);
     std::uint32_t skip = i;
     for (std::uint32_t w = 0; w + 1 < recordWords; ++w) {
-      std::uint64_t bits = r[w + 1];
+      std::uint64_t bits = bitmap(r, w);
       const auto count = static_cast<std::uint32_t>(std::popcount(bits));
       if (skip >= count) {
         skip -= count;

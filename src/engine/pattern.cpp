@@ -550,9 +550,10 @@ bool cpuHasPopcount() {
 #endif
 }
 
-/// How a trie's records are read: several bitmap words, one, or one with
-/// resolved rows for the fail states near the root.
-enum class Layout { Words, OneWord, Resolved };
+/// How a trie's records are read: several bitmap words; one; one with the
+/// output number in it; or that with resolved rows for the fail states
+/// near the root.
+enum class Layout { Words, OneWord, Packed, Resolved };
 
 /// The state after `state` on the symbol plus one `symbol` (0 for a code
 /// point that no pattern has), failure links followed.
@@ -597,6 +598,16 @@ template <Layout kLayout>
     if (state == 0) return 0;
     state = link & ~FlatTrie::kFailLink;
   }
+}
+
+/// The output number of `state`.
+template <Layout kLayout>
+[[gnu::always_inline]] inline std::uint32_t outputOf(const FlatTrie& trie, std::uint32_t state) {
+  if constexpr (kLayout == Layout::Words || kLayout == Layout::OneWord)
+    return trie.outputs[state];
+  else
+    return static_cast<std::uint32_t>(trie.cells[std::size_t{state} * 2 + 1] >>
+                                      FlatTrie::kPackedSymbols);
 }
 
 #if defined(__SSE2__)
@@ -659,7 +670,6 @@ template <Layout kLayout>
   // every path that ends there: a window that ends at the gap after that code
   // point. No later window reaches the window's first gap, so that gap is
   // final once the window is in.
-  const std::uint16_t* outputs = trie.outputs.data();
   const std::uint8_t* windows = trie.windows.data();
   std::uint32_t state = 0;
 #if defined(__SSE2__)
@@ -668,7 +678,7 @@ template <Layout kLayout>
   for (std::size_t j = 0; j < m; ++j) {
     state = step<kLayout>(trie, state, padded[j]);
     // Every state has a window (the root's is empty), so there is no branch.
-    const std::uint8_t* window = windows + std::size_t{outputs[state]} * kWindow;
+    const std::uint8_t* window = windows + std::size_t{outputOf<kLayout>(trie, state)} * kWindow;
 #if defined(__SSE2__)
     result[j + 1] = scores.slide(window);  // gap j + 2 - kWindow
 #else
@@ -688,7 +698,7 @@ template <Layout kLayout>
     length = m + rootLength;
   }
   // Only the last window can reach past the padded word, by one gap.
-  return std::max(length, m + trie.reaches[outputs[state]]);
+  return std::max(length, m + trie.reaches[outputOf<kLayout>(trie, state)]);
 }
 
 /// oddGaps for one of the layouts.
@@ -700,13 +710,12 @@ template <Layout kLayout>
   // As above, but the word is short enough for all its gaps to be in the
   // registers at the end, so nothing is stored.
   constexpr std::size_t kWindow = FlatTrie::kWindow;
-  const std::uint16_t* outputs = trie.outputs.data();
   const std::uint8_t* windows = trie.windows.data();
   std::uint32_t state = 0;
   SlidingScores scores;
   for (std::size_t j = 0; j < m; ++j) {
     state = step<kLayout>(trie, state, padded[j]);
-    scores.slide(windows + std::size_t{outputs[state]} * kWindow);
+    scores.slide(windows + std::size_t{outputOf<kLayout>(trie, state)} * kWindow);
   }
   // Bit k of the mask is the low bit of gap m + 2 - kWindow + k.
   return scores.oddGaps() >> (kWindow - 2 - m);
@@ -741,7 +750,8 @@ __attribute__((target("popcnt"))) std::uint32_t oddGapsWithPopcount(const FlatTr
 template <class Run>
 decltype(auto) withLayout(const FlatTrie& trie, Run run) {
   if (trie.recordWords != 2) return run(std::integral_constant<Layout, Layout::Words>());
-  if (trie.resolved.empty()) return run(std::integral_constant<Layout, Layout::OneWord>());
+  if (!trie.packedOutputs) return run(std::integral_constant<Layout, Layout::OneWord>());
+  if (trie.resolved.empty()) return run(std::integral_constant<Layout, Layout::Packed>());
   return run(std::integral_constant<Layout, Layout::Resolved>());
 }
 
@@ -1023,9 +1033,10 @@ void resolveNearRoot(FlatTrie& trie, const std::vector<std::uint8_t>& depths) {
   std::uint64_t* cells = trie.cells.data();
   auto giveUp = [&] {  // lookups walk from every position instead
     for (std::size_t v = 0; v < count; ++v) cells[v * words] &= 0xFFFFFFFFu;
-    trie.outputs = {};
-    trie.windows = {};
-    trie.reaches = {};
+    // Assigning {} would keep the capacity: these give the memory back.
+    trie.outputs = std::vector<std::uint16_t>();
+    trie.windows = std::vector<std::uint8_t>();
+    trie.reaches = std::vector<std::uint8_t>();
   };
   auto advance = [&trie, cells, words](std::uint32_t state, std::uint32_t symbol) {
     if (words == 2) {  // the usual layout, without next()'s loop over words
@@ -1093,6 +1104,12 @@ void resolveNearRoot(FlatTrie& trie, const std::vector<std::uint8_t>& depths) {
   }
   windows.shrink_to_fit();  // grown while building
   resolveNearRoot(trie, depths);
+  if (words == 2 && trie.letters.size() <= FlatTrie::kPackedSymbols) {
+    for (std::size_t v = 0; v < count; ++v)
+      cells[v * 2 + 1] |= std::uint64_t{outputs[v]} << FlatTrie::kPackedSymbols;
+    outputs = std::vector<std::uint16_t>();
+    trie.packedOutputs = true;
+  }
   trie.automaton = true;
 }
 
