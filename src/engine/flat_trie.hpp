@@ -75,10 +75,11 @@ struct FlatTrie {
   // state of v is the node of the longest proper suffix of v's path that is
   // also a path. The fail states that steps which miss a child land on most
   // (those near the root, and those many states fail to) have a resolved
-  // row: the next state for every symbol, fail states followed. The high half of v's first word,
-  // its link, is where its fail state's row starts in `resolved` (the row at 0 holds only
-  // kUnresolved), or kFailLink plus the fail state when that has none. So a step needs no branch on
-  // whether v has the child: both answers are loaded at once.
+  // row: the next state for every symbol, fail states followed. The high
+  // half of v's first word, its link, is where its fail state's row starts
+  // in `resolved` (the row at 0 holds only kUnresolved), or kFailLink plus
+  // the fail state when that has none. So a step needs no branch on whether
+  // v has the child: both answers are loaded at once.
   //
   // The output of v is the pointwise maximum of the scores of v and of
   // every node on its fail chain but the root, all of which end at the gap

@@ -1013,10 +1013,9 @@ std::vector<std::uint8_t> chooseRows(const FlatTrie& trie,
   // A larger trie has more fail states than that, and most take few links:
   // rows then go to the states that most states fail to, the most linked
   // first, until they take in four links of five, within half the records'
-  // size.
-  // statesAt[k]: how many states take k links (the last level: at least
-  // that many, taking linksAbove in all). Most states take none or one, so
-  // those with one are counted in a register.
+  // size. statesAt[k] counts the states that take k links (the last level:
+  // at least that many, taking linksAbove in all); most take none or one,
+  // so those with one are counted in a register.
   constexpr std::uint32_t kLevels = 1024;
   std::vector<std::size_t> statesAt(kLevels + 1, 0);
   std::size_t ones = 0;
