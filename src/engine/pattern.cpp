@@ -232,9 +232,23 @@ class FlatBuilder {
   }
 
  private:
+  // Calls add(symbol, child) for the children of builder node `node`, in
+  // symbol order: sibling lists are in code point order, and so are the
+  // symbols.
+  template <class Add>
+  void eachChild(std::uint32_t node, const std::vector<std::uint32_t>& bySymbol,
+                 const std::vector<std::uint32_t>& renumbered, Add& add) const {
+    if (node == 0) {
+      for (std::uint32_t s = 0; s < bySymbol.size(); ++s)
+        if (const std::uint32_t child = rootChild_[bySymbol[s]]; child != 0) add(s, child);
+    } else {
+      for (std::uint32_t c = nodes_[node].firstChild; c != 0; c = nodes_[c].nextSibling)
+        add(renumbered[nodes_[c].symbol], c);
+    }
+  }
+
   // The record form: node v's record and scores written as v is taken from
-  // the queue, its children (already in symbol order: sibling lists are in
-  // code point order, and so are the symbols) queued behind the rest.
+  // the queue, its children queued behind the rest.
   void numberRecords(FlatTrie& trie, std::size_t words, const std::vector<std::uint32_t>& bySymbol,
                      const std::vector<std::uint32_t>& renumbered) {
     const std::size_t nodes = nodes_.size();
@@ -258,13 +272,7 @@ class FlatBuilder {
         record[1 + (symbol >> 6)] |= std::uint64_t{1} << (symbol & 63);
         queue[tail++] = child;
       };
-      if (v == 0) {
-        for (std::uint32_t s = 0; s < bySymbol.size(); ++s)
-          if (const std::uint32_t child = rootChild_[bySymbol[s]]; child != 0) add(s, child);
-      } else {
-        for (std::uint32_t c = built.firstChild; c != 0; c = nodes_[c].nextSibling)
-          add(renumbered[nodes_[c].symbol], c);
-      }
+      eachChild(queue[v], bySymbol, renumbered, add);
       starts[v] = at;
       std::copy_n(lineDigits + built.scoreStart, built.scoreLength, digits + at);
       at += built.scoreLength;
@@ -294,13 +302,7 @@ class FlatBuilder {
         trie.edges.push_back({symbol, static_cast<std::uint32_t>(queue.size())});
         queue.push_back(child);
       };
-      if (old == 0) {
-        for (std::uint32_t s = 0; s < bySymbol.size(); ++s)
-          if (const std::uint32_t child = rootChild_[bySymbol[s]]; child != 0) add(s, child);
-      } else {
-        for (std::uint32_t c = built.firstChild; c != 0; c = nodes_[c].nextSibling)
-          add(renumbered[nodes_[c].symbol], c);
-      }
+      eachChild(old, bySymbol, renumbered, add);
       node.edgeCount = static_cast<std::uint32_t>(trie.edges.size()) - node.edgeBegin;
     }
     trie.digits.assign(digits_.get(), digits_.get() + digitCount_);
