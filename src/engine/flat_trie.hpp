@@ -180,6 +180,8 @@ struct FlatTrie {
     if (recordWords) {
       const std::uint64_t* r = record(node);
       const std::uint32_t w = symbol >> 6;
+      // An output number packed above the symbols' bits is never counted:
+      // only bits below the symbol are.
       const std::uint64_t bits = r[w + 1];
       if (((bits >> (symbol & 63)) & 1) == 0) return kNone;
       auto rank = static_cast<std::uint32_t>(
