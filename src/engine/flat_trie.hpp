@@ -40,8 +40,9 @@ struct FlatTrie {
   // of `recordWords` 64-bit words from cells[v * recordWords]: the number of
   // its first child in the low half of the first word (its link to the
   // automaton's fail state, see below, in the high half), then a bitmap of
-  // the symbols it has children on. The child on symbol s is the first child plus the number of set
-  // bits below s: one load per step of a lookup. Scores are in node order: node v's are
+  // the symbols it has children on. The child on symbol s is the first child
+  // plus the number of set bits below s: one load per step of a lookup.
+  // Scores are in node order: node v's are
   // digits[scoreStarts[v], scoreStarts[v + 1]).
   static constexpr std::size_t kMaxRecordWords = 9;  // alphabets of up to 512 symbols
   std::uint32_t recordWords = 0;                     // 0: the trie uses the general form below
@@ -84,11 +85,10 @@ struct FlatTrie {
   // The output of v is the pointwise maximum of the scores of v and of
   // every node on its fail chain but the root, all of which end at the gap
   // after v's last letter: a window of kWindow scores whose last entry is
-  // that gap. Languages have only a few hundred
-  // distinct outputs, so each is stored once: v's is
-  // windows[n * kWindow, + kWindow) for its output number n, and reaches[n] tells
-  // whether any of its lists has an entry for that last gap (output 0 is
-  // the empty one). Where a record's one bitmap word has room, the top
+  // that gap. Languages have only a few thousand distinct outputs, so each
+  // is stored once: v's is windows[n * kWindow, + kWindow) for its output
+  // number n, and reaches[n] tells whether any of its lists has an entry for
+  // that last gap (output 0 is the empty one). Where a record's one bitmap word has room, the top
   // kOutputBits of it hold v's output number, which a lookup then finds in
   // the record it has just loaded; otherwise `outputs` holds the numbers.
   static constexpr std::size_t kWindow = 32;
