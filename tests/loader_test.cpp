@@ -12,7 +12,7 @@
 
 #include "catalogue/archive.hpp"
 #include "catalogue/loader.hpp"
-#include "engine/flat_trie.hpp"
+#include "engine/trie/patterns_access.hpp"
 #include "engine/utf8.hpp"
 #include "error_of.hpp"
 #include "hyph/error.hpp"

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "hyph/detail/page_table.hpp"
 #include "hyph/export.hpp"
 
 namespace hyph {
@@ -39,34 +40,22 @@ class HYPH_API CharMap {
   /// page << 8 | 255) up to U+10FFFF that holds an entry or a letter.
   template <class Visit>
   void forEachPage(Visit visit) const {
-    for (std::size_t page = 0; page < pageIndex_.size(); ++page)
-      if (pageIndex_[page] != 0) visit(page);
+    cells_.forEachPage(visit);
   }
 
  private:
   // A cell holds the entry's value in its low 32 bits and two flags above.
   static constexpr std::uint64_t kHasEntry = std::uint64_t{1} << 32;
   static constexpr std::uint64_t kLetter = std::uint64_t{1} << 33;
-  static constexpr unsigned kPageBits = 8;
-  static constexpr char32_t kPageMask = (1u << kPageBits) - 1;
   static constexpr char32_t kMaxPaged = 0x10FFFF;
 
-  std::uint64_t cellOf(char32_t c) const {
-    const std::size_t page = c >> kPageBits;
-    if (page < pageIndex_.size()) {
-      const std::uint32_t index = pageIndex_[page];
-      return index == 0 ? 0 : cells_[((std::size_t{index} - 1) << kPageBits) | (c & kPageMask)];
-    }
-    return c > kMaxPaged ? outsideCell(c) : 0;
-  }
+  std::uint64_t cellOf(char32_t c) const { return c <= kMaxPaged ? cells_[c] : outsideCell(c); }
   std::uint64_t outsideCell(char32_t c) const;
   std::uint64_t& cellFor(char32_t c);
 
-  // Two levels for Unicode's range: pageIndex_[c >> 8] is 0 for a page
-  // without cells, else one more than the page's number in cells_. Values
-  // past U+10FFFF, which no decoded text holds, go to a sorted side list.
-  std::vector<std::uint32_t> pageIndex_;
-  std::vector<std::uint64_t> cells_;
+  // Values past U+10FFFF, which no decoded text holds, go to a sorted side
+  // list.
+  detail::PageTable<std::uint64_t> cells_;
   std::vector<std::pair<char32_t, std::uint64_t>> outside_;
 };
 

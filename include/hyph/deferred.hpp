@@ -1,12 +1,13 @@
 // Deferred<T>: a value built from its source on first use, then kept.
 //
-// This is the library's one once-only mechanism. A deferred value is in one of
-// three states: not built, built, or failed. The first `get()` runs the build
-// exactly once, even when many threads call it together (the others wait for
-// that run). After a successful build every `get()` returns the same object
-// without taking a lock; after a failed one every `get()` throws the same
-// exception again. Copies share the state, so a table built through one copy
-// is built for all of them.
+// This is the library's once-only mechanism for its tables (the one other
+// once-only step, the compile of a linked trie, belongs to the trie's node).
+// A deferred value is in one of three states: not built, built, or failed.
+// The first `get()` runs the build exactly once, even when many threads call
+// it together (the others wait for that run). After a successful build every
+// `get()` returns the same object without taking a lock; after a failed one
+// every `get()` throws the same exception again. Copies share the state, so
+// a table built through one copy is built for all of them.
 #pragma once
 
 #include <atomic>

@@ -118,6 +118,9 @@ HYPH_API Patterns insertPattern(std::u32string_view pattern, const Patterns& tri
 /// The trie of a pattern file, one pattern per line. Where two lines have the
 /// same letters, the earlier line wins.
 HYPH_API Patterns parsePatterns(std::u32string_view text);
+/// The same for UTF-8 text, decoded as the embedded data is: a byte that
+/// does not decode is the code point of its own value.
+HYPH_API Patterns parsePatterns(std::string_view utf8);
 
 /// The score list of `word` (already normalised): entry g for the gap before
 /// code point g, n or n + 1 entries depending on how far the patterns reach.

@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "engine/flat_trie.hpp"
 #include "engine/show.hpp"
 
 namespace hyph {
@@ -52,7 +51,7 @@ Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archi
   // The largest table: parsed straight from the inflated bytes, decoding as it goes.
   auto patterns = Deferred<Patterns>::lazy([language, archive, name = base + ".pat.txt.gz"] {
     countBuild(language, Table::Patterns);
-    return parsePatternsUtf8(gunzip(name, findEmbeddedFile(name, archive)));
+    return parsePatterns(std::string_view(gunzip(name, findEmbeddedFile(name, archive))));
   });
   auto exceptions = Deferred<Exceptions>::lazy([language, text = read(base + ".hyp.txt.gz")] {
     countBuild(language, Table::Exceptions);

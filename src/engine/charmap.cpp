@@ -1,3 +1,4 @@
+// CharMap: building the table; the lookups are inline in the header.
 #include "hyph/charmap.hpp"
 
 #include <algorithm>
@@ -21,13 +22,7 @@ std::uint64_t& CharMap::cellFor(char32_t c) {
     if (it == outside_.end() || it->first != c) it = outside_.insert(it, {c, 0});
     return it->second;
   }
-  const std::size_t page = c >> kPageBits;
-  if (page >= pageIndex_.size()) pageIndex_.resize(page + 1, 0);
-  if (pageIndex_[page] == 0) {
-    cells_.resize(cells_.size() + (std::size_t{1} << kPageBits), 0);
-    pageIndex_[page] = static_cast<std::uint32_t>(cells_.size() >> kPageBits);
-  }
-  return cells_[((std::size_t{pageIndex_[page]} - 1) << kPageBits) | (c & kPageMask)];
+  return cells_.cell(c);
 }
 
 CharMap::CharMap(std::span<const Entry> entries, std::span<const char32_t> letters) {

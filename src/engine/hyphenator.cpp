@@ -6,10 +6,12 @@
 #include <limits>
 #include <span>
 
-#include "flat_trie.hpp"
 #include "hyph/error.hpp"
 #include "hyphenator_access.hpp"
+#include "lookups.hpp"
 #include "small_buffer.hpp"
+#include "trie/lookup.hpp"
+#include "trie/patterns_access.hpp"
 #include "utf8.hpp"
 
 namespace hyph {
@@ -85,52 +87,27 @@ void breakWithin(std::int64_t rawSize, std::int64_t left, std::int64_t minimum,
     if (raw(gap) % 2 != 0) onBreak(static_cast<std::size_t>(gap));
 }
 
-// Scores `normalised` against the patterns (through `fold` when given, which
-// normalises and finds the symbol in one step) and breaks `word` accordingly.
+// Breaks a word of padded.size() - 2 code points where its scores permit;
+// `word` only names it in the malformed-score error.
 template <class OnBreak>
-void scoreAndBreak(detail::FlatView view, std::u32string_view normalised,
-                   const detail::SymbolFold* fold, const CharMap* charMap, std::int64_t left,
-                   std::int64_t right, std::int64_t minimum, std::u32string_view word,
-                   OnBreak& onBreak) {
-  const detail::FlatTrie& trie = *view.trie;
-  const std::size_t m = normalised.size() + 2;
-  detail::SmallBuffer<std::uint32_t, 66> padded(m);
-  padded[0] = padded[m - 1] = trie.symbolOf(U'.');
-  if (fold) {
-    // The fold covers Unicode's range; values past it take the long way.
-    for (std::size_t i = 0; i < normalised.size(); ++i) {
-      const char32_t c = normalised[i];
-      padded[i + 1] = c <= 0x10FFFF ? fold->symbolOf(c) : trie.symbolOf((*charMap)(c));
-    }
-  } else {
-    for (std::size_t i = 0; i < normalised.size(); ++i)
-      padded[i + 1] = trie.symbolOf(normalised[i]);
-  }
-  if (trie.automaton && view.root == 0) {
-    // The common case: digits only, scored in one pass into bytes.
-    detail::SmallBuffer<std::uint8_t, 128> result(detail::digitsRoom(trie, m));
-    const std::size_t length = detail::scoreDigits(trie, padded.data(), m, result.data());
-    const std::uint8_t* raw = result.data() + detail::FlatTrie::kWindow;
-    breakWithin(
-        static_cast<std::int64_t>(length) - 2, left, minimum, word,
-        [raw](std::int64_t gap) { return raw[gap]; }, onBreak);
+void breakPadded(detail::FlatView view, const detail::PaddedWord& padded, std::int64_t left,
+                 std::int64_t right, std::int64_t minimum, std::u32string_view word,
+                 OnBreak& onBreak) {
+  if (left >= 1 && right >= 1) {
+    // The gaps that may break are left to n - right, all inside the word (the
+    // caller made sure n >= left + right), and the list's length cannot
+    // matter: gap g of the word is gap g + 1 of the padded word.
+    const auto n = static_cast<std::int64_t>(padded.size()) - 2;
+    const detail::WordScores scores(
+        view, padded,
+        {static_cast<std::size_t>(left) + 1, static_cast<std::size_t>(n - right) + 1, true});
+    scores.forEachOdd([&](std::size_t gap) { onBreak(gap - 1); });
     return;
   }
-  detail::SmallBuffer<std::int64_t, 96> result(m + trie.maxScoreLength);
-  // With both minimums positive the length of the list cannot matter (it is
-  // at least n), and the last gap that can break is n - right, which no walk
-  // starting after it reaches: those walks are skipped.
-  const auto n = static_cast<std::int64_t>(normalised.size());
-  const std::size_t starts =
-      left >= 1 && right >= 1 ? static_cast<std::size_t>(std::max<std::int64_t>(n - right + 2, 0))
-                              : m;
-  const std::size_t length =
-      detail::scorePadded(view, padded.data(), m, result.data(), std::min(starts, m));
-  // The raw list is the full list without its first and last entry.
-  const std::int64_t* raw = result.data() + 1;
+  const detail::WordScores scores(view, padded);
   breakWithin(
-      static_cast<std::int64_t>(length) - 2, left, minimum, word,
-      [raw](std::int64_t gap) { return raw[gap]; }, onBreak);
+      static_cast<std::int64_t>(scores.size()) - 2, left, minimum, word,
+      [&scores](std::int64_t gap) { return scores[static_cast<std::size_t>(gap) + 1]; }, onBreak);
 }
 
 // Calls onBreak(p) for each position p (1 to n, ascending) after which a
@@ -151,6 +128,7 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
         static_cast<std::int64_t>(raw.size()), left, minimum, word,
         [&raw](std::int64_t gap) { return raw[static_cast<std::size_t>(gap)]; }, onBreak);
   };
+  detail::PaddedWord padded(word.size());
   if (lookups) {
     // A table: each code point is normalised on the way to its symbol; the
     // normalised word itself is needed only to look up an exception.
@@ -163,8 +141,16 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
       if (const Scores* exception = lookupException(key, *lookups->exceptions))
         return breakAsException(*exception);
     }
-    scoreAndBreak(lookups->scoring(), word, &*lookups->fold, &charMap, left, right, minimum, word,
-                  onBreak);
+    const detail::FlatView view = lookups->scoring();
+    const detail::SymbolFold& fold = *lookups->fold;
+    detail::SymbolCode* letters = padded.letters();
+    // The fold covers Unicode's range; values past it take the long way.
+    for (std::size_t i = 0; i < word.size(); ++i) {
+      const char32_t c = word[i];
+      letters[i] = c <= 0x10FFFF ? fold.symbolOf(c) : view.trie->symbolOf(charMap(c));
+    }
+    padded.close(word.size(), lookups->boundary);
+    breakPadded(view, padded, left, right, minimum, word, onBreak);
     return;
   }
   // A mapping that is a plain function: the word it gives is looked up and
@@ -176,16 +162,18 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
   const std::u32string_view key(normalised.data(), word.size());
   if (const Scores* exception = lookupException(key, exceptions))
     return breakAsException(*exception);
-  scoreAndBreak(detail::flatOf(hyphenatorPatterns(h)), key, nullptr, nullptr, left, right, minimum,
-                word, onBreak);
+  const detail::FlatView view = detail::flatOf(hyphenatorPatterns(h));
+  for (std::size_t i = 0; i < word.size(); ++i) padded.letters()[i] = view.trie->symbolOf(key[i]);
+  padded.close(word.size(), view.trie->symbolOf(U'.'));
+  breakPadded(view, padded, left, right, minimum, word, onBreak);
 }
 
 // Words up to this many bytes take the direct path below.
-constexpr std::size_t kDirectBytes = 128;
+constexpr std::size_t kDirectBytes = detail::PaddedWord::kInlineLetters;
 
 // The common case in one pass over the bytes: a mapping that is a table,
-// patterns with an automaton, positive minimums, and no exception that could
-// match a word of this first and last letter and length. Calls onBreak with byte
+// patterns that built, positive minimums, and no exception that could match
+// a word of this first and last letter and length. Calls onBreak with byte
 // offsets, as forEachBreak would; returns false, having done nothing, where
 // the general path is needed.
 template <class OnBreak>
@@ -195,29 +183,26 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
   if (left < 1 || right < 1 || bytes.size() > kDirectBytes) return false;
   // Fewer bytes than the minimums leave fewer code points: no break, and
   // nothing to look at (the general path returns before its lookups too).
-  if (static_cast<std::int64_t>(bytes.size()) < saturatingAdd(left, right)) return true;
+  const std::int64_t minimum = saturatingAdd(left, right);
+  if (static_cast<std::int64_t>(bytes.size()) < minimum) return true;
   const detail::Lookups* lookups = HyphenatorAccess::lookups(h);
   // Without patterns only an exception could be hyphenated: the general
   // path finds out.
   if (!lookups || lookups->patternsError) return false;
-  const detail::FlatView view = lookups->patterns;
-  const detail::FlatTrie& trie = *view.trie;
-  if (!trie.automaton || view.root != 0) return false;
-  std::uint8_t result[detail::FlatTrie::kWindow + kDirectBytes + 3 + 32];
-  if (detail::digitsRoom(trie, bytes.size() + 2) > sizeof result) return false;
-  const detail::SymbolFold* fold = &*lookups->fold;
+  const detail::SymbolFold& fold = *lookups->fold;
 
-  // Symbols of the padded word, and where each code point starts when some
+  // Symbol codes of the word, and where each code point starts when some
   // are longer than a byte.
-  std::uint32_t padded[kDirectBytes + 2];
+  detail::PaddedWord padded(bytes.size());
+  detail::SymbolCode* letters = padded.letters();
   std::uint32_t starts[kDirectBytes + 1];
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
-  const std::uint32_t* ascii = fold->ascii();
+  const detail::SymbolCode* ascii = fold.ascii();
   // ASCII first: there code points and bytes are one and the same.
   std::size_t n = 0;
   while (n < size && p[n] < 0x80) {
-    padded[n + 1] = ascii[p[n]];
+    letters[n] = ascii[p[n]];
     ++n;
   }
   const bool multibyte = n < size;
@@ -226,33 +211,18 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
     for (std::size_t i = n; i < size;) {
       starts[n] = static_cast<std::uint32_t>(i);
       const detail::Decoded d = detail::decodeOne(p + i, size - i);
-      padded[++n] = fold->symbolOf(d.codePoint);  // decoding gives nothing past U+10FFFF
+      letters[n++] = fold.symbolOf(d.codePoint);  // decoding gives nothing past U+10FFFF
       i += d.length;
     }
   }
-  // The symbols are those of the normalised letters, as the filter's are
-  // (n >= 1: there are at least two bytes).
-  if (lookups->exceptions && lookups->symbolFilter->mayHold(padded[1], padded[n], n)) return false;
-  const auto words = static_cast<std::int64_t>(n);
-  if (words < saturatingAdd(left, right)) return true;  // no room for a break
-
-  const std::size_t m = n + 2;
-  padded[0] = padded[m - 1] = lookups->dot;
-  // With both minimums positive, the gaps that may break are left to
-  // n - right, all inside the word: entry g + 1 of the list scores gap g.
-  const auto first = static_cast<std::size_t>(left);
-  const auto last = static_cast<std::size_t>(words - right);
+  // The codes are those of the normalised letters, as the filter's are (n
+  // >= 1: there are at least two bytes).
+  if (lookups->exceptions && lookups->symbolFilter->mayHold(letters[0], letters[n - 1], n))
+    return false;
+  if (static_cast<std::int64_t>(n) < minimum) return true;  // no room for a break
+  padded.close(n, lookups->boundary);
   auto breakAt = [&](std::size_t gap) { onBreak(multibyte ? starts[gap] : gap); };
-  if (m <= detail::kShortWord && trie.scoreLength(0) == 0) {
-    std::uint32_t odd = detail::oddGaps(trie, padded, m) >> 1;
-    odd &= (~std::uint32_t{0} << first) & (~std::uint32_t{0} >> (31 - last));
-    for (; odd != 0; odd &= odd - 1) breakAt(static_cast<std::size_t>(std::countr_zero(odd)));
-    return true;
-  }
-  detail::scoreDigits(trie, padded, m, result);
-  const std::uint8_t* gaps = result + detail::FlatTrie::kWindow;
-  for (std::size_t gap = first; gap <= last; ++gap)
-    if (gaps[gap] & 1) breakAt(gap);
+  breakPadded(lookups->patterns, padded, left, right, minimum, {}, breakAt);
   return true;
 }
 

@@ -1,22 +1,29 @@
-// A fixed-size scratch array that lives on the stack when it is small.
+// A scratch array that lives on the stack when it is small.
 #pragma once
 
 #include <cstddef>
-#include <memory>
 
 namespace hyph::detail {
 
-/// `size` uninitialised elements: inline for up to N, on the heap beyond.
-/// Keeps the hot path of hyphenation free of allocations for ordinary words.
+/// Uninitialised elements: inline for up to N, on the heap beyond. Keeps the
+/// hot path of hyphenation free of allocations for ordinary words.
 template <class T, std::size_t N>
 class SmallBuffer {
  public:
-  explicit SmallBuffer(std::size_t size)
-      : heap_(size > N ? std::make_unique_for_overwrite<T[]>(size) : nullptr),
-        data_(size > N ? heap_.get() : inline_),
-        size_(size) {}
+  SmallBuffer() = default;
+  explicit SmallBuffer(std::size_t size) { resize(size); }
   SmallBuffer(const SmallBuffer&) = delete;
   SmallBuffer& operator=(const SmallBuffer&) = delete;
+  ~SmallBuffer() { release(); }
+
+  /// Makes room for `size` elements; the earlier contents are lost.
+  void resize(std::size_t size) {
+    if (size > N) {
+      release();
+      data_ = new T[size];
+    }
+    size_ = size;
+  }
 
   T* data() { return data_; }
   const T* data() const { return data_; }
@@ -25,10 +32,14 @@ class SmallBuffer {
   const T& operator[](std::size_t i) const { return data_[i]; }
 
  private:
+  void release() {
+    if (data_ != inline_) delete[] data_;
+    data_ = inline_;
+  }
+
   T inline_[N];
-  std::unique_ptr<T[]> heap_;
-  T* data_;
-  std::size_t size_;
+  T* data_ = inline_;
+  std::size_t size_ = 0;
 };
 
 }  // namespace hyph::detail

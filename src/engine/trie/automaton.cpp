@@ -1,0 +1,265 @@
+// The Aho-Corasick automaton over a parsed trie: fail states, and the
+// outputs that a lookup reads at each state.
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <optional>
+
+#include "automaton.hpp"
+#include "cpu.hpp"
+
+namespace hyph::detail {
+
+namespace {
+
+/// A state's output while the automaton is built: the suffix's window with
+/// the state's own scores over it, held in registers where there are SSE2
+/// ones, so that it is hashed and compared without a trip through memory.
+class Window {
+ public:
+  static constexpr std::size_t k = FlatTrie::kWindow;
+
+  /// `suffix` (k scores) with `length` scores from `own` put over its gaps
+  /// from `at` on, at + length <= k. The digits of `[begin, end)`, which
+  /// hold `own`, may be read around it.
+  Window(const std::uint8_t* suffix, const std::uint8_t* own, std::size_t at, std::size_t length,
+         const std::uint8_t* begin, const std::uint8_t* end) {
+#if defined(__SSE2__)
+    static_assert(k == 32);
+    low_ = loadBytes(suffix);
+    high_ = loadBytes(suffix + 16);
+    // The k digits that line up with the window, those that are not own
+    // scores masked off; a copy where the window would reach past either
+    // end of the digits.
+    std::uint8_t spare[2 * k];
+    const auto offset = static_cast<std::size_t>(own - begin);
+    const std::uint8_t* from;
+    if (offset >= at && offset - at + k <= static_cast<std::size_t>(end - begin)) {
+      from = own - at;
+    } else {
+      std::fill_n(spare, sizeof spare, 0);
+      std::copy_n(own, length, spare + k);
+      from = spare + k - at;
+    }
+    const __m128i first = _mm_set1_epi8(static_cast<char>(at));
+    const __m128i last = _mm_set1_epi8(static_cast<char>(at + length));
+    const __m128i lowIndex = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m128i highIndex = _mm_add_epi8(lowIndex, _mm_set1_epi8(16));
+    auto inside = [&](__m128i index) {
+      return _mm_andnot_si128(_mm_cmplt_epi8(index, first), _mm_cmplt_epi8(index, last));
+    };
+    low_ = _mm_max_epu8(low_, _mm_and_si128(loadBytes(from), inside(lowIndex)));
+    high_ = _mm_max_epu8(high_, _mm_and_si128(loadBytes(from + 16), inside(highIndex)));
+#else
+    (void)begin;
+    (void)end;
+    std::copy_n(suffix, k, bytes_);
+    for (std::size_t i = 0; i < length; ++i) bytes_[at + i] = std::max(bytes_[at + i], own[i]);
+#endif
+  }
+
+  std::size_t hash() const {
+    std::uint64_t h = 0;
+    for (std::size_t i = 0; i < 4; ++i) h = (h ^ word(i)) * 0x9E3779B97F4A7C15ull;
+    // The low bits pick the slot, so the high ones are folded in.
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    return static_cast<std::size_t>(h ^ (h >> 33));
+  }
+
+  bool equals(const std::uint8_t* stored) const {
+#if defined(__SSE2__)
+    const __m128i same = _mm_and_si128(_mm_cmpeq_epi8(low_, loadBytes(stored)),
+                                       _mm_cmpeq_epi8(high_, loadBytes(stored + 16)));
+    return _mm_movemask_epi8(same) == 0xFFFF;
+#else
+    return std::equal(bytes_, bytes_ + k, stored);
+#endif
+  }
+
+  void store(std::uint8_t* to) const {
+#if defined(__SSE2__)
+    storeBytes(to, low_);
+    storeBytes(to + 16, high_);
+#else
+    std::copy_n(bytes_, k, to);
+#endif
+  }
+
+ private:
+#if defined(__SSE2__)
+  std::uint64_t word(std::size_t i) const {
+    const __m128i half = i < 2 ? low_ : high_;
+    return static_cast<std::uint64_t>(
+        _mm_cvtsi128_si64(i % 2 == 0 ? half : _mm_unpackhi_epi64(half, half)));
+  }
+  __m128i low_;
+  __m128i high_;
+#else
+  std::uint64_t word(std::size_t i) const {
+    std::uint64_t w;
+    std::memcpy(&w, bytes_ + 8 * i, 8);
+    return w;
+  }
+  std::uint8_t bytes_[k];
+#endif
+};
+
+/// Numbers distinct outputs (a window and whether it reaches its last gap):
+/// an open-addressing table over the outputs stored so far.
+class OutputNumbering {
+ public:
+  OutputNumbering(std::vector<std::uint8_t>& windows, std::vector<std::uint8_t>& reaches)
+      : windows_(windows), reaches_(reaches), count_(reaches.size()) {
+    slots_.assign(1024, 0);
+    hashes_.resize(count_);
+  }
+
+  /// The number of the output, stored anew if it is new; nullopt when there
+  /// are more outputs than a 16-bit number can name.
+  [[gnu::always_inline]] std::optional<std::uint16_t> number(const Window& window,
+                                                             std::uint8_t reaches) {
+    constexpr std::size_t k = FlatTrie::kWindow;
+    if (4 * count_ >= 3 * slots_.size()) grow();
+    const std::size_t mask = slots_.size() - 1;
+    const std::size_t hash = window.hash();
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+      const std::uint32_t slot = slots_[at];
+      if (slot == 0) {
+        if (count_ > std::numeric_limits<std::uint16_t>::max()) return std::nullopt;
+        windows_.resize(windows_.size() + k);
+        window.store(windows_.data() + windows_.size() - k);
+        reaches_.push_back(reaches);
+        hashes_.push_back(hash);
+        slots_[at] = static_cast<std::uint32_t>(count_++) + 1;
+        return static_cast<std::uint16_t>(count_ - 1);
+      }
+      if (reaches_[slot - 1] == reaches &&
+          window.equals(windows_.data() + std::size_t{slot - 1} * k))
+        return static_cast<std::uint16_t>(slot - 1);
+    }
+  }
+
+ private:
+  void grow() {
+    std::vector<std::uint32_t> old = std::move(slots_);
+    slots_.assign(old.size() * 2, 0);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::uint32_t slot : old) {
+      if (slot == 0) continue;
+      std::size_t at = hashes_[slot - 1] & mask;
+      while (slots_[at] != 0) at = (at + 1) & mask;
+      slots_[at] = slot;
+    }
+  }
+
+  std::vector<std::uint8_t>& windows_;
+  std::vector<std::uint8_t>& reaches_;
+  std::vector<std::uint32_t> slots_;  // an output's number plus one, or 0
+  std::vector<std::size_t> hashes_;   // by number; the first outputs' are not needed
+  std::size_t count_;
+};
+// The automaton's construction, for buildAutomaton.
+[[gnu::always_inline]] inline void buildAutomatonOf(FlatTrie& trie) {
+  constexpr std::size_t kWindow = FlatTrie::kWindow;
+  const std::size_t count = trie.nodeCount();
+  const std::size_t words = trie.recordWords;
+  std::uint64_t* cells = trie.cells.data();
+  auto giveUp = [&] {  // lookups walk from every position instead
+    for (std::size_t v = 0; v < count; ++v) cells[v * words] &= 0xFFFFFFFFu;
+    // Assigning {} would keep the capacity: these give the memory back.
+    trie.outputs = std::vector<std::uint16_t>();
+    trie.windows = std::vector<std::uint8_t>();
+    trie.reaches = std::vector<std::uint8_t>();
+  };
+  auto advance = [&trie, cells, words](std::uint32_t state, std::uint32_t symbol) {
+    if (words == 2) {  // the usual layout, without next()'s loop over words
+      const std::uint64_t bit = std::uint64_t{1} << symbol;
+      while (true) {
+        const std::uint64_t* record = cells + std::size_t{state} * 2;
+        if (record[1] & bit)
+          return FlatTrie::firstChildOf(record[0]) +
+                 static_cast<std::uint32_t>(std::popcount(record[1] & (bit - 1)));
+        if (state == 0) return std::uint32_t{0};
+        state = FlatTrie::linkOf(record[0]);
+      }
+    }
+    while (true) {
+      if (const std::uint32_t child = trie.next(state, symbol); child != FlatTrie::kNoChild)
+        return child;
+      if (state == 0) return std::uint32_t{0};
+      state = trie.linkOf(state);  // while building: the fail state itself
+    }
+  };
+  std::vector<std::uint8_t> depths(count, 0);
+  auto& outputs = trie.outputs;
+  auto& windows = trie.windows;
+  auto& reaches = trie.reaches;
+  outputs.assign(count, 0);
+  windows.assign(kWindow, 0);  // output 0: nothing
+  reaches.assign(1, 0);
+  OutputNumbering numbering(windows, reaches);
+  for (std::uint32_t v = 0; v < count; ++v) {
+    // Nodes are numbered breadth first, so everything on v's fail chain is
+    // already built.
+    const std::uint64_t* record = cells + std::size_t{v} * words;
+    const auto first = FlatTrie::firstChildOf(record[0]);
+    const std::uint32_t fail = trie.linkOf(v);
+    const std::size_t depth = depths[v];
+    std::uint32_t child = first;
+    for (std::uint32_t w = 0; w + 1 < words; ++w) {
+      for (std::uint64_t bits = record[w + 1]; bits != 0; bits &= bits - 1, ++child) {
+        if (depth + 1 >= kWindow) return giveUp();
+        const std::uint32_t symbol = w * 64 + static_cast<std::uint32_t>(std::countr_zero(bits));
+        depths[child] = static_cast<std::uint8_t>(depth + 1);
+        const std::uint32_t childFail = v == 0 ? 0 : advance(fail, symbol);
+        cells[std::size_t{child} * words] |= std::uint64_t{childFail} << FlatTrie::kLinkShift;
+      }
+    }
+    if (v == 0) continue;  // the root's scores count separately
+    // The output of v: its own scores, which start at the first letter of
+    // its path, over the output of its fail node, whose path ends where v's
+    // does. Scores are never negative here, so 0 is the neutral entry.
+    const std::uint16_t suffix = outputs[fail];
+    const std::size_t ownLength = trie.scoreLength(v);
+    if (ownLength == 0) {
+      outputs[v] = suffix;
+      continue;
+    }
+    if (ownLength > depth + 1) return giveUp();
+    const std::uint8_t* digits = trie.digits.data();
+    const Window window(windows.data() + std::size_t{suffix} * kWindow,
+                        digits + trie.scoreStarts[v], kWindow - 1 - depth, ownLength, digits,
+                        digits + trie.digits.size());
+    const auto reach = static_cast<std::uint8_t>(reaches[suffix] | (ownLength == depth + 1));
+    const std::optional<std::uint16_t> number = numbering.number(window, reach);
+    if (!number) return giveUp();
+    outputs[v] = *number;
+  }
+  windows.shrink_to_fit();  // grown while building
+  resolveFailStates(trie, depths);
+  if (words == 2 && trie.letters.size() <= FlatTrie::kPackedSymbols) {
+    for (std::size_t v = 0; v < count; ++v)
+      cells[v * 2 + 1] |= std::uint64_t{outputs[v]} << FlatTrie::kPackedSymbols;
+    outputs = std::vector<std::uint16_t>();
+    trie.packedOutputs = true;
+  }
+  trie.automaton = true;
+}
+
+#ifdef HYPH_POPCOUNT_DISPATCH
+HYPH_WITH_POPCOUNT void buildAutomatonPopcount(FlatTrie& trie) { buildAutomatonOf(trie); }
+#endif
+
+}  // namespace
+
+void FlatTrie::buildAutomaton() {
+  if (!recordWords || !narrow) return;
+  hardwarePopcount = cpuHasPopcount();
+#ifdef HYPH_POPCOUNT_DISPATCH
+  if (hardwarePopcount) return buildAutomatonPopcount(*this);
+#endif
+  buildAutomatonOf(*this);
+}
+
+}  // namespace hyph::detail
