@@ -3,11 +3,12 @@
 //   peer_bench LANG WORDLIST SAMPLES RUNS DUMP [--pieces]   throughput
 //   peer_bench LANG --cold WORD                             load, one word, exit
 //
-// LANG is a word-list tag (en-us, de), an affix or an enumerator name. The
-// timed loop calls breakPoints on each UTF-8 word with one reused buffer; with
-// --pieces, or when the program is called through a name ending in
-// "-pieces", it calls hyphenate and builds a std::vector<std::string> of
-// pieces per word instead. Output: "key value" lines.
+// LANG is anything findLanguage takes: a word-list tag (en-us, de), an affix,
+// an enumerator name. The timed loop calls breakPoints on each UTF-8 word
+// with one reused buffer; with --pieces, or when the program is called
+// through a name ending in "-pieces", it calls hyphenate and builds a
+// std::vector<std::string> of pieces per word instead. Output: "key value"
+// lines.
 #include <time.h>
 
 #include <chrono>
@@ -23,11 +24,8 @@
 
 namespace {
 
-hyph::Language languageOf(std::string tag) {
-  if (tag == "de") tag = "de-1996";
-  for (hyph::Language language : hyph::enumFrom(hyph::firstLanguage))
-    if (hyph::languageAffix(language) == tag || hyph::languageName(language) == tag)
-      return language;
+hyph::Language languageOf(const std::string& tag) {
+  if (const std::optional<hyph::Language> language = hyph::findLanguage(tag)) return *language;
   std::cerr << "peer_bench: unknown language " << tag << '\n';
   std::exit(2);
 }

@@ -29,28 +29,6 @@ const char* const kUsage =
 
 namespace {
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return out;
-}
-
-std::size_t editDistance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
 std::int64_t parseNumber(std::string_view option, std::string_view text) {
   std::int64_t value = 0;
   const char* end = text.data() + text.size();
@@ -63,28 +41,11 @@ std::int64_t parseNumber(std::string_view option, std::string_view text) {
 }  // namespace
 
 hyph::Language parseLanguage(const std::string& name) {
-  const std::string wanted = lower(name);
-  for (hyph::Language language : hyph::enumFrom(hyph::firstLanguage))
-    if (lower(hyph::languageName(language)) == wanted || hyph::languageAffix(language) == wanted)
-      return language;
-
-  // Suggest the languages whose name or affix is closest to what was typed.
-  std::vector<std::pair<std::size_t, hyph::Language>> ranked;
-  for (hyph::Language language : hyph::enumFrom(hyph::firstLanguage)) {
-    const std::string full = lower(hyph::languageName(language));
-    const std::string stem = full.substr(0, full.find('_'));  // "english" of "english_us"
-    std::size_t distance = std::min({editDistance(wanted, full), editDistance(wanted, stem),
-                                     editDistance(wanted, hyph::languageAffix(language))});
-    if (!wanted.empty() && full.rfind(wanted, 0) == 0) distance = 0;  // a prefix
-    ranked.emplace_back(distance, language);
-  }
-  std::stable_sort(ranked.begin(), ranked.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  if (const std::optional<hyph::Language> language = hyph::findLanguage(name)) return *language;
   std::string message = "unknown language '" + name + "'";
-  const std::size_t limit = std::max<std::size_t>(1, wanted.size() / 3);
   std::string close;
-  for (std::size_t i = 0; i < ranked.size() && i < 3 && ranked[i].first <= limit; ++i)
-    close += (close.empty() ? "" : ", ") + std::string(hyph::languageName(ranked[i].second));
+  for (hyph::Language language : hyph::languagesLike(name))
+    close += (close.empty() ? "" : ", ") + std::string(hyph::languageName(language));
   if (!close.empty()) message += "; did you mean " + close + "?";
   throw UsageError(message + " (hyph --list shows them all)");
 }

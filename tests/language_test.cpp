@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <ranges>
 #include <set>
 #include <sstream>
@@ -138,6 +139,99 @@ TEST(Language, Affixes) {
     for (char c : affix) EXPECT_TRUE((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-');
   }
   static_assert(languageAffix(L::Welsh) == "cy");
+}
+
+TEST(FindLanguage, EveryAffixAndNameRoundTripsInAnyCase) {
+  for (Language language : enumFrom(firstLanguage)) {
+    const std::string affix(languageAffix(language));
+    const std::string name(languageName(language));
+    EXPECT_EQ(findLanguage(affix), language) << affix;
+    EXPECT_EQ(findLanguage(name), language) << name;
+    std::string upper = affix, underscored = name;
+    for (char& c : upper) c = c == '-' ? '_' : static_cast<char>(std::toupper(c));
+    for (char& c : underscored) c = static_cast<char>(std::tolower(c));
+    EXPECT_EQ(findLanguage(upper), language) << upper;
+    EXPECT_EQ(findLanguage(underscored), language) << underscored;
+  }
+}
+
+TEST(FindLanguage, TagsChooseByLanguageThenScriptThenRegion) {
+  const std::pair<const char*, Language> cases[] = {
+      {"en", L::English_US},
+      {"en-CA", L::English_US},
+      {"en-Latn-US", L::English_US},
+      {"en_US.UTF-8", L::English_US},
+      {"en-GB", L::English_GB},
+      {"en-ie", L::English_GB},
+      {"en-AU", L::English_GB},
+      {"en-NZ", L::English_GB},
+      {"en-ZA", L::English_GB},
+      {"en-IN", L::English_GB},
+      {"de", L::German_1996},
+      {"de-DE", L::German_1996},
+      {"de-AT", L::German_1996},
+      {"de_DE", L::German_1996},
+      {"de-CH", L::German_Swiss},
+      {"de-LI", L::German_Swiss},
+      {"de-1901", L::German_1901},
+      {"de-AT-1901", L::German_1901},
+      {"de-CH-1901", L::German_Swiss},
+      {"el", L::Greek_Mono},
+      {"el-GR", L::Greek_Mono},
+      {"el-polyton", L::Greek_Poly},
+      {"grc", L::Greek_Ancient},
+      {"sr", L::Serbian_Cyrillic},
+      {"sr-Cyrl", L::Serbian_Cyrillic},
+      {"sr-Latn", L::Serbocroatian_Latin},
+      {"sr-Latn-RS", L::Serbocroatian_Latin},
+      {"sh", L::Serbocroatian_Latin},
+      {"sh-Latn", L::Serbocroatian_Latin},
+      {"bs", L::Serbocroatian_Latin},
+      {"sh-Cyrl", L::Serbocroatian_Cyrillic},
+      {"no", L::Norwegian_Bokmal},
+      {"nb", L::Norwegian_Bokmal},
+      {"nb-NO", L::Norwegian_Bokmal},
+      {"nn", L::Norwegian_Nynorsk},
+      {"mn", L::Mongolian},
+      {"mn-Cyrl-MN", L::Mongolian},
+      {"zh-Latn", L::Chinese},
+      {"zh-Latn-pinyin", L::Chinese},
+      {"ku", L::Kurmanji},
+      {"kmr", L::Kurmanji},
+      {"am", L::Ethiopic},
+      {"ti", L::Ethiopic},
+      {"gez", L::Ethiopic},
+      {"la", L::Latin},
+      {"la-VA", L::Latin},
+      {"la-x-classic", L::Latin_Classic},
+      {"fr-CA", L::French},
+      {"pt-BR", L::Portuguese},
+      {"es-419", L::Spanish},
+      {"hsb", L::Uppersorbian},
+      {"cy-GB", L::Welsh},
+      {"it-x-private", L::Italian},
+  };
+  for (const auto& [tag, language] : cases) EXPECT_EQ(findLanguage(tag), language) << tag;
+}
+
+TEST(FindLanguage, NeverGuesses) {
+  for (const char* name : {"", "x", "xx", "ja", "zh", "zh-Hans", "mn-Mong", "mul", "klingon",
+                           "german", "en-", "-en", "en--us", "en-toolongsubtag", "e n", "C"})
+    EXPECT_EQ(findLanguage(name), std::nullopt) << name;
+}
+
+TEST(LanguagesLike, SuggestsWhatWasPlausiblyMeant) {
+  EXPECT_EQ(languagesLike("germn"),
+            (std::vector<Language>{L::German_1996, L::German_1901, L::German_Swiss}));
+  EXPECT_EQ(languagesLike("englsh"), (std::vector<Language>{L::English_US, L::English_GB}));
+  EXPECT_EQ(languagesLike("english"), (std::vector<Language>{L::English_US, L::English_GB}));
+  EXPECT_EQ(languagesLike("norweg"),
+            (std::vector<Language>{L::Norwegian_Bokmal, L::Norwegian_Nynorsk}));
+  EXPECT_EQ(languagesLike("frnech"), std::vector<Language>{L::French});
+  EXPECT_EQ(languagesLike("frenh"), std::vector<Language>{L::French});
+  EXPECT_EQ(languagesLike("fernhc"), std::vector<Language>{});  // two slips in six letters
+  EXPECT_EQ(languagesLike("xx"), std::vector<Language>{});
+  EXPECT_EQ(languagesLike("klingon"), std::vector<Language>{});
 }
 
 }  // namespace

@@ -50,8 +50,9 @@ HYPH_API size_t hyph_language_count(void);
 HYPH_API const char* hyph_language_name(size_t index);
 HYPH_API const char* hyph_language_affix(size_t index);
 
-/** The shared hyphenator of a language, by affix ("en-us", "de-1996") or
- *  enumerator name in any case ("English_US"). */
+/** The shared hyphenator of a language, by any name that findLanguage
+ *  takes: an affix ("en-us", "de-1996"), an enumerator name in any case
+ *  ("English_US") or a BCP 47 tag ("de", "pt-BR", "en_GB"). */
 HYPH_API hyph_status hyph_language(const char* name, const hyph_hyphenator** out);
 
 /** The byte offsets in the UTF-8 `word` at which its pieces start: a break

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <iterator>
+#include <optional>
 #include <ranges>
 #include <span>
 #include <string>
@@ -17,90 +18,25 @@
 #include "hyph/charmap.hpp"
 #include "hyph/export.hpp"
 #include "hyph/hyphenator.hpp"
+#include "hyph/language_list.hpp"
 
 namespace hyph {
 
 /// The built-in languages, in their fixed order (ordinals 0 to 72). Ordering
 /// and comparison are those of the ordinals, so `English_US < English_GB`.
 enum class Language : std::uint8_t {
-  Afrikaans,
-  Armenian,
-  Assamese,
-  Basque,
-  Bengali,
-  Bulgarian,
-  Catalan,
-  Chinese,
-  Coptic,
-  Croatian,
-  Czech,
-  Danish,
-  Dutch,
-  English_US,
-  English_GB,
-  Esperanto,
-  Estonian,
-  Ethiopic,
-  Finnish,
-  French,
-  Friulan,
-  Galician,
-  Georgian,
-  German_1901,
-  German_1996,
-  German_Swiss,
-  Greek_Ancient,
-  Greek_Mono,
-  Greek_Poly,
-  Gujarati,
-  Hindi,
-  Hungarian,
-  Icelandic,
-  Indonesian,
-  Interlingua,
-  Irish,
-  Italian,
-  Kannada,
-  Kurmanji,
-  Latin,
-  Latin_Classic,
-  Latvian,
-  Lithuanian,
-  Malayalam,
-  Marathi,
-  Mongolian,
-  Norwegian_Bokmal,
-  Norwegian_Nynorsk,
-  Occitan,
-  Oriya,
-  Panjabi,
-  Piedmontese,
-  Polish,
-  Portuguese,
-  Romanian,
-  Romansh,
-  Russian,
-  Sanskrit,
-  Serbian_Cyrillic,
-  Serbocroatian_Cyrillic,
-  Serbocroatian_Latin,
-  Slovak,
-  Slovenian,
-  Spanish,
-  Swedish,
-  Tamil,
-  Telugu,
-  Thai,
-  Turkish,
-  Turkmen,
-  Ukrainian,
-  Uppersorbian,
-  Welsh,
+#define HYPH_ENUMERATOR(name, function, affix, left, right) name,
+  HYPH_LANGUAGES(HYPH_ENUMERATOR)
+#undef HYPH_ENUMERATOR
 };
 
 inline constexpr Language firstLanguage = Language::Afrikaans;
 inline constexpr Language lastLanguage = Language::Welsh;
-inline constexpr std::int64_t languageCount = 73;
+inline constexpr std::int64_t languageCount = 0
+#define HYPH_COUNT_ONE(name, function, affix, left, right) +1
+    HYPH_LANGUAGES(HYPH_COUNT_ONE);
+#undef HYPH_COUNT_ONE
+static_assert(static_cast<std::int64_t>(lastLanguage) == languageCount - 1);
 
 namespace detail {
 struct LanguageInfo {
@@ -110,79 +46,9 @@ struct LanguageInfo {
   std::int64_t rightMin;
 };
 inline constexpr LanguageInfo kLanguages[] = {
-    {"Afrikaans", "af", 1, 2},
-    {"Armenian", "hy", 1, 2},
-    {"Assamese", "as", 1, 1},
-    {"Basque", "eu", 2, 2},
-    {"Bengali", "bn", 1, 1},
-    {"Bulgarian", "bg", 2, 2},
-    {"Catalan", "ca", 2, 2},
-    {"Chinese", "zh-latn-pinyin", 1, 1},
-    {"Coptic", "cop", 1, 1},
-    {"Croatian", "hr", 2, 2},
-    {"Czech", "cs", 2, 3},
-    {"Danish", "da", 2, 2},
-    {"Dutch", "nl", 2, 2},
-    {"English_US", "en-us", 2, 3},
-    {"English_GB", "en-gb", 2, 3},
-    {"Esperanto", "eo", 2, 2},
-    {"Estonian", "et", 2, 3},
-    {"Ethiopic", "mul-ethi", 1, 1},
-    {"Finnish", "fi", 2, 2},
-    {"French", "fr", 2, 3},
-    {"Friulan", "fur", 2, 2},
-    {"Galician", "gl", 2, 2},
-    {"Georgian", "ka", 1, 2},
-    {"German_1901", "de-1901", 2, 2},
-    {"German_1996", "de-1996", 2, 2},
-    {"German_Swiss", "de-ch-1901", 2, 2},
-    {"Greek_Ancient", "grc", 1, 1},
-    {"Greek_Mono", "el-monoton", 1, 1},
-    {"Greek_Poly", "el-polyton", 1, 1},
-    {"Gujarati", "gu", 1, 1},
-    {"Hindi", "hi", 1, 1},
-    {"Hungarian", "hu", 2, 2},
-    {"Icelandic", "is", 2, 2},
-    {"Indonesian", "id", 2, 2},
-    {"Interlingua", "ia", 2, 2},
-    {"Irish", "ga", 2, 3},
-    {"Italian", "it", 2, 2},
-    {"Kannada", "kn", 1, 1},
-    {"Kurmanji", "kmr", 2, 2},
-    {"Latin", "la", 2, 2},
-    {"Latin_Classic", "la-x-classic", 2, 2},
-    {"Latvian", "lv", 2, 2},
-    {"Lithuanian", "lt", 2, 2},
-    {"Malayalam", "ml", 1, 1},
-    {"Marathi", "mr", 1, 1},
-    {"Mongolian", "mn-cyrl", 2, 2},
-    {"Norwegian_Bokmal", "nb", 2, 2},
-    {"Norwegian_Nynorsk", "nn", 2, 2},
-    {"Occitan", "oc", 2, 2},
-    {"Oriya", "or", 1, 1},
-    {"Panjabi", "pa", 1, 1},
-    {"Piedmontese", "pms", 2, 2},
-    {"Polish", "pl", 2, 2},
-    {"Portuguese", "pt", 2, 3},
-    {"Romanian", "ro", 2, 2},
-    {"Romansh", "rm", 2, 2},
-    {"Russian", "ru", 2, 2},
-    {"Sanskrit", "sa", 1, 3},
-    {"Serbian_Cyrillic", "sr-cyrl", 2, 2},
-    {"Serbocroatian_Cyrillic", "sh-cyrl", 2, 2},
-    {"Serbocroatian_Latin", "sh-latn", 2, 2},
-    {"Slovak", "sk", 2, 3},
-    {"Slovenian", "sl", 2, 2},
-    {"Spanish", "es", 2, 2},
-    {"Swedish", "sv", 2, 2},
-    {"Tamil", "ta", 1, 1},
-    {"Telugu", "te", 1, 1},
-    {"Thai", "th", 2, 3},
-    {"Turkish", "tr", 2, 2},
-    {"Turkmen", "tk", 2, 2},
-    {"Ukrainian", "uk", 2, 2},
-    {"Uppersorbian", "hsb", 2, 2},
-    {"Welsh", "cy", 2, 3},
+#define HYPH_LANGUAGE_INFO(name, function, affix, left, right) {#name, affix, left, right},
+    HYPH_LANGUAGES(HYPH_LANGUAGE_INFO)
+#undef HYPH_LANGUAGE_INFO
 };
 static_assert(std::size(kLanguages) == languageCount);
 }  // namespace detail
@@ -213,6 +79,24 @@ constexpr std::int64_t languageLeftMin(Language language) {
 constexpr std::int64_t languageRightMin(Language language) {
   return detail::kLanguages[fromEnum(language)].rightMin;
 }
+
+/// The language of a name as people write it, case-insensitively and with
+/// "_" read as "-": an affix ("en-us", "de-ch-1901"), an enumerator name
+/// ("English_US"), or a BCP 47 tag, matched by language, then script, then
+/// region ("en" and "en-CA" give English_US, "en-GB" and "en-AU" English_GB,
+/// "de" and "de-AT" German_1996, "de-CH" German_Swiss, "de-1901" German_1901,
+/// "el" Greek_Mono, "sr-Latn" Serbocroatian_Latin, "no" Norwegian_Bokmal,
+/// "pt-BR" Portuguese). A POSIX locale's codeset and modifier are ignored
+/// ("de_DE.UTF-8"). A tag of a language that hyph does not have, or that
+/// it has only in another script ("zh", "mn-Mong"), gives nothing: never a
+/// guess.
+HYPH_API std::optional<Language> findLanguage(std::string_view name);
+
+/// Up to three languages that `name`, which findLanguage does not know, may
+/// have meant: those whose name starts with it, or whose name, first word of
+/// the name or affix is a typing slip away ("germn" gives German_1996 first,
+/// then the other two German languages). Empty when none comes close.
+HYPH_API std::vector<Language> languagesLike(std::string_view name);
 
 /// Text form: the enumerator's name at any precedence, followed by `rest`.
 HYPH_API std::string showsPrec(std::int64_t precedence, Language language,
@@ -310,79 +194,15 @@ HYPH_API Hyphenator loadHyphenator(Language language);
 /// == &welsh()`.
 HYPH_API const Hyphenator& languageHyphenator(Language language);
 
-/// The shared Hyphenator of each language, named after its enumerator.
-HYPH_API const Hyphenator& afrikaans();
-HYPH_API const Hyphenator& armenian();
-HYPH_API const Hyphenator& assamese();
-HYPH_API const Hyphenator& basque();
-HYPH_API const Hyphenator& bengali();
-HYPH_API const Hyphenator& bulgarian();
-HYPH_API const Hyphenator& catalan();
-HYPH_API const Hyphenator& chinese();
-HYPH_API const Hyphenator& coptic();
-HYPH_API const Hyphenator& croatian();
-HYPH_API const Hyphenator& czech();
-HYPH_API const Hyphenator& danish();
-HYPH_API const Hyphenator& dutch();
-HYPH_API const Hyphenator& english_US();
-HYPH_API const Hyphenator& english_GB();
-HYPH_API const Hyphenator& esperanto();
-HYPH_API const Hyphenator& estonian();
-HYPH_API const Hyphenator& ethiopic();
-HYPH_API const Hyphenator& finnish();
-HYPH_API const Hyphenator& french();
-HYPH_API const Hyphenator& friulan();
-HYPH_API const Hyphenator& galician();
-HYPH_API const Hyphenator& georgian();
-HYPH_API const Hyphenator& german_1901();
-HYPH_API const Hyphenator& german_1996();
-HYPH_API const Hyphenator& german_Swiss();
-HYPH_API const Hyphenator& greek_Ancient();
-HYPH_API const Hyphenator& greek_Mono();
-HYPH_API const Hyphenator& greek_Poly();
-HYPH_API const Hyphenator& gujarati();
-HYPH_API const Hyphenator& hindi();
-HYPH_API const Hyphenator& hungarian();
-HYPH_API const Hyphenator& icelandic();
-HYPH_API const Hyphenator& indonesian();
-HYPH_API const Hyphenator& interlingua();
-HYPH_API const Hyphenator& irish();
-HYPH_API const Hyphenator& italian();
-HYPH_API const Hyphenator& kannada();
-HYPH_API const Hyphenator& kurmanji();
-HYPH_API const Hyphenator& latin();
-HYPH_API const Hyphenator& latin_Classic();
-HYPH_API const Hyphenator& latvian();
-HYPH_API const Hyphenator& lithuanian();
-HYPH_API const Hyphenator& malayalam();
-HYPH_API const Hyphenator& marathi();
-HYPH_API const Hyphenator& mongolian();
-HYPH_API const Hyphenator& norwegian_Bokmal();
-HYPH_API const Hyphenator& norwegian_Nynorsk();
-HYPH_API const Hyphenator& occitan();
-HYPH_API const Hyphenator& oriya();
-HYPH_API const Hyphenator& panjabi();
-HYPH_API const Hyphenator& piedmontese();
-HYPH_API const Hyphenator& polish();
-HYPH_API const Hyphenator& portuguese();
-HYPH_API const Hyphenator& romanian();
-HYPH_API const Hyphenator& romansh();
-HYPH_API const Hyphenator& russian();
-HYPH_API const Hyphenator& sanskrit();
-HYPH_API const Hyphenator& serbian_Cyrillic();
-HYPH_API const Hyphenator& serbocroatian_Cyrillic();
-HYPH_API const Hyphenator& serbocroatian_Latin();
-HYPH_API const Hyphenator& slovak();
-HYPH_API const Hyphenator& slovenian();
-HYPH_API const Hyphenator& spanish();
-HYPH_API const Hyphenator& swedish();
-HYPH_API const Hyphenator& tamil();
-HYPH_API const Hyphenator& telugu();
-HYPH_API const Hyphenator& thai();
-HYPH_API const Hyphenator& turkish();
-HYPH_API const Hyphenator& turkmen();
-HYPH_API const Hyphenator& ukrainian();
-HYPH_API const Hyphenator& uppersorbian();
-HYPH_API const Hyphenator& welsh();
+/// @name Shared hyphenators
+/// The shared Hyphenator of each language, by the enumerator's name with its
+/// first letter in lower case: `english_US()`, `german_1996()`, `welsh()`;
+/// the same object as languageHyphenator of the enumerator.
+///@{
+#define HYPH_SHARED_HYPHENATOR(name, function, affix, left, right) \
+  HYPH_API const Hyphenator& function();
+HYPH_LANGUAGES(HYPH_SHARED_HYPHENATOR)
+#undef HYPH_SHARED_HYPHENATOR
+///@}
 
 }  // namespace hyph

@@ -37,15 +37,6 @@ const hyph::Hyphenator& unwrap(const hyph_hyphenator* h) {
   return *reinterpret_cast<const hyph::Hyphenator*>(h);
 }
 
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 extern "C" {
@@ -67,13 +58,10 @@ const char* hyph_language_affix(size_t index) {
 hyph_status hyph_language(const char* name, const hyph_hyphenator** out) {
   if (!name || !out) return fail(HYPH_INVALID_ARGUMENT, "hyph_language: null argument");
   return guarded([&] {
-    for (hyph::Language language : hyph::enumFrom(hyph::firstLanguage))
-      if (sameIgnoringCase(name, hyph::languageAffix(language)) ||
-          sameIgnoringCase(name, hyph::languageName(language))) {
-        *out = reinterpret_cast<const hyph_hyphenator*>(&hyph::languageHyphenator(language));
-        return HYPH_OK;
-      }
-    return fail(HYPH_UNKNOWN_LANGUAGE, std::string("unknown language ") + name);
+    const std::optional<hyph::Language> language = hyph::findLanguage(name);
+    if (!language) return fail(HYPH_UNKNOWN_LANGUAGE, std::string("unknown language ") + name);
+    *out = reinterpret_cast<const hyph_hyphenator*>(&hyph::languageHyphenator(*language));
+    return HYPH_OK;
   });
 }
 
