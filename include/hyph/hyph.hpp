@@ -8,6 +8,7 @@
 #include "hyph/hyphenator.hpp"
 #include "hyph/language.hpp"
 #include "hyph/pattern.hpp"
+#include "hyph/reader.hpp"
 #include "hyph/scores.hpp"
 #include "hyph/text.hpp"
 #include "hyph/version.hpp"

@@ -14,9 +14,14 @@
 namespace hyph {
 namespace detail {
 
-std::string gunzip(std::string_view name, std::string_view compressed, Members members) {
+std::string gunzip(std::string_view name, std::string_view compressed, Members members,
+                   std::size_t limit) {
   auto fail = [name](const char* why) {
     return Error("Could not decompress " + std::string(name) + ": " + why);
+  };
+  auto tooLarge = [name, limit] {
+    return Error(std::string(name) + ": decompresses to more than the limit of " +
+                 std::to_string(limit >> 20) + " MiB");
   };
   z_stream stream{};
   if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) throw std::bad_alloc();
@@ -25,24 +30,31 @@ std::string gunzip(std::string_view name, std::string_view compressed, Members m
     ~End() { inflateEnd(stream); }
   } end{&stream};
 
-  // The trailer's size field sizes the buffer, so a sound file inflates in
-  // one call; it is only a hint, bounded by what deflate can expand to.
-  std::string out;
+  // The output grows with what decompresses, so that nothing is reserved
+  // for a size that a damaged or hostile file only claims. The embedded
+  // files' trailers are true (they are checked when the library is built),
+  // so for those the stated size sizes the buffer and a sound file inflates
+  // in one call.
+  const bool trusted = limit == kNoLimit;
+  std::size_t stated = 0;
   if (compressed.size() >= 18) {
     const auto* tail =
         reinterpret_cast<const unsigned char*>(compressed.data() + compressed.size() - 4);
-    const std::size_t hinted =
-        tail[0] | (tail[1] << 8) | (tail[2] << 16) | (std::size_t{tail[3]} << 24);
-    out.resize(std::min(hinted, compressed.size() * 1032) + 1);
-  } else {
-    out.resize(64);
+    stated = tail[0] | (tail[1] << 8) | (tail[2] << 16) | (std::size_t{tail[3]} << 24);
   }
+  const std::size_t room = trusted ? kNoLimit : limit + 1;  // enough to tell the limit passed
+  std::string out;
+  out.resize(trusted ? std::min(stated, compressed.size() * 1032) + 1
+                     : std::min({stated + 1, 4 * compressed.size() + 4096, room}));
 
   stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
   std::size_t produced = 0;
   std::size_t remainingIn = compressed.size();
   while (true) {
-    if (produced == out.size()) out.resize(out.size() * 2);
+    if (produced == out.size()) {
+      if (produced > limit) throw tooLarge();
+      out.resize(std::min(out.size() * 2, room));
+    }
     const auto inChunk =
         static_cast<uInt>(std::min<std::size_t>(remainingIn, std::numeric_limits<uInt>::max()));
     const auto outChunk = static_cast<uInt>(
@@ -66,7 +78,9 @@ std::string gunzip(std::string_view name, std::string_view compressed, Members m
       throw fail("unexpected end of file");
   }
   if (remainingIn != 0) throw fail("trailing data after the gzip member");
+  if (produced > limit) throw tooLarge();
   out.resize(produced);
+  if (!trusted) out.shrink_to_fit();  // the doubling may have overshot
   return out;
 }
 

@@ -17,20 +17,24 @@ struct EmbeddedFile {
 
 /// All data files, in ascending byte order of their names. Constant data:
 /// available without initialisation.
-HYPH_API std::span<const EmbeddedFile> embeddedFiles();
+std::span<const EmbeddedFile> embeddedFiles();
 
 /// The compressed contents of the entry named `name`; throws "Could not find".
-HYPH_API std::string_view findEmbeddedFile(std::string_view name,
+std::string_view findEmbeddedFile(std::string_view name,
                                            std::span<const EmbeddedFile> archive);
 
 /// `readEmbeddedFile` on another archive (tests use incomplete or damaged ones).
-HYPH_API std::u32string readEmbeddedFile(std::string_view name,
+std::u32string readEmbeddedFile(std::string_view name,
                                          std::span<const EmbeddedFile> archive);
 
 /// Decompresses one gzip member (or, with `members` set to Many, a series of
-/// them, as concatenated gzip files are); `name` only labels errors.
+/// them, as concatenated gzip files are); `name` labels errors. Output past
+/// `limit` bytes is refused with an error that names the file and the
+/// limit; without a limit (the embedded files, whose sizes are known) the
+/// trailer's stated size sizes the output at once.
 enum class Members { One, Many };
-HYPH_API std::string gunzip(std::string_view name, std::string_view compressed,
-                            Members members = Members::One);
+inline constexpr std::size_t kNoLimit = ~std::size_t{0};
+std::string gunzip(std::string_view name, std::string_view compressed,
+                   Members members = Members::One, std::size_t limit = kNoLimit);
 
 }  // namespace hyph::detail

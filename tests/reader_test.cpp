@@ -1,0 +1,172 @@
+#include "hyph/reader.hpp"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cctype>
+#include <string>
+
+#include "catalogue/archive.hpp"
+#include "engine/utf8.hpp"
+#include "error_of.hpp"
+#include "hyph/language.hpp"
+#include "hyph/text.hpp"
+#include "samples.hpp"
+
+namespace hyph {
+namespace {
+
+using testing::errorOf;
+
+std::string gzipped(std::string_view text) {
+  uLongf size = compressBound(static_cast<uLong>(text.size())) + 32;
+  std::string out(size, '\0');
+  z_stream stream{};
+  deflateInit2(&stream, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  stream.avail_in = static_cast<uInt>(text.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+std::string embedded(Language language, const char* kind) {
+  const std::string name = "hyph-" + std::string(languageAffix(language)) + "." + kind + ".txt.gz";
+  return detail::gunzip(name, detail::findEmbeddedFile(name, detail::embeddedFiles()));
+}
+
+std::string upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string joined(const Hyphenator& h, std::u32string_view word) {
+  std::string out;
+  for (const auto& piece : hyphenate(h, word)) out += detail::encodeUtf8(piece) + "|";
+  return out;
+}
+
+// A language's own files rewritten as TeX writes them (comments, CR LF line
+// ends, upper-case ASCII letters, both groups in one file) hyphenate its
+// words as the embedded language does.
+TEST(ReadPatterns, TexFileOfARealLanguageMatchesTheEmbeddedOne) {
+  for (Language language : {Language::English_US, Language::German_1996, Language::Russian}) {
+    std::string tex = "% hyph-" + std::string(languageAffix(language)) + ".tex\r\n";
+    tex += "\\message{patterns}\r\n\\patterns{ % the patterns\r\n";
+    tex += upper(embedded(language, "pat"));
+    tex += "}\r\n\\hyphenation{\r\n" + upper(embedded(language, "hyp")) + "}\r\n\\endinput\r\n";
+    for (std::size_t at = 0; (at = tex.find('\n', at)) != std::string::npos; at += 2)
+      if (tex[at - 1] != '\r') tex.insert(at, "\r");
+    const Hyphenator& base = languageHyphenator(language);
+    for (const std::string& bytes : {tex, gzipped(tex)}) {
+      const Hyphenator read = customHyphenator(base, {.patterns = UserFile{"my.tex", bytes}});
+      for (const std::u32string& word : testing::sampleWords(language, 300))
+        ASSERT_EQ(joined(read, word), joined(base, word)) << language;
+      ASSERT_EQ(hyphenatorExceptions(read), hyphenatorExceptions(base)) << language;
+    }
+  }
+}
+
+TEST(ReadPatterns, LettersAreMappedAsTexMapsThemThroughLccode) {
+  const Hyphenator& english = english_US();
+  const Hyphenator mine = customHyphenator(english, {.patterns = UserFile{"p", "HY3PH\n"},
+                                                     .exceptions = UserFile{"e", "Ta-ble\n"},
+                                                     .leftMin = 1,
+                                                     .rightMin = 1});
+  EXPECT_EQ(joined(mine, U"hyphen"), "hy|phen|");
+  EXPECT_EQ(joined(mine, U"HYPHEN"), "HY|PHEN|");
+  EXPECT_EQ(joined(mine, U"Table"), "Ta|ble|");
+  EXPECT_EQ(joined(mine, U"table"), "ta|ble|");
+}
+
+TEST(ReadPatterns, PlainFilesWithCrLfAndCommentsReadLikeTheirLfForm) {
+  const CharMap& chars = *hyphenatorCharMap(english_US());
+  const Patterns lf = readPatterns({"a", "hy3ph\nhe2n\n"}, chars).patterns;
+  EXPECT_EQ(readPatterns({"b", "hy3ph\r\nhe2n\r\n"}, chars).patterns, lf);
+  EXPECT_EQ(readPatterns({"c", "% mine\nhy3ph he2n  % two\n\n"}, chars).patterns, lf);
+  EXPECT_EQ(readPatterns({"d", gzipped("hy3ph\r\nhe2n")}, chars).patterns, lf);
+  EXPECT_EQ(readPatterns({"e", "hy3ph\n"}, chars).exceptions, std::nullopt);
+  EXPECT_EQ(readExceptions({"f", "ta-ble\r\npresent\r\n"}, chars),
+            parseExceptions(U"ta-ble\npresent\n"));
+  const CharMap crlf = readChars({"g", "aA\r\nbB\r\n"});
+  EXPECT_EQ(crlf(U'A'), U'a');
+  EXPECT_FALSE(crlf.isLetter(U'\r'));
+}
+
+TEST(ReadPatterns, EveryKindOfBadFileIsRefusedAtItsLine) {
+  const CharMap& chars = *hyphenatorCharMap(english_US());
+  auto patterns = [&](std::string_view bytes) {
+    return errorOf([&] { readPatterns({"f.pat", bytes}, chars); });
+  };
+  EXPECT_EQ(patterns("hy3ph\n\xFF\xFE\n"), "f.pat:2: not UTF-8 text");
+  EXPECT_EQ(patterns(std::string("ab\ncd\0ef", 8)), "f.pat:2: a NUL byte: not a text file");
+  EXPECT_EQ(patterns("a1b\n\n12\n"), "f.pat:3: two digits in a row in '12'");
+  EXPECT_EQ(patterns("1\n"), "f.pat:1: no letters in the pattern '1'");
+  EXPECT_EQ(patterns(".1.\n"), "f.pat:1: no letters in the pattern '.1.'");
+  EXPECT_EQ(patterns("a9999b\n"), "f.pat:1: two digits in a row in 'a9999b'");
+  EXPECT_EQ(patterns("a.b\n"), "f.pat:1: '.' inside the pattern 'a.b'");
+  EXPECT_EQ(patterns("\n% only a comment\n"), "f.pat: no patterns");
+  EXPECT_EQ(patterns("\\patterns{a1b\n"), "f.pat:1: \\patterns{ is not closed");
+  EXPECT_EQ(patterns("\\patterns{a1b}\n\\lccode`\\'=`\\'\n"),
+            "f.pat:2: unknown TeX command \\lccode");
+  EXPECT_EQ(patterns("\\input hyph-no.tex\n"),
+            "f.pat:1: \\input is not supported: give the file that it reads instead");
+  EXPECT_EQ(patterns("\\patterns{a1b}\nstray\n"),
+            "f.pat:2: text outside \\patterns{...} and \\hyphenation{...}: 'stray'");
+  EXPECT_EQ(patterns("\\patterns{a{1}b}"), "f.pat:1: '{' inside \\patterns{...}");
+  EXPECT_EQ(patterns("\\hyphenation{ta-ble}"), "f.pat: no patterns");
+  EXPECT_EQ(patterns("\x1F\x8B not really gzip"),
+            "Could not decompress f.pat: unknown compression method");
+  auto exceptions = [&](std::string_view bytes) {
+    return errorOf([&] { readExceptions({"f.hyp", bytes}, chars); });
+  };
+  EXPECT_EQ(exceptions("ta-ble\nta1ble\n"), "f.hyp:2: a digit in the exception word 'ta1ble'");
+  EXPECT_EQ(exceptions("a--b\n"), "f.hyp:1: two hyphens in a row in 'a--b'");
+  EXPECT_EQ(exceptions("x\n-\n"), "f.hyp:2: no letters in the exception word '-'");
+  EXPECT_EQ(exceptions("\\patterns{a1b}"), "f.hyp:1: \\patterns in an exception file");
+  EXPECT_EQ(errorOf([&] {
+              readChars({"f.chr", "aA\na A\n"});
+            }),
+            "f.chr:2: white space or a control character in a character line");
+  EXPECT_EQ(errorOf([&] {
+              readChars({"f.chr", "aA\n1!\n"});
+            }),
+            "f.chr:2: a digit or '.' cannot be a letter");
+}
+
+TEST(ReadPatterns, FilesAreLimitedWhetherPlainOrCompressed) {
+  const CharMap& chars = *hyphenatorCharMap(english_US());
+  const std::string large(maxUserFileBytes + 1, 'a');
+  EXPECT_EQ(errorOf([&] {
+              readPatterns({"big.pat", large}, chars);
+            }),
+            "big.pat: larger than the limit of 64 MiB");
+  // A small gzip of zeros that decompresses past the limit is stopped there.
+  const std::string bomb = gzipped(std::string(maxUserFileBytes + 4096, '\0'));
+  EXPECT_LT(bomb.size(), 100'000u);
+  EXPECT_EQ(errorOf([&] {
+              readPatterns({"bomb.pat.gz", bomb}, chars);
+            }),
+            "bomb.pat.gz: decompresses to more than the limit of 64 MiB");
+}
+
+TEST(CustomHyphenator, FilesAloneMakeAHyphenator) {
+  // Without a character file, the files' letters are the letters and map to
+  // themselves; without minimums, TeX's 2 and 3.
+  const Hyphenator h = customHyphenator({.patterns = UserFile{"p", "1b\n1c\n"}});
+  EXPECT_EQ(hyphenatorLeftMin(h), 2);
+  EXPECT_EQ(hyphenatorRightMin(h), 3);
+  EXPECT_EQ(joined(h, U"abcabc"), "ab|cabc|");
+  EXPECT_EQ(hyphenateText(h, "abcabc bcbcbc"), "abcabc bc-b-cbc");  // "a" is no letter of theirs
+  const Hyphenator cased = customHyphenator({.chars = UserFile{"c", "aA\nbB\ncC\n"},
+                                             .patterns = UserFile{"p", "1B\n"},
+                                             .leftMin = 1,
+                                             .rightMin = 1});
+  EXPECT_EQ(hyphenateText(cased, "ABAB abab"), "A-BA-B a-ba-b");
+}
+
+}  // namespace
+}  // namespace hyph
