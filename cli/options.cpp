@@ -1,40 +1,62 @@
 #include "options.hpp"
 
-#include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 namespace cli {
 
 const char* const kUsage =
     "Usage: hyph [OPTIONS] [WORD...]\n"
-    "Hyphenates each WORD, or else standard input as running text, with the\n"
-    "separator inserted at every break.\n"
+    "       hyph [OPTIONS] -f FILE... [-o OUTPUT]\n"
+    "Hyphenates each WORD, or else the given files or standard input as running\n"
+    "text, with the separator inserted at every break of every word. A word is\n"
+    "a run of the language's letters; everything else is copied unchanged.\n"
     "\n"
-    "  -l, --language LANG   language by name (English_US) or affix (en-us);\n"
+    "  -l, --language=LANG   language by affix (en-us), enumerator name\n"
+    "                        (English_US) or language tag (de, pt-BR, en_GB);\n"
     "                        default en-us; see --list\n"
-    "  -s, --separator TEXT  inserted at each break (default \"-\")\n"
+    "  -s, --separator=TEXT  inserted at each break (default \"-\")\n"
     "      --soft            use U+00AD SOFT HYPHEN as the separator\n"
-    "      --words           standard input holds one word per line\n"
-    "      --html            standard input is HTML: markup passes unchanged\n"
-    "      --patterns FILE   use these patterns instead of the language's\n"
-    "      --exceptions FILE use these exceptions instead of the language's\n"
-    "      --chars FILE      use this character map instead of the language's\n"
-    "                        (FILEs are UTF-8 text, or gzip when named *.gz)\n"
-    "      --left N          least number of letters before the first break\n"
-    "      --right N         least number of letters after the last break\n"
-    "      --list            list the languages: name, affix, left and right minimum\n"
+    "      --html            the input is HTML: markup passes unchanged\n"
+    "  -f, --file=FILE       hyphenate FILE (repeatable; - is standard input)\n"
+    "  -o, --output=FILE     write to FILE, replaced only once all is written\n"
+    "      --words           read standard input line by line (the default)\n"
+    "      --patterns=FILE   use these patterns instead of the language's\n"
+    "      --exceptions=FILE use these exception words instead of the language's\n"
+    "      --chars=FILE      use this character map instead of the language's\n"
+    "                        (plain or TeX format, UTF-8, or gzip; see hyph(1))\n"
+    "      --left=N          least number of letters before the first break\n"
+    "      --right=N         least number of letters after the last break\n"
+    "      --list            list the languages: name, affix, minimums, licence\n"
+    "      --license=LANG    show the licence of the language's patterns\n"
     "  -h, --help            show this help\n"
-    "      --version         show the version\n";
+    "      --version         show the version (with --verbose, the install paths)\n"
+    "      --verbose         say more\n"
+    "\n"
+    "Exit status: 0 on success, 1 when a file cannot be read or written or is\n"
+    "refused, 2 for a mistake in the options.\n";
 
 namespace {
 
-std::int64_t parseNumber(std::string_view option, std::string_view text) {
+std::int64_t parseMinimum(std::string_view option, std::string_view text) {
   std::int64_t value = 0;
   const char* end = text.data() + text.size();
   auto [at, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || at != end)
-    throw UsageError(std::string(option) + ": not a whole number: '" + std::string(text) + "'");
+  auto refuse = [&](const char* why) {
+    std::string message(option);
+    message += ": ";
+    message += why;
+    message += ": '";
+    message += text;
+    message += "'";
+    return UsageError(message);
+  };
+  if (text.empty() || (error != std::errc() && error != std::errc::result_out_of_range) ||
+      at != end)
+    throw refuse("not a whole number");
+  if (error == std::errc::result_out_of_range) throw refuse("out of range");
+  if (value < 0) throw refuse("must not be negative");
   return value;
 }
 
@@ -43,20 +65,24 @@ std::int64_t parseNumber(std::string_view option, std::string_view text) {
 hyph::Language parseLanguage(const std::string& name) {
   if (const std::optional<hyph::Language> language = hyph::findLanguage(name)) return *language;
   std::string message = "unknown language '" + name + "'";
-  std::string close;
-  for (hyph::Language language : hyph::languagesLike(name))
-    close += (close.empty() ? "" : ", ") + std::string(hyph::languageName(language));
-  if (!close.empty()) message += "; did you mean " + close + "?";
+  const std::vector<hyph::Language> close = hyph::languagesLike(name);
+  for (std::size_t i = 0; i < close.size(); ++i) {
+    message += i == 0 ? "; did you mean " : ", ";
+    message += hyph::languageName(close[i]);
+  }
+  if (!close.empty()) message += '?';
   throw UsageError(message + " (hyph --list shows them all)");
 }
 
 Options parseOptions(int argc, char** argv) {
   Options options;
   bool optionsEnded = false;
+  bool words = false;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
     if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      options.arguments.emplace_back(arg);
+      // A lone "-" is standard input, as for --file.
+      (arg == "-" ? options.files : options.arguments).emplace_back(arg);
       continue;
     }
     if (arg == "--") {
@@ -94,9 +120,13 @@ Options parseOptions(int argc, char** argv) {
       flag(soft);
       options.separator = "\u00AD";
     } else if (name == "--words") {
-      flag(options.words);
+      flag(words);
     } else if (name == "--html") {
       flag(options.html);
+    } else if (name == "-f" || name == "--file") {
+      options.files.push_back(value());
+    } else if (name == "-o" || name == "--output") {
+      options.output = value();
     } else if (name == "--patterns") {
       options.patternsFile = value();
     } else if (name == "--exceptions") {
@@ -104,22 +134,28 @@ Options parseOptions(int argc, char** argv) {
     } else if (name == "--chars") {
       options.charsFile = value();
     } else if (name == "--left") {
-      options.leftMin = parseNumber(name, value());
+      options.leftMin = parseMinimum(name, value());
     } else if (name == "--right") {
-      options.rightMin = parseNumber(name, value());
+      options.rightMin = parseMinimum(name, value());
     } else if (name == "--list") {
       flag(options.list);
+    } else if (name == "--license") {
+      options.license = parseLanguage(value());
     } else if (name == "-h" || name == "--help") {
       flag(options.help);
     } else if (name == "--version") {
       flag(options.version);
+    } else if (name == "--verbose") {
+      flag(options.verbose);
     } else {
       throw UsageError("unknown option '" + std::string(arg) + "' (hyph --help lists them)");
     }
   }
-  if (options.words && options.html) throw UsageError("--words and --html exclude each other");
-  if (options.words && !options.arguments.empty())
-    throw UsageError("--words reads standard input; give no WORD arguments with it");
+  if (words && options.html) throw UsageError("--words and --html exclude each other");
+  if (words && (!options.arguments.empty() || !options.files.empty()))
+    throw UsageError("--words reads standard input; give no WORD or FILE with it");
+  if (!options.arguments.empty() && !options.files.empty())
+    throw UsageError("give WORDs or files to hyphenate, not both");
   return options;
 }
 

@@ -1,4 +1,4 @@
-// Command-line options of hyph and their parsing.
+// The command's options and their parsing.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "hyph/language.hpp"
+#include <hyph/language.hpp>
 
 namespace cli {
 
@@ -19,19 +19,21 @@ struct UsageError : std::runtime_error {
 struct Options {
   hyph::Language language = hyph::Language::English_US;
   std::string separator = "-";
-  bool words = false;  // standard input holds one word per line
   bool html = false;
   std::optional<std::string> patternsFile, exceptionsFile, charsFile;
   std::optional<std::int64_t> leftMin, rightMin;
-  bool list = false, help = false, version = false;
+  std::vector<std::string> files;      // -f: inputs, "-" for standard input
+  std::optional<std::string> output;   // -o
   std::vector<std::string> arguments;  // words to hyphenate
+  bool list = false, help = false, version = false, verbose = false;
+  std::optional<hyph::Language> license;
 };
 
 /// Parses argv; throws UsageError.
 Options parseOptions(int argc, char** argv);
 
-/// A language by enumerator name (any case) or affix; throws UsageError that
-/// names the closest languages.
+/// A language by any name that findLanguage takes; throws UsageError that
+/// suggests the languages that were plausibly meant.
 hyph::Language parseLanguage(const std::string& name);
 
 extern const char* const kUsage;

@@ -53,6 +53,43 @@ int main(void) {
                             sizeof out, &size) == HYPH_OK);
   CHECK(size == 20 && memcmp(out, "<b>hy|phen|ation</b>", 20) == 0);
 
+  /* Unknown flag bits mean nothing: refused. */
+  CHECK(hyph_hyphenate_text(english, "x", 1, "-", 1, 4, out, sizeof out, &size) == HYPH_EINVAL);
+
+  /* Pieces point into the word. */
+  {
+    hyph_piece pieces[8];
+    const char* word = "hyphenation";
+    CHECK(hyph_pieces(english, word, 11, pieces, 8, &count) == HYPH_OK && count == 3);
+    CHECK(pieces[0].data == word && pieces[0].size == 2);
+    CHECK(pieces[1].data == word + 2 && pieces[1].size == 4);
+    CHECK(pieces[2].data == word + 6 && pieces[2].size == 5);
+    CHECK(hyph_pieces(english, word, 11, pieces, 2, &count) == HYPH_BUFFER_TOO_SMALL && count == 3);
+    CHECK(hyph_pieces(english, "", 0, pieces, 8, &count) == HYPH_OK && count == 1 &&
+          pieces[0].size == 0);
+  }
+
+  /* Hyphenators of the caller's own: patterns of its own over English, then
+     other minimums; a refused text names its line. */
+  {
+    hyph_hyphenator* mine = NULL;
+    hyph_hyphenator* looser = NULL;
+    hyph_hyphenator* bad = NULL;
+    CHECK(hyph_create(english, NULL, 0, "1B\r\n1C\r\n", 8, NULL, 0, &mine) == HYPH_OK);
+    CHECK(hyph_left_min(mine) == 2 && hyph_right_min(mine) == 3);
+    CHECK(hyph_with_minimums(mine, 1, 1, &looser) == HYPH_OK);
+    CHECK(hyph_left_min(looser) == 1 && hyph_right_min(looser) == 1);
+    CHECK(hyph_hyphenate_text(looser, "abcabc", 6, "-", 1, HYPH_TEXT_PLAIN, out, sizeof out,
+                              &size) == HYPH_OK);
+    CHECK(size == 10 && memcmp(out, "a-b-ca-b-c", 10) == 0);
+    CHECK(hyph_create(NULL, NULL, 0, "1b\n12\n", 6, NULL, 0, &bad) == HYPH_FAILED && bad == NULL);
+    CHECK(strcmp(hyph_last_error(), "patterns:2: two digits in a row in '12'") == 0);
+    CHECK(hyph_with_minimums(english, -1, 2, &bad) == HYPH_EINVAL);
+    hyph_free(looser);
+    hyph_free(mine);
+    hyph_free(NULL);
+  }
+
   if (failures == 0) printf("c api: all checks passed\n");
   return failures == 0 ? 0 : 1;
 }

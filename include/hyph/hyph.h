@@ -21,25 +21,36 @@
 extern "C" {
 #endif
 
-/** A language's shared hyphenator; valid for the rest of the process. */
+/** A hyphenator: a language's shared one (`const`, valid for the rest of
+ *  the process, never freed) or one made with hyph_create or
+ *  hyph_with_minimums (the caller's, freed with hyph_free). */
 typedef struct hyph_hyphenator hyph_hyphenator;
 
 typedef enum hyph_status {
   HYPH_OK = 0,
-  /** An argument is null where it may not be. */
+  /** An argument is null where it may not be, or has bits or values that
+   *  mean nothing (unknown flags). */
   HYPH_INVALID_ARGUMENT = 1,
+  HYPH_EINVAL = HYPH_INVALID_ARGUMENT,
   /** No language has that name or affix. */
   HYPH_UNKNOWN_LANGUAGE = 2,
   /** The caller's buffer is too small; the size needed was reported. */
   HYPH_BUFFER_TOO_SMALL = 3,
-  /** The library failed (a table could not be built); see hyph_last_error(). */
+  /** The library failed (a table could not be built, a file was refused);
+   *  see hyph_last_error(). */
   HYPH_FAILED = 4,
   /** Out of memory. */
   HYPH_OUT_OF_MEMORY = 5
 } hyph_status;
 
-/** Flags of hyph_hyphenate_text. */
+/** Flags of hyph_hyphenate_text; any other bit is HYPH_EINVAL. */
 enum { HYPH_TEXT_PLAIN = 0, HYPH_TEXT_HTML = 1 };
+
+/** A piece of a word: `size` bytes from `data`, which points into the word. */
+typedef struct hyph_piece {
+  const char* data;
+  size_t size;
+} hyph_piece;
 
 /** The library's version, "major.minor.patch". */
 HYPH_API const char* hyph_version(void);
@@ -55,6 +66,34 @@ HYPH_API const char* hyph_language_affix(size_t index);
  *  ("English_US") or a BCP 47 tag ("de", "pt-BR", "en_GB"). */
 HYPH_API hyph_status hyph_language(const char* name, const hyph_hyphenator** out);
 
+/** A hyphenator of the caller's own: `base` (a language's, or NULL) with
+ *  the tables that the given texts make instead of its own. Each text is
+ *  the contents of a character, pattern or exception file, in the formats
+ *  that the command reads (plain or TeX, UTF-8 or gzip; see hyph(1)),
+ *  `size` bytes long; NULL keeps the base's table. Without a base, the
+ *  letters of the texts map to themselves unless a character text is given,
+ *  and the minimums are 2 and 3. A refused text gives HYPH_FAILED with
+ *  "chars:LINE: ...", "patterns:LINE: ..." or "exceptions:LINE: ..." as
+ *  the last error. Free the result with hyph_free. */
+HYPH_API hyph_status hyph_create(const hyph_hyphenator* base, const char* chars,
+                                 size_t chars_size, const char* patterns, size_t patterns_size,
+                                 const char* exceptions, size_t exceptions_size,
+                                 hyph_hyphenator** out);
+
+/** A copy of `hyphenator` with other minimums (0 or more); free it with
+ *  hyph_free. */
+HYPH_API hyph_status hyph_with_minimums(const hyph_hyphenator* hyphenator, long long left_min,
+                                        long long right_min, hyph_hyphenator** out);
+
+/** The least number of code points before the first and after the last
+ *  break. */
+HYPH_API long long hyph_left_min(const hyph_hyphenator* hyphenator);
+HYPH_API long long hyph_right_min(const hyph_hyphenator* hyphenator);
+
+/** Frees a hyphenator of hyph_create or hyph_with_minimums (NULL: nothing);
+ *  never one of hyph_language. */
+HYPH_API void hyph_free(hyph_hyphenator* hyphenator);
+
 /** The byte offsets in the UTF-8 `word` at which its pieces start: a break
  *  falls before each. Writes at most `capacity` offsets to `breaks` and the
  *  number of breaks to `*count`; returns HYPH_BUFFER_TOO_SMALL (with
@@ -63,6 +102,15 @@ HYPH_API hyph_status hyph_language(const char* name, const hyph_hyphenator** out
 HYPH_API hyph_status hyph_break_points(const hyph_hyphenator* hyphenator, const char* word,
                                        size_t word_size, size_t* breaks, size_t capacity,
                                        size_t* count);
+
+/** The pieces of the UTF-8 `word` between which a hyphen may go, in order;
+ *  they point into `word` and together are the whole of it. Writes at most
+ *  `capacity` to `pieces` and their number to `*count`; returns
+ *  HYPH_BUFFER_TOO_SMALL (with `*count` the number needed) when they do not
+ *  fit. A word of n bytes has at most n + 1 pieces. */
+HYPH_API hyph_status hyph_pieces(const hyph_hyphenator* hyphenator, const char* word,
+                                 size_t word_size, hyph_piece* pieces, size_t capacity,
+                                 size_t* count);
 
 /** The UTF-8 `text` with `separator` inserted at every break of every word
  *  (flags: HYPH_TEXT_PLAIN or HYPH_TEXT_HTML). Writes at most `capacity`

@@ -182,6 +182,15 @@ HYPH_API CharMap parseChars(std::u32string_view text);
 /// value.
 HYPH_API std::u32string readEmbeddedFile(std::string_view name);
 
+/// The licence and provenance of the language's patterns, as UTF-8 text:
+/// the embedded "lic" file, which whoever ships the patterns ships too.
+HYPH_API std::string languageLicense(Language language);
+
+/// The short name of that licence, where the text names one: "MIT",
+/// "LPPL-1.3+", "MIT or LGPL-3+ or GPL-3+"; "custom" for a licence given
+/// only as its text, "none stated" where the text says there is none.
+HYPH_API std::string languageLicenseName(Language language);
+
 /// A new Hyphenator for the language, with its minimums and three deferred
 /// tables (character map, patterns, exceptions) that are each decompressed
 /// and parsed from the embedded data on first use. Returns at once and never

@@ -37,6 +37,10 @@ const hyph::Hyphenator& unwrap(const hyph_hyphenator* h) {
   return *reinterpret_cast<const hyph::Hyphenator*>(h);
 }
 
+hyph_hyphenator* wrap(hyph::Hyphenator h) {
+  return reinterpret_cast<hyph_hyphenator*>(new hyph::Hyphenator(std::move(h)));
+}
+
 }  // namespace
 
 extern "C" {
@@ -65,6 +69,65 @@ hyph_status hyph_language(const char* name, const hyph_hyphenator** out) {
   });
 }
 
+hyph_status hyph_create(const hyph_hyphenator* base, const char* chars, size_t chars_size,
+                        const char* patterns, size_t patterns_size, const char* exceptions,
+                        size_t exceptions_size, hyph_hyphenator** out) {
+  if (!out) return fail(HYPH_INVALID_ARGUMENT, "hyph_create: null argument");
+  return guarded([&] {
+    hyph::CustomTables custom;
+    if (chars) custom.chars = hyph::UserFile{"chars", {chars, chars_size}};
+    if (patterns) custom.patterns = hyph::UserFile{"patterns", {patterns, patterns_size}};
+    if (exceptions) custom.exceptions = hyph::UserFile{"exceptions", {exceptions, exceptions_size}};
+    *out =
+        wrap(base ? hyph::customHyphenator(unwrap(base), custom) : hyph::customHyphenator(custom));
+    return HYPH_OK;
+  });
+}
+
+hyph_status hyph_with_minimums(const hyph_hyphenator* hyphenator, long long left_min,
+                               long long right_min, hyph_hyphenator** out) {
+  if (!hyphenator || !out) return fail(HYPH_INVALID_ARGUMENT, "hyph_with_minimums: null argument");
+  if (left_min < 0 || right_min < 0)
+    return fail(HYPH_INVALID_ARGUMENT, "hyph_with_minimums: negative minimum");
+  return guarded([&] {
+    *out = wrap(
+        hyph::customHyphenator(unwrap(hyphenator), {.leftMin = left_min, .rightMin = right_min}));
+    return HYPH_OK;
+  });
+}
+
+long long hyph_left_min(const hyph_hyphenator* hyphenator) {
+  return hyphenator ? hyph::hyphenatorLeftMin(unwrap(hyphenator)) : 0;
+}
+
+long long hyph_right_min(const hyph_hyphenator* hyphenator) {
+  return hyphenator ? hyph::hyphenatorRightMin(unwrap(hyphenator)) : 0;
+}
+
+void hyph_free(hyph_hyphenator* hyphenator) {
+  delete reinterpret_cast<hyph::Hyphenator*>(hyphenator);
+}
+
+hyph_status hyph_pieces(const hyph_hyphenator* hyphenator, const char* word, size_t word_size,
+                        hyph_piece* pieces, size_t capacity, size_t* count) {
+  if (!hyphenator || (!word && word_size) || (!pieces && capacity) || !count)
+    return fail(HYPH_INVALID_ARGUMENT, "hyph_pieces: null argument");
+  return guarded([&] {
+    thread_local std::vector<std::size_t> found;
+    const std::string_view bytes(word ? word : "", word_size);
+    hyph::breakPoints(unwrap(hyphenator), bytes, found);
+    *count = found.size() + 1;
+    if (*count > capacity) return fail(HYPH_BUFFER_TOO_SMALL, "hyph_pieces: buffer too small");
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= found.size(); ++i) {
+      const std::size_t end = i < found.size() ? found[i] : bytes.size();
+      pieces[i] = {bytes.data() + start, end - start};
+      start = end;
+    }
+    return HYPH_OK;
+  });
+}
+
 hyph_status hyph_break_points(const hyph_hyphenator* hyphenator, const char* word, size_t word_size,
                               size_t* breaks, size_t capacity, size_t* count) {
   if (!hyphenator || (!word && word_size) || (!breaks && capacity) || !count)
@@ -86,6 +149,7 @@ hyph_status hyph_hyphenate_text(const hyph_hyphenator* hyphenator, const char* t
   if (!hyphenator || (!text && text_size) || (!separator && separator_size) || (!out && capacity) ||
       !size)
     return fail(HYPH_INVALID_ARGUMENT, "hyph_hyphenate_text: null argument");
+  if (flags & ~HYPH_TEXT_HTML) return fail(HYPH_EINVAL, "hyph_hyphenate_text: unknown flags");
   return guarded([&] {
     hyph::TextOptions options;
     options.separator.assign(separator ? separator : "", separator_size);

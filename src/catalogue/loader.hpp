@@ -8,13 +8,13 @@
 
 namespace hyph::detail {
 
-HYPH_API Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archive);
+Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archive);
 
 /// Counters for tests: how often the shared Hyphenator of a language was
 /// created, and how often each table of any loaded Hyphenator of the
 /// language was built.
 enum class Table { Chars, Patterns, Exceptions };
-HYPH_API int sharedCreations(Language language);
-HYPH_API int tableBuilds(Language language, Table table);
+int sharedCreations(Language language);
+int tableBuilds(Language language, Table table);
 
 }  // namespace hyph::detail

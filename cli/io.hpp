@@ -1,0 +1,53 @@
+// The command's files: reading inputs as they arrive, and an output that
+// replaces its file only once everything is written.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+/// A failure while running (exit status 1).
+struct RuntimeError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+/// The whole of a file of at most `limit` bytes (a pattern, exception or
+/// character file); a larger one is refused with a message that names it.
+std::string readWholeFile(const std::string& path, std::size_t limit);
+
+/// Reads a file, or standard input for "-", in blocks as they arrive:
+/// calls consume(block, more) for each, where `more` is false when the
+/// block was all that had arrived (so that output can be shown now).
+void readBlocks(const std::string& path,
+                const std::function<void(std::string_view block, bool more)>& consume);
+
+/// Standard output, or the file of -o: written to a temporary file beside
+/// it and renamed into place by commit(), so that a failure leaves the old
+/// file (or none) and the output may replace one of the inputs.
+class Output {
+ public:
+  explicit Output(std::optional<std::string> path);
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+  ~Output();  // a temporary file not committed is removed
+
+  void write(std::string_view bytes);
+  /// Hands what was written to the system, so that a reader sees it now.
+  void flush();
+  void commit();
+
+ private:
+  void writeAll(std::string_view bytes);
+
+  std::optional<std::string> path_;
+  std::string temporary_;
+  int fd_ = 1;
+  std::string buffer_;
+};
+
+}  // namespace cli
