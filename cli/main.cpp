@@ -87,6 +87,10 @@ int run(const cli::Options& options) {
     hyph::TextOptions textOptions;
     textOptions.separator = options.separator;
     textOptions.markup = options.html ? hyph::Markup::Html : hyph::Markup::Plain;
+    textOptions.minWordLength = options.minWordLength;
+    textOptions.skipCapitals = options.skipCapitals;
+    textOptions.followLang = !options.ignoreLang;
+    textOptions.language = options.language;  // its text uses the tables given
     if (!options.arguments.empty()) {
       // Each argument is running text of its own, on a line of its own.
       for (const std::string& argument : options.arguments)

@@ -18,7 +18,12 @@ const char* const kUsage =
     "                        default en-us; see --list\n"
     "  -s, --separator=TEXT  inserted at each break (default \"-\")\n"
     "      --soft            use U+00AD SOFT HYPHEN as the separator\n"
-    "      --html            the input is HTML: markup passes unchanged\n"
+    "      --html            the input is HTML: markup passes unchanged, and lang\n"
+    "                        attributes choose the language of their text\n"
+    "      --ignore-lang     with --html, hyphenate all text in LANG\n"
+    "      --min-word-length=N\n"
+    "                        leave words of fewer than N letters whole\n"
+    "      --skip-capitals   leave words written all in capitals whole (NASA)\n"
     "  -f, --file=FILE       hyphenate FILE (repeatable; - is standard input)\n"
     "  -o, --output=FILE     write to FILE, replaced only once all is written\n"
     "      --words           read standard input line by line (the default)\n"
@@ -39,6 +44,7 @@ const char* const kUsage =
 
 namespace {
 
+/// A number of letters: 0 or more.
 std::int64_t parseMinimum(std::string_view option, std::string_view text) {
   std::int64_t value = 0;
   const char* end = text.data() + text.size();
@@ -123,6 +129,12 @@ Options parseOptions(int argc, char** argv) {
       flag(words);
     } else if (name == "--html") {
       flag(options.html);
+    } else if (name == "--ignore-lang") {
+      flag(options.ignoreLang);
+    } else if (name == "--min-word-length") {
+      options.minWordLength = static_cast<std::size_t>(parseMinimum(name, value()));
+    } else if (name == "--skip-capitals") {
+      flag(options.skipCapitals);
     } else if (name == "-f" || name == "--file") {
       options.files.push_back(value());
     } else if (name == "-o" || name == "--output") {

@@ -20,6 +20,8 @@ struct Options {
   hyph::Language language = hyph::Language::English_US;
   std::string separator = "-";
   bool html = false;
+  std::size_t minWordLength = 0;
+  bool skipCapitals = false, ignoreLang = false;
   std::optional<std::string> patternsFile, exceptionsFile, charsFile;
   std::optional<std::int64_t> leftMin, rightMin;
   std::vector<std::string> files;      // -f: inputs, "-" for standard input

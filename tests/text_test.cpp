@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "hyph/error.hpp"
@@ -15,6 +18,18 @@ std::string withoutSeparators(std::string text, std::string_view separator) {
        at = text.find(separator, at))
     text.erase(at, separator.size());
   return text;
+}
+
+std::string sample(const std::string& name) {
+  std::ifstream in(std::filesystem::path(HYPH_SAMPLES_DIR) / name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TextOptions htmlOptions(std::string separator = "-") {
+  TextOptions options;
+  options.markup = Markup::Html;
+  options.separator = std::move(separator);
+  return options;
 }
 
 // Feeds `text` to a TextHyphenator in pieces cut at the given offsets.
@@ -165,5 +180,185 @@ TEST(HyphenateText, AssembledHyphenatorsNeedALetterPredicate) {
   EXPECT_EQ(hyphenateText(table, "ABAB cab"), "A-BA-B ca-b");
 }
 
+// A second run over soft-hyphenated output changes nothing, and the soft
+// hyphens removed give the input back: for every sample, plain and HTML.
+TEST(HyphenateText, SoftHyphenatedTextIsLeftAsItIs) {
+  const std::pair<const char*, Language> samples[] = {
+      {"en.txt", Language::English_US}, {"de.txt", Language::German_1996},
+      {"fr.txt", Language::French},     {"ru.txt", Language::Russian},
+      {"el.txt", Language::Greek_Mono}, {"page.html", Language::English_US}};
+  for (const auto& [name, language] : samples) {
+    const std::string text = sample(name);
+    ASSERT_FALSE(text.empty()) << name;
+    for (const bool html : {false, true}) {
+      TextOptions options = html ? htmlOptions("\u00AD") : TextOptions{"\u00AD"};
+      const Hyphenator& h = languageHyphenator(language);
+      const std::string once = hyphenateText(h, text, options);
+      EXPECT_NE(once, text) << name;
+      EXPECT_EQ(hyphenateText(h, once, options), once) << name << (html ? " as HTML" : "");
+      if (!html) {
+        EXPECT_EQ(withoutSeparators(once, "\u00AD"), text) << name;
+      }
+    }
+  }
+  // The GPL's words that a second run used to break again.
+  const std::string shy = "\u00AD";
+  EXPECT_EQ(hyphenateText(english_US(), "know" + shy + "ingly pro" + shy + "hibit", shy),
+            "know" + shy + "ingly pro" + shy + "hibit");
+  // In HTML, a soft hyphen written as a reference joins the same way.
+  EXPECT_EQ(hyphenateText(english_US(), "hyphen&shy;ation hyphen&#173;ation hyphen&#xAD;ation",
+                          htmlOptions()),
+            "hyphen&shy;ation hyphen&#173;ation hyphen&#xAD;ation");
+  // A hyphen-minus is no such mark: the words around it are words.
+  EXPECT_EQ(hyphenateText(english_US(), "co-operation"), "co-op-er-a-tion");
+  // A soft hyphen that joins nothing marks nothing.
+  EXPECT_EQ(hyphenateText(english_US(), "\u00ADhyphenation hyphenation\u00AD"),
+            "\u00ADhy-phen-ation hy-phen-ation\u00AD");
+}
+
+TEST(HyphenateText, UrlsAndAddressesAreLeftWhole) {
+  const std::string whole[] = {
+      "https://example.org/internationalization",  "(http://example.org/representation)",
+      "ftp+ssh://documentation.example.org",       "www.hyphenation.org/documentation",
+      "<WWW.Example.org/Documentation>",           "documentation@example.org",
+      "mailto:representation.office@example.org,",
+  };
+  for (const std::string& text : whole) {
+    EXPECT_EQ(hyphenateText(english_US(), text), text);
+    EXPECT_EQ(hyphenateText(english_US(), text, htmlOptions()), text);
+    EXPECT_EQ(hyphenateText(english_US(), "hyphenation " + text + " hyphenation"),
+              "hy-phen-ation " + text + " hy-phen-ation");
+  }
+  // Look-alikes are words.
+  EXPECT_EQ(hyphenateText(english_US(), "documentation: hyphenation@ wwwdocumentation"),
+            "doc-u-men-ta-tion: hy-phen-ation@ www-doc-u-men-ta-tion");
+  EXPECT_EQ(hyphenateText(english_US(), "<a href=\"x\">https://example.org/documentation</a>",
+                          htmlOptions()),
+            "<a href=\"x\">https://example.org/documentation</a>");
+}
+
+TEST(HyphenateText, ShortWordsAndCapitalsAsTheOptionsSay) {
+  TextOptions options;
+  EXPECT_EQ(hyphenateText(english_US(), "NASA DOCUMENTATION table", options),
+            "NASA DOC-U-MEN-TA-TION ta-ble");
+  options.skipCapitals = true;
+  EXPECT_EQ(hyphenateText(english_US(), "NASA DOCUMENTATION Documentation table", options),
+            "NASA DOCUMENTATION Doc-u-men-ta-tion ta-ble");
+  options.minWordLength = 6;
+  EXPECT_EQ(hyphenateText(english_US(), "table tables hyphenation", options),
+            "table ta-bles hy-phen-ation");
+  options.markup = Markup::Html;
+  EXPECT_EQ(hyphenateText(german_1996(), "&Uuml;BERG&Auml;NGE &Uuml;berg&auml;nge", options),
+            "&Uuml;BERG&Auml;NGE &Uuml;ber-g&auml;n-ge");
+}
+
+TEST(HyphenateText, HtmlReferencesInsideWordsAreReadAndKept) {
+  const TextOptions html = htmlOptions("&shy;");
+  EXPECT_EQ(hyphenateText(german_1996(), "Stra&szlig;enbahn", html), "Stra&shy;&szlig;en&shy;bahn");
+  EXPECT_EQ(hyphenateText(german_1996(), "&Uuml;berg&auml;nge", html),
+            "&Uuml;ber&shy;g&auml;n&shy;ge");
+  EXPECT_EQ(hyphenateText(german_1996(), "&#220;berg&#xE4;nge", html),
+            "&#220;ber&shy;g&#xE4;n&shy;ge");
+  // Unknown and malformed references are copied and end the word.
+  EXPECT_EQ(hyphenateText(german_1996(), "Stra&szlg;enbahn Stra&szlig enbahn &#xD800;bahn", html),
+            "Stra&szlg;en&shy;bahn Stra&szlig en&shy;bahn &#xD800;bahn");
+  EXPECT_EQ(hyphenateText(english_US(), "hyphenation&amp;documentation", htmlOptions()),
+            "hy-phen-ation&amp;doc-u-men-ta-tion");
+}
+
+TEST(HyphenateText, LangAttributesChooseTheLanguage) {
+  const std::string page =
+      "<html lang=en><p lang=\"de\">Silbentrennungsalgorithmus</p>"
+      "<p xml:lang='fr' lang=\"de\">anticonstitutionnellement</p>"
+      "<div lang=\"de\"><p><span lang=\"en-GB\">hyphenation</span> Silbentrennung<br>"
+      "<img src=x>Silbentrennung</p></div>"
+      "<p lang=\"tlh\">Silbentrennung</p><p lang=\"\">hyphenation</p>hyphenation</html>";
+  EXPECT_EQ(hyphenateText(english_US(), page, htmlOptions()),
+            "<html lang=en><p lang=\"de\">Sil-ben-tren-nungs-al-go-rith-mus</p>"
+            "<p xml:lang='fr' lang=\"de\">an-ti-cons-ti-tu-tion-nel-le-ment</p>"
+            "<div lang=\"de\"><p><span lang=\"en-GB\">hy-phen-a-tion</span> Sil-ben-tren-nung<br>"
+            "<img src=x>Sil-ben-tren-nung</p></div>"
+            "<p lang=\"tlh\">Silbentrennung</p><p lang=\"\">hyphenation</p>hy-phen-ation</html>");
+  TextOptions ignoring = htmlOptions();
+  ignoring.followLang = false;
+  EXPECT_EQ(hyphenateText(english_US(), "<p lang=de>Silbentrennungsalgorithmus</p>", ignoring),
+            "<p lang=de>Sil-ben-tren-nungsal-go-rith-mus</p>");
+  // Text marked as the given Hyphenator's language uses it, custom tables and all.
+  const Hyphenator mine(*hyphenatorCharMap(english_US()), parsePatterns(U"1b\n"), Exceptions(), 1,
+                        1);
+  TextOptions own = htmlOptions();
+  own.language = Language::English_US;
+  EXPECT_EQ(hyphenateText(mine, "<p lang=en>abab</p><p lang=de>abab</p>", own),
+            "<p lang=en>a-ba-b</p><p lang=de>ab-ab</p>");
+}
+
+TEST(HyphenateText, UnhyphenatedElements) {
+  const std::string page =
+      "<title>representation</title><textarea>representation</textarea><kbd>representation</kbd>"
+      "<samp>representation</samp><tt>representation</tt><var>representation</var>"
+      "<math><mi>representation</mi></math><svg><text>representation</text></svg>"
+      "<pre><b>representation</b></pre><pre>x</pre>representation";
+  const std::string out = hyphenateText(english_US(), page, htmlOptions());
+  EXPECT_EQ(out, page.substr(0, page.size() - 14) + "rep-re-sen-ta-tion");
+  // A raw element ends only at its own end tag.
+  EXPECT_EQ(
+      hyphenateText(english_US(), "<script>a</scriptx>representation</script>x", htmlOptions()),
+      "<script>a</scriptx>representation</script>x");
+}
+
+TEST(HyphenateText, DecomposedLettersAreHyphenatedAsComposed) {
+  const std::string nfd = "U\u0308berga\u0308nge";  // U and a with a combining diaeresis
+  EXPECT_EQ(hyphenateText(german_1996(), nfd), "U\u0308ber-ga\u0308n-ge");
+  EXPECT_EQ(hyphenateText(german_1996(), "\u00dcberg\u00e4nge"), "\u00dcber-g\u00e4n-ge");
+  EXPECT_EQ(hyphenateText(french(), "h\u00e9t\u00e9rog\u00e9n\u00e9it\u00e9"),
+            "h\u00e9-t\u00e9-ro-g\u00e9-n\u00e9it\u00e9");
+  EXPECT_EQ(hyphenateText(french(), "he\u0301te\u0301roge\u0301ne\u0301ite\u0301"),
+            "he\u0301-te\u0301-ro-ge\u0301-ne\u0301ite\u0301");
+  // A letter with two marks: Greek alpha with psili and oxia is U+1F04.
+  const std::string poly = "\u1F04\u03BD\u03B8\u03C1\u03C9\u03C0\u03BF\u03C2";
+  const std::string twoMarks = "\u03B1\u0313\u0301\u03BD\u03B8\u03C1\u03C9\u03C0\u03BF\u03C2";
+  const std::string composed = hyphenateText(greek_Poly(), poly, "|");
+  ASSERT_NE(composed, poly);
+  std::string expected = composed;
+  expected.replace(0, std::string("\u1F04").size(), "\u03B1\u0313\u0301");
+  EXPECT_EQ(hyphenateText(greek_Poly(), twoMarks, "|"), expected);
+  // Marks never split from their letter, and the bytes stay as they came.
+  for (const std::string& word : {nfd, twoMarks})
+    EXPECT_EQ(withoutSeparators(hyphenateText(german_1996(), word, "|"), "|"), word);
+}
+
+TEST(HyphenateText, StreamingEqualsWholeTextForEveryCutOfTheNewInputs) {
+  const std::string text =
+      "<p lang=de>Stra&szlig;enbahn U\u0308berga\u0308nge</p> https://example.org/documentation "
+      "know\u00ADingly <pre>x</pre><p lang=fr>anticonstitutionnellement</p>&Uuml;bergang";
+  for (const TextOptions& options : {htmlOptions("\u00AD"), TextOptions{"|"}}) {
+    const std::string whole = hyphenateText(english_US(), text, options);
+    for (std::size_t cut = 0; cut <= text.size(); ++cut)
+      ASSERT_EQ(streamed(english_US(), text, options, {cut}), whole) << "cut at " << cut;
+    for (std::size_t a = 0; a < text.size(); a += 7)
+      for (std::size_t b = a; b < text.size(); b += 11)
+        ASSERT_EQ(streamed(english_US(), text, options, {a, b}), whole) << a << " " << b;
+  }
+}
+
+TEST(HyphenateText, MalformedHtmlIsCopiedInBoundedMemory) {
+  for (const std::string piece : {"<", "&", "\xC3", "<a ", "<!--", "<a title=\"", "&#x"}) {
+    std::string text;
+    while (text.size() < 1'000'000) text += piece;
+    TextHyphenator stream(english_US(), htmlOptions());
+    std::string out, all;
+    for (std::size_t at = 0; at < text.size(); at += 65536) {
+      stream.write(std::string_view(text).substr(at, 65536), out);
+      all += out;
+      EXPECT_LT(text.size() - at - std::min<std::size_t>(65536, text.size() - at) + all.size(),
+                text.size() + 1)
+          << piece;
+      out.clear();
+    }
+    stream.finish(out);
+    all += out;
+    EXPECT_EQ(all, text) << piece;
+  }
+}
 }  // namespace
 }  // namespace hyph

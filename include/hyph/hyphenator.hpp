@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -106,6 +107,24 @@ HYPH_API void breakPoints(const Hyphenator& h, std::u32string_view word,
 HYPH_API std::vector<std::size_t> breakPoints(const Hyphenator& h, std::string_view utf8word);
 HYPH_API void breakPoints(const Hyphenator& h, std::string_view utf8word,
                           std::vector<std::size_t>& out);
+
+/// The pieces joined with `separator` between them:
+/// `join(hyphenate(english_US(), "hyphenation"), "-")` gives "hy-phen-ation".
+HYPH_API std::string join(std::span<const std::string> pieces, std::string_view separator);
+HYPH_API std::u32string join(std::span<const std::u32string> pieces, std::u32string_view separator);
+/// Appends `word` to `out` with `separator` inserted at each of `breaks`
+/// (ascending offsets into the word, as breakPoints gives them), allocating
+/// nothing beyond what `out` needs to grow.
+inline void appendJoined(std::string& out, std::string_view word,
+                         std::span<const std::size_t> breaks, std::string_view separator) {
+  std::size_t start = 0;
+  for (std::size_t position : breaks) {
+    out.append(word.data() + start, position - start);
+    out.append(separator);
+    start = position;
+  }
+  out.append(word.data() + start, word.size() - start);
+}
 
 /// The character table behind the mapping, when the Hyphenator was built with
 /// one (as every loaded language is), else nullptr. Builds it if deferred.

@@ -1,40 +1,54 @@
-// Hyphenating running text: every word of a UTF-8 text, with a separator
-// inserted at each break.
+// Hyphenating running text: every word of a UTF-8 text, plain or HTML, with
+// a separator inserted at each break.
 //
 //   hyphenateText(english_US(), "Hyphenation, at last!", "-")
 //   // "Hy-phen-ation, at last!"
 //
-// A word is a maximal run of letters. For a loaded language the letters are
-// the code points of its character file; for a Hyphenator built by hand the
-// caller says which code points are letters. Everything else (spaces,
-// punctuation, digits, invalid bytes, and in HTML the markup) is copied
-// unchanged, so removing the inserted separators gives back the input byte
-// for byte. Runs longer than `maxTextWordLength` code points are copied
-// unhyphenated: they are not words, and this keeps streaming memory bounded.
+// A word is a run of letters: for a loaded language the code points of its
+// character file; for a Hyphenator built by hand those the caller names.
+// Combining marks after a letter belong to its word, which is looked up in
+// its composed form ("U" and U+0308 as "Ü"), with breaks only between whole
+// characters. Everything else (spaces, punctuation, digits, invalid bytes,
+// and in HTML the markup) is copied unchanged, so removing the inserted
+// separators gives back the input byte for byte. Left whole as well:
+//
+// - a word that already has its breaks: letters joined by a soft hyphen
+//   (U+00AD, and in HTML &shy;, &#173;, &#xAD;), so that hyphenating the
+//   output again changes nothing;
+// - URLs ("https://...", "www....") and e-mail addresses;
+// - runs of more than maxTextWordLength letters, which are not words;
+// - as the options ask, short words and words in capitals (NASA).
 #pragma once
 
 #include <cstddef>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "hyph/export.hpp"
 #include "hyph/hyphenator.hpp"
+#include "hyph/language.hpp"
 
 namespace hyph {
 
 /// Whether a code point is a letter, that is, part of a word.
 using LetterPredicate = std::function<bool(char32_t)>;
 
+/// Words of more letters are copied unhyphenated.
 inline constexpr std::size_t maxTextWordLength = 1024;
 
 enum class Markup {
   /// Plain text: every letter run is a word.
   Plain,
-  /// HTML: tags, comments, character references (`&amp;`, `&#173;`) and the
-  /// contents of `script`, `style`, `pre`, `code` and `textarea` elements are
-  /// copied unchanged; words are hyphenated in the rest.
+  /// HTML: tags, comments and attribute values are copied unchanged, and
+  /// so is the content of `script`, `style`, `textarea`, `title`, `pre`,
+  /// `code`, `kbd`, `samp`, `tt`, `var`, `math` and `svg` elements. Character
+  /// references are read as the characters they stand for and copied as
+  /// written: "Stra&szlig;enbahn" breaks as "Straßenbahn" does. The `lang`
+  /// and `xml:lang` attributes choose the language of their element's text,
+  /// the nearest one first (see TextOptions::followLang).
   Html,
 };
 
@@ -45,50 +59,52 @@ struct TextOptions {
   Markup markup = Markup::Plain;
   /// Which code points are letters; empty: the letters of the Hyphenator's
   /// character table (hyphenatorCharMap), which every loaded language has.
-  LetterPredicate isLetter;
+  LetterPredicate isLetter = nullptr;
+  /// Words of fewer letters are copied unhyphenated (0: none are).
+  std::size_t minWordLength = 0;
+  /// Words whose letters are all capitals (acronyms such as NASA) are
+  /// copied unhyphenated.
+  bool skipCapitals = false;
+  /// HTML: text inside an element with a `lang` or `xml:lang` attribute is
+  /// hyphenated in that language (found by findLanguage; the shared
+  /// Hyphenator of each language met is used), and copied unhyphenated where
+  /// hyph does not have it. Text outside any uses the Hyphenator given.
+  bool followLang = true;
+  /// The language of the Hyphenator given, when it has one: text marked as
+  /// that language uses it (with its custom tables, say) rather than the
+  /// shared Hyphenator of the language.
+  std::optional<Language> language = std::nullopt;
 };
 
-/// Hyphenates text that arrives in chunks, in constant memory: `write` takes
+/// Hyphenates text that arrives in chunks, in bounded memory: `write` takes
 /// any split of the input (even inside a UTF-8 sequence, a word or a tag) and
-/// appends to `out` all the output it can already decide; `finish` appends
-/// the rest. The result equals `hyphenateText` of the whole input.
-/// Throws hyph::Error at construction when no letters are known (a
-/// Hyphenator without a character table and no `isLetter`).
+/// appends to `out` all the output it can already decide, which is all of
+/// every line that has ended; `finish` appends the rest. The result equals
+/// `hyphenateText` of the whole input. Throws hyph::Error at construction
+/// when no letters are known (a Hyphenator without a character table and no
+/// `isLetter`). Use each from one thread at a time.
 class HYPH_API TextHyphenator {
  public:
   explicit TextHyphenator(const Hyphenator& hyphenator, TextOptions options = {});
+  ~TextHyphenator();
+  TextHyphenator(TextHyphenator&&) noexcept;
+  TextHyphenator& operator=(TextHyphenator&&) noexcept;
 
+  /// Appends the output that the chunk decides to `out`.
   void write(std::string_view chunk, std::string& out);
+  /// Appends the rest of the output, and makes the hyphenator ready for a
+  /// new text.
   void finish(std::string& out);
 
  private:
-  enum class State { Text, Tag, Comment, Raw };
-  void process(bool final, std::string& out);
-  void emitWord(std::string_view word, std::string& out);
-  bool letter(char32_t c) const;
-
-  Hyphenator hyphenator_;
-  TextOptions options_;
-  const CharMap* letters_ = nullptr;
-  bool asciiLetters_[128] = {};  // letters_->isLetter below U+0080, when letters_ is set
-  std::string pending_;          // undecided input: a word, a partial sequence, a short lookahead
-  State state_ = State::Text;
-  bool longRun_ = false;        // inside a letter run that exceeded maxTextWordLength
-  char quote_ = 0;              // inside a quoted attribute value of a tag
-  bool endTag_ = false;         // the tag being read is an end tag
-  bool nameDone_ = false;       // the tag's name has been read
-  char tagLast_ = 0;            // the byte of the tag before the current one
-  std::string tagName_;         // lower case, at most a few letters
-  std::string rawName_;         // the element whose contents pass unchanged
-  std::size_t rawMatched_ = 0;  // bytes of "</" + rawName_ matched so far
-  int dashes_ = 0;              // '-' just before a possible "-->"
-  std::vector<std::size_t> breaks_;
+  class Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 /// `text` with `separator` inserted at every break of every word.
 HYPH_API std::string hyphenateText(const Hyphenator& h, std::string_view text,
                                    std::string_view separator = "-");
-/// The same with options (separator, markup, letters).
+/// The same with options (separator, markup, letters, which words to skip).
 HYPH_API std::string hyphenateText(const Hyphenator& h, std::string_view text,
                                    const TextOptions& options);
 /// The same, appended to `out`.

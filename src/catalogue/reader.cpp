@@ -98,7 +98,11 @@ void scanWords(std::string_view text, std::string_view file, Group plain, OnWord
     return text.substr(start, i - start);
   };
   if (!tex) {
-    for (skipBlank(); i < n; skipBlank()) onWord(word(), line, plain);
+    while (true) {
+      skipBlank();
+      if (i == n) return;
+      onWord(word(), line, plain);
+    }
     return;
   }
   while (true) {

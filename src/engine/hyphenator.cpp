@@ -308,4 +308,27 @@ std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view utf8wor
 
 const CharMap* hyphenatorCharMap(const Hyphenator& h) { return HyphenatorAccess::charMap(h); }
 
+namespace {
+
+template <class String, class View>
+String joinPieces(std::span<const String> pieces, View separator) {
+  String out;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (i != 0) out += separator;
+    out += pieces[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string join(std::span<const std::string> pieces, std::string_view separator) {
+  return joinPieces(pieces, separator);
+}
+
+std::u32string join(std::span<const std::u32string> pieces, std::u32string_view separator) {
+  return joinPieces(pieces, separator);
+}
+
+
 }  // namespace hyph

@@ -1,0 +1,99 @@
+#include "html.hpp"
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace hyph::text {
+
+namespace {
+
+struct Named {
+  std::string_view name;
+  char32_t codePoint;
+};
+
+constexpr Named kReferences[] = {
+#include "html_entities.inc"
+};
+
+bool isAlnum(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// The longest name of the table, with "&", "#x" and ";": no reference is
+// longer.
+constexpr std::size_t kLongest = 40;
+
+}  // namespace
+
+Reference referenceAt(std::string_view text, bool final) {
+  using Status = Reference::Status;
+  std::size_t end = 1;
+  const bool numeric = text.size() > 1 && text[1] == '#';
+  if (numeric) {
+    end = 2;
+    if (text.size() > 2 && (text[2] == 'x' || text[2] == 'X')) end = 3;
+  }
+  const std::size_t nameStart = end;
+  while (end < text.size() && end < kLongest && isAlnum(text[end])) ++end;
+  if (end == text.size() && !final && end < kLongest) return {Status::Incomplete, 0, 0};
+  const std::string_view name = text.substr(nameStart, end - nameStart);
+  if (end == text.size() || text[end] != ';' || name.empty()) return {Status::Malformed, end, 0};
+  const std::size_t length = end + 1;
+  if (!numeric) {
+    const auto* found =
+        std::lower_bound(std::begin(kReferences), std::end(kReferences), name,
+                         [](const Named& entry, std::string_view key) { return entry.name < key; });
+    if (found == std::end(kReferences) || found->name != name)
+      return {Status::Malformed, length, 0};
+    return {Status::Character, length, found->codePoint};
+  }
+  const bool hex = nameStart == 3;
+  char32_t value = 0;
+  for (char c : name) {
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : 99;
+    if (digit >= (hex ? 16 : 10) || value > 0x10FFFF) return {Status::Malformed, length, 0};
+    value = value * (hex ? 16 : 10) + static_cast<char32_t>(digit);
+  }
+  if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+    return {Status::Malformed, length, 0};
+  return {Status::Character, length, value};
+}
+
+Element elementOf(std::string_view name) {
+  // By length first: most tags are none of these, and are told at once.
+  auto any = [name](std::initializer_list<std::string_view> names) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+  };
+  switch (name.size()) {
+    case 2:
+      if (any({"br", "hr"})) return Element::Void;
+      if (name == "tt") return Element::Unhyphenated;
+      break;
+    case 3:
+      if (any({"col", "img", "wbr"})) return Element::Void;
+      if (any({"pre", "kbd", "var", "svg"})) return Element::Unhyphenated;
+      break;
+    case 4:
+      if (any({"area", "base", "link", "meta"})) return Element::Void;
+      if (any({"code", "samp", "math"})) return Element::Unhyphenated;
+      break;
+    case 5:
+      if (any({"embed", "input", "param", "track"})) return Element::Void;
+      if (any({"style", "title"})) return Element::Raw;
+      break;
+    case 6:
+      if (any({"source", "keygen"})) return Element::Void;
+      if (name == "script") return Element::Raw;
+      break;
+    case 8:
+      if (name == "textarea") return Element::Raw;
+      break;
+  }
+  return Element::Normal;
+}
+
+}  // namespace hyph::text

@@ -1,0 +1,57 @@
+#include "unicode.hpp"
+
+#include <utf8proc.h>
+
+#include <iterator>
+#include <string>
+
+namespace hyph::text {
+
+namespace {
+
+utf8proc_category_t categoryOf(char32_t c) {
+  return c > 0x10FFFF ? UTF8PROC_CATEGORY_CN
+                      : static_cast<utf8proc_category_t>(
+                            utf8proc_category(static_cast<utf8proc_int32_t>(c)));
+}
+
+}  // namespace
+
+bool isMark(char32_t c) {
+  const utf8proc_category_t category = categoryOf(c);
+  return category == UTF8PROC_CATEGORY_MN || category == UTF8PROC_CATEGORY_MC ||
+         category == UTF8PROC_CATEGORY_ME;
+}
+
+bool isCapital(char32_t c) {
+  const utf8proc_category_t category = categoryOf(c);
+  return category == UTF8PROC_CATEGORY_LU || category == UTF8PROC_CATEGORY_LT;
+}
+
+bool isWideSpace(char32_t c) {
+  const utf8proc_category_t category = categoryOf(c);
+  return category == UTF8PROC_CATEGORY_ZS || category == UTF8PROC_CATEGORY_ZL ||
+         category == UTF8PROC_CATEGORY_ZP;
+}
+
+char32_t composed(char32_t letter, std::u32string_view marks) {
+  // Decomposed and put in canonical order first, as composing needs.
+  std::string utf8;
+  for (char32_t c : std::u32string(1, letter) + std::u32string(marks)) {
+    utf8proc_uint8_t bytes[4];
+    const utf8proc_ssize_t size = utf8proc_encode_char(static_cast<utf8proc_int32_t>(c), bytes);
+    utf8.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+  }
+  utf8proc_int32_t buffer[64];
+  const utf8proc_ssize_t length =
+      utf8proc_decompose(reinterpret_cast<const utf8proc_uint8_t*>(utf8.data()),
+                         static_cast<utf8proc_ssize_t>(utf8.size()), buffer,
+                         static_cast<utf8proc_ssize_t>(std::size(buffer)),
+                         static_cast<utf8proc_option_t>(UTF8PROC_DECOMPOSE | UTF8PROC_STABLE));
+  if (length <= 0 || length > static_cast<utf8proc_ssize_t>(std::size(buffer))) return letter;
+  const utf8proc_ssize_t result = utf8proc_normalize_utf32(
+      buffer, length, static_cast<utf8proc_option_t>(UTF8PROC_COMPOSE | UTF8PROC_STABLE));
+  return result > 0 ? static_cast<char32_t>(buffer[0]) : letter;
+}
+
+}  // namespace hyph::text
