@@ -51,13 +51,7 @@ std::uint64_t threadCpuNs() {
 
 std::string marked(const hyph::Hyphenator& h, const std::string& word) {
   std::string out;
-  std::size_t start = 0;
-  for (std::size_t position : hyph::breakPoints(h, std::string_view(word))) {
-    out.append(word, start, position - start);
-    out += '-';
-    start = position;
-  }
-  out.append(word, start);
+  hyph::appendJoined(out, word, hyph::breakPoints(h, std::string_view(word)), "-");
   return out;
 }
 

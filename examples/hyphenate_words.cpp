@@ -18,12 +18,6 @@ int main(int argc, char** argv) {
   const auto lower = [](char32_t c) { return c >= U'A' && c <= U'Z' ? c + 32 : c; };
   const hyph::Hyphenator hyphenator(lower, patterns, exceptions, 2, 3);
 
-  for (int i = 1; i < argc; ++i) {
-    std::string line;
-    for (const std::string& piece : hyph::hyphenate(hyphenator, std::string_view(argv[i]))) {
-      if (!line.empty()) line += '-';
-      line += piece;
-    }
-    std::cout << line << '\n';
-  }
+  for (int i = 1; i < argc; ++i)
+    std::cout << hyph::join(hyph::hyphenate(hyphenator, std::string_view(argv[i])), "-") << '\n';
 }

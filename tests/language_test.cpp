@@ -141,6 +141,30 @@ TEST(Language, Affixes) {
   static_assert(languageAffix(L::Welsh) == "cy");
 }
 
+// Values of the type that are no language are refused by every function
+// that takes one, with the error of toEnum, rather than read out of bounds.
+TEST(Language, ValuesPastTheLastAreRefusedEverywhere) {
+  for (int ordinal : {73, 100, 255}) {
+    const auto bad = static_cast<Language>(ordinal);
+    const std::string message = "toEnum{Language}: tag (" + std::to_string(ordinal) +
+                                ") is outside of enumeration's range (0,72)";
+    EXPECT_EQ(errorOf([&] { (void)fromEnum(bad); }), message);
+    EXPECT_EQ(errorOf([&] { (void)languageAffix(bad); }), message);
+    EXPECT_EQ(errorOf([&] { (void)languageName(bad); }), message);
+    EXPECT_EQ(errorOf([&] { (void)languageLeftMin(bad); }), message);
+    EXPECT_EQ(errorOf([&] { (void)languageRightMin(bad); }), message);
+    EXPECT_EQ(errorOf([&] { (void)show(bad); }), message);
+    EXPECT_EQ(errorOf([&] { std::ostringstream out; out << bad; }), message);
+    EXPECT_EQ(errorOf([&] { (void)succ(bad); }), message);
+    EXPECT_EQ(errorOf([&] { (void)pred(bad); }), message);
+    EXPECT_EQ(errorOf([&] { (void)enumFrom(bad); }), message);
+    EXPECT_EQ(errorOf([&] { (void)enumFromTo(L::Welsh, bad); }), message);
+    EXPECT_EQ(errorOf([&] { (void)loadHyphenator(bad); }), message);
+    EXPECT_EQ(errorOf([&] { (void)languageHyphenator(bad); }), message);
+    EXPECT_EQ(errorOf([&] { (void)languageLicense(bad); }), message);
+  }
+}
+
 TEST(FindLanguage, EveryAffixAndNameRoundTripsInAnyCase) {
   for (Language language : enumFrom(firstLanguage)) {
     const std::string affix(languageAffix(language));

@@ -53,8 +53,20 @@ inline constexpr LanguageInfo kLanguages[] = {
 static_assert(std::size(kLanguages) == languageCount);
 }  // namespace detail
 
-/// The ordinal: `fromEnum(Language::English_US)` is 13.
-constexpr std::int64_t fromEnum(Language language) { return static_cast<std::int64_t>(language); }
+namespace detail {
+/// Throws the error of toEnum for an ordinal that no language has.
+[[noreturn, gnu::cold]] HYPH_API void throwOutOfRange(std::int64_t ordinal);
+}  // namespace detail
+
+/// The ordinal: `fromEnum(Language::English_US)` is 13. A value of the type
+/// that is no language (a cast of 73 to 255) throws the error of toEnum, and
+/// so does every function that takes a Language.
+constexpr std::int64_t fromEnum(Language language) {
+  const auto ordinal = static_cast<std::int64_t>(language);
+  if (ordinal >= languageCount) [[unlikely]]
+    detail::throwOutOfRange(ordinal);
+  return ordinal;
+}
 
 /// The language with this ordinal; throws hyph::Error
 /// "toEnum{Language}: tag (73) is outside of enumeration's range (0,72)".

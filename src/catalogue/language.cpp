@@ -12,21 +12,26 @@ namespace {
 constexpr std::int64_t kLast = languageCount - 1;
 }
 
+namespace detail {
+void throwOutOfRange(std::int64_t ordinal) {
+  throw Error("toEnum{Language}: tag (" + std::to_string(ordinal) +
+              ") is outside of enumeration's range (0," + std::to_string(kLast) + ")");
+}
+}  // namespace detail
+
 Language toEnum(std::int64_t ordinal) {
-  if (ordinal < 0 || ordinal > kLast)
-    throw Error("toEnum{Language}: tag (" + std::to_string(ordinal) +
-                ") is outside of enumeration's range (0," + std::to_string(kLast) + ")");
+  if (ordinal < 0 || ordinal > kLast) detail::throwOutOfRange(ordinal);
   return static_cast<Language>(ordinal);
 }
 
 Language succ(Language language) {
-  if (language == lastLanguage)
+  if (fromEnum(language) == kLast)
     throw Error("succ{Language}: tried to take `succ' of last tag in enumeration");
   return static_cast<Language>(fromEnum(language) + 1);
 }
 
 Language pred(Language language) {
-  if (language == firstLanguage)
+  if (fromEnum(language) == 0)
     throw Error("pred{Language}: tried to take `pred' of first tag in enumeration");
   return static_cast<Language>(fromEnum(language) - 1);
 }

@@ -5,11 +5,7 @@
 #include <string>
 
 int main() {
-  std::string out;
-  for (const std::string& piece : hyph::hyphenate(hyph::english_US(), "Hyphenation")) {
-    if (!out.empty()) out += '-';
-    out += piece;
-  }
+  const std::string out = hyph::join(hyph::hyphenate(hyph::english_US(), "Hyphenation"), "-");
   std::cout << out << '\n';
   return out == "Hy-phen-ation" ? 0 : 1;
 }
