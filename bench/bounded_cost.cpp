@@ -1,11 +1,14 @@
 // Bounded cost: a word of up to a million code points hyphenates in time
-// linear in its length (the Big-O line of the output), and a pattern file of
+// linear in its length, however long its patterns or their score lists, a
+// merge of many tries costs time linear in their size, and a pattern file of
 // a million lines parses in bounded memory (the peak resident set grows by
-// the "peak_rss_growth_MiB" counter).
+// the "peak_rss_growth_MiB" counter). Each shape reports items_per_second,
+// which stays within a factor of two from 10 k to 1 M, and a Big-O line.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "hyph/hyph.hpp"
 #include "process_status.hpp"
@@ -21,9 +24,48 @@ void BM_LongWord(benchmark::State& state) {
     hyph::breakPoints(hyph::english_US(), word, breaks);
     benchmark::DoNotOptimize(breaks.data());
   }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
   state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_LongWord)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Complexity(benchmark::oN);
+
+/// A word of n "a"s under one pattern: n "a"s then a digit (one letter a
+/// step, longer than the dense automaton takes), or "a" and n digits (a score
+/// list n / 2 gaps past its letter, which every "a" of the word matches).
+void patternShape(benchmark::State& state, bool longLetters) {
+  const auto n = static_cast<std::size_t>(state.range(0));
+  const std::u32string pattern =
+      longLetters ? std::u32string(n, U'a') + U"1" : U"a" + std::u32string(n, U'1');
+  const hyph::Hyphenator h([](char32_t c) { return c; }, hyph::parsePatterns(pattern),
+                           hyph::Exceptions(), 1, 1);
+  const std::u32string word(n, U'a');
+  std::vector<std::size_t> breaks;
+  for (auto _ : state) {
+    hyph::breakPoints(h, word, breaks);
+    benchmark::DoNotOptimize(breaks.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetComplexityN(state.range(0));
+}
+void BM_LongPattern(benchmark::State& state) { patternShape(state, true); }
+void BM_LongScoreList(benchmark::State& state) { patternShape(state, false); }
+BENCHMARK(BM_LongPattern)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Complexity(benchmark::oN);
+BENCHMARK(BM_LongScoreList)
+    ->RangeMultiplier(10)
+    ->Range(10'000, 1'000'000)
+    ->Complexity(benchmark::oN);
+
+/// mconcat of n one-pattern tries, each on a letter of its own.
+void BM_MergeMany(benchmark::State& state) {
+  std::vector<hyph::Patterns> tries;
+  for (std::int64_t i = 0; i < state.range(0); ++i)
+    tries.push_back(hyph::insertPattern(
+        std::u32string{static_cast<char32_t>(0x4E00 + i), U'1', U'b'}, hyph::Patterns()));
+  for (auto _ : state) benchmark::DoNotOptimize(hyph::mconcat(tries));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_MergeMany)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Complexity(benchmark::oN);
 
 void BM_ParseMillionLines(benchmark::State& state) {
   std::u32string text;

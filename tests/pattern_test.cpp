@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "engine/trie/patterns_access.hpp"
 #include "hyph/error.hpp"
 
 namespace hyph {
@@ -304,6 +305,39 @@ TEST(LookupPattern, AgreesWithTheDefinitionOnRandomTries) {
     for (int w = 0; w < 10; ++w) {
       std::u32string word;
       for (int k = pick(7); k > 0; --k) word += letter();
+      ASSERT_EQ(lookupPattern(word, trie), referenceLookup(word, lines))
+          << "word of " << word.size() << " letters, trie " << show(trie);
+    }
+  }
+}
+
+// Tries that the dense automaton does not fit (patterns of 32 letters and
+// more, score lists past their letters) take the sparse one, which agrees
+// with the definition too.
+TEST(LookupPattern, SparseAutomatonAgreesWithTheDefinition) {
+  std::mt19937 random(5);
+  auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  for (int round = 0; round < 200; ++round) {
+    std::vector<std::u32string> lines;
+    std::u32string text;
+    for (int p = 1 + pick(8); p > 0; --p) {
+      std::u32string line;
+      const int letters = lines.empty() ? 32 + pick(12) : 1 + pick(4);
+      for (int k = 0; k < letters; ++k) {
+        if (pick(3) == 0) line += static_cast<char32_t>(U'0' + pick(10));
+        line += static_cast<char32_t>(U'a' + pick(2));
+      }
+      for (int k = pick(3) == 0 ? pick(6) : 0; k > 0; --k)  // digits past the letters
+        line += static_cast<char32_t>(U'0' + pick(10));
+      lines.push_back(line);
+      text += line + U"\n";
+    }
+    const Patterns trie = parsePatterns(text);
+    ASSERT_FALSE(detail::flatOf(trie).trie->automaton);
+    ASSERT_TRUE(detail::flatOf(trie).trie->sparse) << show(trie);
+    for (int w = 0; w < 10; ++w) {
+      std::u32string word;
+      for (int k = pick(60); k > 0; --k) word += static_cast<char32_t>(U'a' + pick(2));
       ASSERT_EQ(lookupPattern(word, trie), referenceLookup(word, lines))
           << "word of " << word.size() << " letters, trie " << show(trie);
     }

@@ -159,37 +159,23 @@ class OutputNumbering {
   std::vector<std::size_t> hashes_;   // by number; the first outputs' are not needed
   std::size_t count_;
 };
-// The automaton's construction, for buildAutomaton.
-[[gnu::always_inline]] inline void buildAutomatonOf(FlatTrie& trie) {
+// The dense automaton's construction, for buildAutomaton; false when the
+// trie does not fit it.
+[[gnu::always_inline]] inline bool buildAutomatonOf(FlatTrie& trie) {
   constexpr std::size_t kWindow = FlatTrie::kWindow;
   const std::size_t count = trie.nodeCount();
   const std::size_t words = trie.recordWords;
   std::uint64_t* cells = trie.cells.data();
-  auto giveUp = [&] {  // lookups walk from every position instead
-    for (std::size_t v = 0; v < count; ++v) cells[v * words] &= 0xFFFFFFFFu;
+  auto giveUp = [&] {  // the sparse automaton instead
+    for (std::size_t v = 0; v < count; ++v) cells[v * words] &= FlatTrie::kFirstChildMask;
     // Assigning {} would keep the capacity: these give the memory back.
     trie.outputs = std::vector<std::uint16_t>();
     trie.windows = std::vector<std::uint8_t>();
     trie.reaches = std::vector<std::uint8_t>();
+    return false;
   };
-  auto advance = [&trie, cells, words](std::uint32_t state, std::uint32_t symbol) {
-    if (words == 2) {  // the usual layout, without next()'s loop over words
-      const std::uint64_t bit = std::uint64_t{1} << symbol;
-      while (true) {
-        const std::uint64_t* record = cells + std::size_t{state} * 2;
-        if (record[1] & bit)
-          return FlatTrie::firstChildOf(record[0]) +
-                 static_cast<std::uint32_t>(std::popcount(record[1] & (bit - 1)));
-        if (state == 0) return std::uint32_t{0};
-        state = FlatTrie::linkOf(record[0]);
-      }
-    }
-    while (true) {
-      if (const std::uint32_t child = trie.next(state, symbol); child != FlatTrie::kNoChild)
-        return child;
-      if (state == 0) return std::uint32_t{0};
-      state = trie.linkOf(state);  // while building: the fail state itself
-    }
+  auto advance = [&trie](std::uint32_t state, std::uint32_t symbol) {
+    return failStep(trie, state, symbol);
   };
   std::vector<std::uint8_t> depths(count, 0);
   auto& outputs = trie.outputs;
@@ -245,11 +231,57 @@ class OutputNumbering {
     trie.packedOutputs = true;
   }
   trie.automaton = true;
+  return true;
 }
 
 #ifdef HYPH_POPCOUNT_DISPATCH
-HYPH_WITH_POPCOUNT void buildAutomatonPopcount(FlatTrie& trie) { buildAutomatonOf(trie); }
+HYPH_WITH_POPCOUNT bool buildAutomatonPopcount(FlatTrie& trie) { return buildAutomatonOf(trie); }
 #endif
+
+/// The sparse automaton, for a trie the dense one does not fit.
+void buildSparseAutomaton(FlatTrie& trie) {
+  const std::size_t count = trie.nodeCount();
+  const std::size_t words = trie.recordWords;
+  std::uint64_t* cells = trie.cells.data();
+  trie.depths.assign(count, 0);
+  std::vector<std::uint32_t> fails(count, 0);
+  for (std::uint32_t v = 0; v < count; ++v) {
+    // Breadth first: everything on v's fail chain is done.
+    const std::uint64_t* record = cells + std::size_t{v} * words;
+    std::uint32_t child = FlatTrie::firstChildOf(record[0]);
+    for (std::uint32_t w = 0; w + 1 < words; ++w)
+      for (std::uint64_t bits = record[w + 1]; bits != 0; bits &= bits - 1, ++child) {
+        const std::uint32_t symbol = w * 64 + static_cast<std::uint32_t>(std::countr_zero(bits));
+        trie.depths[child] = trie.depths[v] + 1;
+        fails[child] = v == 0 ? 0 : failStep(trie, fails[v], symbol);
+        cells[std::size_t{child} * words] |= std::uint64_t{fails[child]} << FlatTrie::kLinkShift;
+      }
+  }
+  trie.outputLinks.assign(count, FlatTrie::kNoState);
+  trie.runStarts.assign(count + 1, 0);
+  for (std::uint32_t v = 0; v < count; ++v) {
+    if (v != 0) {
+      const std::uint32_t fail = fails[v];
+      trie.outputLinks[v] =
+          fail != 0 && trie.scoreLength(fail) != 0 ? fail : trie.outputLinks[fail];
+    }
+    trie.runStarts[v] = static_cast<std::uint32_t>(trie.runs.size());
+    const std::uint32_t length = trie.scoreLength(v);
+    for (std::uint32_t k = 0; k < length;) {
+      const std::uint8_t value = static_cast<std::uint8_t>(trie.score(v, k));
+      std::uint32_t end = k + 1;
+      while (end < length && trie.score(v, end) == value) ++end;
+      if (value != 0) trie.runs.push_back({k, end - k, value});
+      k = end;
+    }
+  }
+  trie.runStarts[count] = static_cast<std::uint32_t>(trie.runs.size());
+  for (std::size_t v = 0; v < count; ++v)
+    cells[v * words] = (cells[v * words] & FlatTrie::kFirstChildMask) |
+                       (std::uint64_t{FlatTrie::kFailLink | fails[v]} << FlatTrie::kLinkShift);
+  trie.runs.shrink_to_fit();
+  trie.sparse = true;
+}
 
 }  // namespace
 
@@ -257,9 +289,11 @@ void FlatTrie::buildAutomaton() {
   if (!recordWords || !narrow) return;
   hardwarePopcount = cpuHasPopcount();
 #ifdef HYPH_POPCOUNT_DISPATCH
-  if (hardwarePopcount) return buildAutomatonPopcount(*this);
+  if (hardwarePopcount ? buildAutomatonPopcount(*this) : buildAutomatonOf(*this)) return;
+#else
+  if (buildAutomatonOf(*this)) return;
 #endif
-  buildAutomatonOf(*this);
+  buildSparseAutomaton(*this);
 }
 
 }  // namespace hyph::detail

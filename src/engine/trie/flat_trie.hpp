@@ -102,10 +102,28 @@ struct FlatTrie {
   std::vector<std::uint8_t> reaches;
   std::vector<std::uint16_t> resolved;  // rows of letters.size() states; empty: none
 
-  /// Builds the automaton of a trie in the record form, unless some pattern
-  /// is longer than kWindow - 1 letters, some score list longer than its
-  /// letters plus one, or the outputs too many to number; lookups then walk
-  /// from every position.
+  // --- The sparse automaton ----------------------------------------------
+  // For a parsed trie that the form above does not fit (a pattern of
+  // kWindow letters or more, a score list that runs past its letters, more
+  // outputs than 16 bits number): the same fail states, all kept as links;
+  // each state's own scores as runs of equal non-zero digits; and its
+  // output link, the nearest state on its fail chain that has scores. A
+  // lookup then costs a step per code plus one per run of each match,
+  // whatever the patterns' lengths.
+  struct Run {
+    std::uint32_t offset;  // from the gap before the pattern's first letter
+    std::uint32_t length;
+    std::uint8_t value;
+  };
+  static constexpr std::uint32_t kNoState = ~std::uint32_t{0};
+  bool sparse = false;
+  std::vector<std::uint32_t> runStarts;  // node v's runs: runs[runStarts[v], runStarts[v + 1])
+  std::vector<Run> runs;
+  std::vector<std::uint32_t> outputLinks;  // kNoState for none
+  std::vector<std::uint32_t> depths;
+
+  /// Builds the automaton of a trie in the record form: the dense one where
+  /// it fits, else the sparse one. Tries in the general form are walked.
   void buildAutomaton();
 
   std::size_t nodeCount() const { return recordWords ? scoreStarts.size() - 1 : nodes.size(); }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "cpu.hpp"
 #include "engine/utf8.hpp"
@@ -214,6 +215,68 @@ std::size_t automatonLookup(const FlatTrie& trie, const SymbolCode* codes, std::
   if (!trie.packedOutputs) return run(std::integral_constant<Layout, Layout::OneWord>());
   if (trie.resolved.empty()) return run(std::integral_constant<Layout, Layout::Packed>());
   return run(std::integral_constant<Layout, Layout::Resolved>());
+}
+
+namespace {
+
+/// The sparse automaton's pass: every run of every match is an event
+/// (first gap, gap after the last, digit), and one sweep over the gaps keeps,
+/// for each digit, how far the runs of that digit or more reach.
+template <Layout kLayout>
+std::size_t runSparse(const FlatTrie& trie, const SymbolCode* codes, std::size_t m,
+                      std::uint8_t* result) {
+  // Gaps fit 32 bits: a word of more code points could not be held. The
+  // buffers are kept from word to word, so that a long word does not pay
+  // for fresh pages each time.
+  struct Event {
+    std::uint32_t start, end;
+    std::uint8_t value;
+  };
+  thread_local std::vector<Event> events, sorted;
+  thread_local std::vector<std::uint32_t> firsts;
+  events.clear();
+  std::size_t length = m;
+  auto match = [&](std::uint32_t state, std::size_t start) {
+    length = std::max(length, start + trie.scoreLength(state));
+    for (std::uint32_t r = trie.runStarts[state]; r < trie.runStarts[state + 1]; ++r) {
+      const FlatTrie::Run& run = trie.runs[r];
+      events.push_back({static_cast<std::uint32_t>(start + run.offset),
+                        static_cast<std::uint32_t>(start + run.offset + run.length), run.value});
+    }
+  };
+  std::uint32_t state = 0;
+  for (std::size_t j = 0; j < m; ++j) {
+    state = step<kLayout>(trie, state, codes[j]);
+    std::uint32_t u = state != 0 && trie.scoreLength(state) != 0 ? state : trie.outputLinks[state];
+    for (; u != FlatTrie::kNoState; u = trie.outputLinks[u]) match(u, j + 1 - trie.depths[u]);
+  }
+  if (trie.scoreLength(0) != 0)
+    for (std::size_t i = 0; i <= m; ++i) match(0, i);
+  // The events by their first gap, then the sweep.
+  firsts.assign(length + 1, 0);
+  for (const Event& event : events) ++firsts[event.start + 1];
+  for (std::size_t g = 0; g < length; ++g) firsts[g + 1] += firsts[g];
+  sorted.resize(events.size());
+  for (const Event& event : events) sorted[firsts[event.start]++] = event;
+  // firsts[g] now holds where the events of gap g end, the next gap's start.
+  std::uint32_t reach[10] = {};  // reach[d]: the gap after the furthest run of d or more
+  for (std::size_t g = 0, e = 0; g < length; ++g) {
+    for (; e < firsts[g]; ++e)
+      for (std::uint8_t d = 1; d <= std::min<std::uint8_t>(sorted[e].value, 9); ++d)
+        reach[d] = std::max(reach[d], sorted[e].end);
+    std::uint8_t digit = 9;
+    while (digit > 0 && reach[digit] <= g) --digit;
+    result[g] = digit;
+  }
+  return length;
+}
+
+}  // namespace
+
+std::size_t sparseLookup(const FlatTrie& trie, const SymbolCode* codes, std::size_t m,
+                         std::uint8_t* result) {
+  return trie.recordWords == 2 ? runSparse<Layout::OneWord>(trie, codes, m, result)
+                               : runSparse<Layout::Words>(trie, codes, m, result);
 }
 
 std::size_t walkLookup(FlatView view, const SymbolCode* codes, std::size_t m, std::int64_t* result,

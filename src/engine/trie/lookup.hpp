@@ -65,6 +65,12 @@ std::size_t automatonLookup(const FlatTrie& trie, const SymbolCode* codes, std::
 /// in the automaton's registers, so that their odd gaps come as a mask.
 inline constexpr std::size_t kShortWord = FlatTrie::kWindow - 2;
 
+/// The sparse automaton's lookup (trie.sparse) of a padded word of m codes:
+/// writes the full list's gaps from result[0] (room: m + 1 +
+/// maxScoreLength) and returns its length.
+std::size_t sparseLookup(const FlatTrie& trie, const SymbolCode* codes, std::size_t m,
+                         std::uint8_t* result);
+
 /// The lookup of any trie: a walk from each of the first `starts` positions
 /// of the padded word, as deep as its codes have children. `result` needs
 /// room for m + trie.maxScoreLength entries; returns the full list's length.
@@ -75,7 +81,7 @@ std::size_t walkLookup(FlatView view, const SymbolCode* codes, std::size_t m, st
 class WordScores {
  public:
   /// Looks up `word` in the trie of `view`: through the automaton of a whole
-  /// parsed trie, else by a walk.
+  /// parsed trie (dense or sparse), else by a walk.
   WordScores(FlatView view, const PaddedWord& word, ScoreRequest request = {}) : request_(request) {
     const FlatTrie& trie = *view.trie;
     const std::size_t m = word.size();
@@ -93,6 +99,14 @@ class WordScores {
       auto* bytes = reinterpret_cast<std::uint8_t*>(storage_.data());
       size_ = automatonLookup(trie, word.data(), m, bytes, false);
       digits_ = bytes + FlatTrie::kWindow - 1;
+      form_ = Form::Bytes;
+      return;
+    }
+    if (trie.sparse && view.root == 0) {
+      storage_.resize((m + 1 + trie.maxScoreLength + 7) / 8);
+      auto* bytes = reinterpret_cast<std::uint8_t*>(storage_.data());
+      size_ = sparseLookup(trie, word.data(), m, bytes);
+      digits_ = bytes;
       form_ = Form::Bytes;
       return;
     }

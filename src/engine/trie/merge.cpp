@@ -1,6 +1,7 @@
 // Merging tries: the pointwise maximum of their scores, the union of their
 // children.
 #include <algorithm>
+#include <vector>
 
 #include "hyph/error.hpp"
 #include "patterns_access.hpp"
@@ -18,80 +19,94 @@ Scores maxScores(const Scores& a, const Scores& b) {
   return out;
 }
 
-/// Merge without recursion: each frame merges the children of two nodes in
-/// key order; a pair of children that both exist pushes a frame of its own.
-Patterns mergeTries(const Patterns& a, const Patterns& b) {
-  auto trivial = [](const Patterns& x, const Patterns& y, Patterns& out) {
-    if (x.empty() || PatternsAccess::same(x, y)) {
-      out = y;
-      return true;
-    }
-    if (y.empty()) {
-      out = x;
-      return true;
-    }
-    return false;
-  };
-  Patterns result;
-  if (trivial(a, b, result)) return result;
+/// The tries of a group that count: the empty ones left out, and one alone
+/// when all share their whole structure (so that merging a trie with itself
+/// gives the very trie). Other repeats are merged like any tries, which
+/// idempotence makes harmless.
+void distinct(std::vector<Patterns>& group) {
+  std::erase_if(group, [](const Patterns& trie) { return trie.empty(); });
+  if (group.size() > 1 && std::all_of(group.begin() + 1, group.end(), [&](const Patterns& trie) {
+        return PatternsAccess::same(trie, group[0]);
+      }))
+    group.resize(1);
+}
+
+/// Merges any number of tries at once, level by level and without
+/// recursion: a frame gathers the children of a group of nodes, sorted by
+/// letter, and each letter that more than one of them has is a group of
+/// its own. Each node of the inputs is visited once, so the cost is the
+/// total size times the log of a node's children, however many tries.
+Patterns mergeAll(std::vector<Patterns> tries) {
+  distinct(tries);
+  if (tries.empty()) return Patterns();
+  if (tries.size() == 1) return tries.front();
 
   struct Frame {
-    Patterns a, b;
-    std::vector<Patterns::Child> as, bs;
-    std::size_t i = 0, j = 0;
-    std::vector<Patterns::Child> children;
+    std::vector<Patterns> group;
+    std::vector<Patterns::Child> entries;  // the group's children, by letter
+    std::size_t next = 0;
+    std::vector<Patterns::Child> children;  // merged so far
   };
-  auto frameOf = [](const Patterns& x, const Patterns& y) {
-    return Frame{x, y, PatternsAccess::childList(x), PatternsAccess::childList(y), 0, 0, {}};
+  auto frameOf = [](std::vector<Patterns> group) {
+    Frame frame{std::move(group), {}, 0, {}};
+    for (const Patterns& node : frame.group) PatternsAccess::appendChildren(node, frame.entries);
+    auto byLetter = [](const auto& a, const auto& b) { return a.first < b.first; };
+    // Tries often come in the order of their letters already.
+    if (!std::is_sorted(frame.entries.begin(), frame.entries.end(), byLetter))
+      std::stable_sort(frame.entries.begin(), frame.entries.end(), byLetter);
+    return frame;
   };
   std::vector<Frame> stack;
-  stack.push_back(frameOf(a, b));
+  stack.push_back(frameOf(std::move(tries)));
   while (true) {
     Frame& frame = stack.back();
     bool descended = false;
-    while (frame.i < frame.as.size() || frame.j < frame.bs.size()) {
-      const auto& as = frame.as;
-      const auto& bs = frame.bs;
-      if (frame.j == bs.size() || (frame.i < as.size() && as[frame.i].first < bs[frame.j].first)) {
-        frame.children.push_back(as[frame.i++]);
-      } else if (frame.i == as.size() || bs[frame.j].first < as[frame.i].first) {
-        frame.children.push_back(bs[frame.j++]);
-      } else {
-        Patterns merged;
-        if (trivial(as[frame.i].second, bs[frame.j].second, merged)) {
-          frame.children.emplace_back(as[frame.i].first, std::move(merged));
-          ++frame.i, ++frame.j;
-        } else {
-          Frame next = frameOf(as[frame.i].second, bs[frame.j].second);
-          stack.push_back(std::move(next));  // invalidates `frame`
-          descended = true;
-          break;
-        }
+    while (frame.next < frame.entries.size()) {
+      const char32_t letter = frame.entries[frame.next].first;
+      std::size_t end = frame.next + 1;
+      while (end < frame.entries.size() && frame.entries[end].first == letter) ++end;
+      if (end == frame.next + 1) {  // a letter of one node only: its subtrie as it is
+        frame.children.push_back(std::move(frame.entries[frame.next++]));
+        continue;
       }
+      std::vector<Patterns> group;
+      for (std::size_t k = frame.next; k < end; ++k) group.push_back(frame.entries[k].second);
+      distinct(group);
+      if (group.size() <= 1) {
+        frame.children.emplace_back(letter, group.empty() ? Patterns() : group.front());
+        frame.next = end;
+        continue;
+      }
+      frame.next = end;
+      stack.push_back(frameOf(std::move(group)));  // invalidates `frame`
+      descended = true;
+      break;
     }
     if (descended) continue;
-    Patterns done = PatternsAccess::linked(maxScores(frame.a.scores(), frame.b.scores()),
-                                           std::move(frame.children));
+    Scores scores;
+    for (const Patterns& node : frame.group) scores = maxScores(scores, node.scores());
+    Patterns done = PatternsAccess::linked(std::move(scores), std::move(frame.children));
     stack.pop_back();
     if (stack.empty()) return done;
     Frame& parent = stack.back();
-    parent.children.emplace_back(parent.as[parent.i].first, std::move(done));
-    ++parent.i, ++parent.j;
+    parent.children.emplace_back(parent.entries[parent.next - 1].first, std::move(done));
   }
 }
 
 }  // namespace
 
-Patterns operator|(const Patterns& a, const Patterns& b) { return mergeTries(a, b); }
+Patterns operator|(const Patterns& a, const Patterns& b) { return mergeAll({a, b}); }
 
+// Merge is associative and commutative, so merging all at once gives the
+// fold from the right that these are defined as.
 Patterns mconcat(std::span<const Patterns> tries) {
-  Patterns result;
-  for (std::size_t k = tries.size(); k-- > 0;) result = tries[k] | result;
-  return result;
+  return mergeAll(std::vector<Patterns>(tries.begin(), tries.end()));
 }
 
 Patterns sconcat(const Patterns& first, std::span<const Patterns> rest) {
-  return first | mconcat(rest);
+  std::vector<Patterns> all{first};
+  all.insert(all.end(), rest.begin(), rest.end());
+  return mergeAll(std::move(all));
 }
 
 Patterns stimes(std::int64_t count, const Patterns& trie) {

@@ -79,6 +79,14 @@ struct PatternsAccess {
   static bool same(const Patterns& a, const Patterns& b) {
     return a.node_ == b.node_ && a.flat_ == b.flat_ && (!a.flat_ || a.index_ == b.index_);
   }
+  static void appendChildren(const Patterns& p, std::vector<Patterns::Child>& out) {
+    if (p.node_) {
+      out.insert(out.end(), p.node_->children.begin(), p.node_->children.end());
+    } else {
+      const auto children = p.children();
+      out.insert(out.end(), children.begin(), children.end());
+    }
+  }
   static std::vector<Patterns::Child> childList(const Patterns& p) {
     if (p.node_) return p.node_->children;
     const auto children = p.children();
