@@ -154,7 +154,11 @@ TEST(Language, ValuesPastTheLastAreRefusedEverywhere) {
     EXPECT_EQ(errorOf([&] { (void)languageLeftMin(bad); }), message);
     EXPECT_EQ(errorOf([&] { (void)languageRightMin(bad); }), message);
     EXPECT_EQ(errorOf([&] { (void)show(bad); }), message);
-    EXPECT_EQ(errorOf([&] { std::ostringstream out; out << bad; }), message);
+    EXPECT_EQ(errorOf([&] {
+                std::ostringstream out;
+                out << bad;
+              }),
+              message);
     EXPECT_EQ(errorOf([&] { (void)succ(bad); }), message);
     EXPECT_EQ(errorOf([&] { (void)pred(bad); }), message);
     EXPECT_EQ(errorOf([&] { (void)enumFrom(bad); }), message);

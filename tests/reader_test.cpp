@@ -1,12 +1,12 @@
 #include "hyph/reader.hpp"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cctype>
 #include <string>
 
 #include "catalogue/archive.hpp"
+#include "catalogue_helpers.hpp"
 #include "engine/utf8.hpp"
 #include "error_of.hpp"
 #include "hyph/language.hpp"
@@ -17,21 +17,6 @@ namespace hyph {
 namespace {
 
 using testing::errorOf;
-
-std::string gzipped(std::string_view text) {
-  uLongf size = compressBound(static_cast<uLong>(text.size())) + 32;
-  std::string out(size, '\0');
-  z_stream stream{};
-  deflateInit2(&stream, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  stream.avail_in = static_cast<uInt>(text.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
-}
 
 std::string embedded(Language language, const char* kind) {
   const std::string name = "hyph-" + std::string(languageAffix(language)) + "." + kind + ".txt.gz";
@@ -61,7 +46,7 @@ TEST(ReadPatterns, TexFileOfARealLanguageMatchesTheEmbeddedOne) {
     for (std::size_t at = 0; (at = tex.find('\n', at)) != std::string::npos; at += 2)
       if (tex[at - 1] != '\r') tex.insert(at, "\r");
     const Hyphenator& base = languageHyphenator(language);
-    for (const std::string& bytes : {tex, gzipped(tex)}) {
+    for (const std::string& bytes : {tex, testing::gzip(tex)}) {
       const Hyphenator read = customHyphenator(base, {.patterns = UserFile{"my.tex", bytes}});
       for (const std::u32string& word : testing::sampleWords(language, 300))
         ASSERT_EQ(joined(read, word), joined(base, word)) << language;
@@ -87,7 +72,7 @@ TEST(ReadPatterns, PlainFilesWithCrLfAndCommentsReadLikeTheirLfForm) {
   const Patterns lf = readPatterns({"a", "hy3ph\nhe2n\n"}, chars).patterns;
   EXPECT_EQ(readPatterns({"b", "hy3ph\r\nhe2n\r\n"}, chars).patterns, lf);
   EXPECT_EQ(readPatterns({"c", "% mine\nhy3ph he2n  % two\n\n"}, chars).patterns, lf);
-  EXPECT_EQ(readPatterns({"d", gzipped("hy3ph\r\nhe2n")}, chars).patterns, lf);
+  EXPECT_EQ(readPatterns({"d", testing::gzip("hy3ph\r\nhe2n")}, chars).patterns, lf);
   EXPECT_EQ(readPatterns({"e", "hy3ph\n"}, chars).exceptions, std::nullopt);
   EXPECT_EQ(readExceptions({"f", "ta-ble\r\npresent\r\n"}, chars),
             parseExceptions(U"ta-ble\npresent\n"));
@@ -145,7 +130,7 @@ TEST(ReadPatterns, FilesAreLimitedWhetherPlainOrCompressed) {
             }),
             "big.pat: larger than the limit of 64 MiB");
   // A small gzip of zeros that decompresses past the limit is stopped there.
-  const std::string bomb = gzipped(std::string(maxUserFileBytes + 4096, '\0'));
+  const std::string bomb = testing::gzip(std::string(maxUserFileBytes + 4096, '\0'));
   EXPECT_LT(bomb.size(), 100'000u);
   EXPECT_EQ(errorOf([&] {
               readPatterns({"bomb.pat.gz", bomb}, chars);

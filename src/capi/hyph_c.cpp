@@ -37,6 +37,13 @@ const hyph::Hyphenator& unwrap(const hyph_hyphenator* h) {
   return *reinterpret_cast<const hyph::Hyphenator*>(h);
 }
 
+/// The break points of a UTF-8 word, in a buffer of the calling thread's.
+const std::vector<std::size_t>& breaksOf(const hyph_hyphenator* h, std::string_view word) {
+  thread_local std::vector<std::size_t> found;
+  hyph::breakPoints(unwrap(h), word, found);
+  return found;
+}
+
 hyph_hyphenator* wrap(hyph::Hyphenator h) {
   return reinterpret_cast<hyph_hyphenator*>(new hyph::Hyphenator(std::move(h)));
 }
@@ -113,9 +120,8 @@ hyph_status hyph_pieces(const hyph_hyphenator* hyphenator, const char* word, siz
   if (!hyphenator || (!word && word_size) || (!pieces && capacity) || !count)
     return fail(HYPH_INVALID_ARGUMENT, "hyph_pieces: null argument");
   return guarded([&] {
-    thread_local std::vector<std::size_t> found;
     const std::string_view bytes(word ? word : "", word_size);
-    hyph::breakPoints(unwrap(hyphenator), bytes, found);
+    const std::vector<std::size_t>& found = breaksOf(hyphenator, bytes);
     *count = found.size() + 1;
     if (*count > capacity) return fail(HYPH_BUFFER_TOO_SMALL, "hyph_pieces: buffer too small");
     std::size_t start = 0;
@@ -133,8 +139,8 @@ hyph_status hyph_break_points(const hyph_hyphenator* hyphenator, const char* wor
   if (!hyphenator || (!word && word_size) || (!breaks && capacity) || !count)
     return fail(HYPH_INVALID_ARGUMENT, "hyph_break_points: null argument");
   return guarded([&] {
-    thread_local std::vector<std::size_t> found;
-    hyph::breakPoints(unwrap(hyphenator), std::string_view(word ? word : "", word_size), found);
+    const std::vector<std::size_t>& found =
+        breaksOf(hyphenator, std::string_view(word ? word : "", word_size));
     *count = found.size();
     if (found.size() > capacity)
       return fail(HYPH_BUFFER_TOO_SMALL, "hyph_break_points: buffer too small");

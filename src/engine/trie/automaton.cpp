@@ -23,11 +23,10 @@ class Window {
   /// from `at` on, at + length <= k. The digits of `[begin, end)`, which
   /// hold `own`, may be read around it.
   Window(const std::uint8_t* suffix, const std::uint8_t* own, std::size_t at, std::size_t length,
-         const std::uint8_t* begin, const std::uint8_t* end) {
+         const std::uint8_t* begin, const std::uint8_t* end)
+      : bytes_(Bytes32::load(suffix)) {
 #if defined(__SSE2__)
     static_assert(k == 32);
-    low_ = loadBytes(suffix);
-    high_ = loadBytes(suffix + 16);
     // The k digits that line up with the window, those that are not own
     // scores masked off; a copy where the window would reach past either
     // end of the digits.
@@ -48,13 +47,13 @@ class Window {
     auto inside = [&](__m128i index) {
       return _mm_andnot_si128(_mm_cmplt_epi8(index, first), _mm_cmplt_epi8(index, last));
     };
-    low_ = _mm_max_epu8(low_, _mm_and_si128(loadBytes(from), inside(lowIndex)));
-    high_ = _mm_max_epu8(high_, _mm_and_si128(loadBytes(from + 16), inside(highIndex)));
+    bytes_.raise({_mm_and_si128(loadBytes(from), inside(lowIndex)),
+                  _mm_and_si128(loadBytes(from + 16), inside(highIndex))});
 #else
     (void)begin;
     (void)end;
-    std::copy_n(suffix, k, bytes_);
-    for (std::size_t i = 0; i < length; ++i) bytes_[at + i] = std::max(bytes_[at + i], own[i]);
+    for (std::size_t i = 0; i < length; ++i)
+      bytes_.bytes[at + i] = std::max(bytes_.bytes[at + i], own[i]);
 #endif
   }
 
@@ -67,42 +66,23 @@ class Window {
     return static_cast<std::size_t>(h ^ (h >> 33));
   }
 
-  bool equals(const std::uint8_t* stored) const {
-#if defined(__SSE2__)
-    const __m128i same = _mm_and_si128(_mm_cmpeq_epi8(low_, loadBytes(stored)),
-                                       _mm_cmpeq_epi8(high_, loadBytes(stored + 16)));
-    return _mm_movemask_epi8(same) == 0xFFFF;
-#else
-    return std::equal(bytes_, bytes_ + k, stored);
-#endif
-  }
-
-  void store(std::uint8_t* to) const {
-#if defined(__SSE2__)
-    storeBytes(to, low_);
-    storeBytes(to + 16, high_);
-#else
-    std::copy_n(bytes_, k, to);
-#endif
-  }
+  bool equals(const std::uint8_t* stored) const { return bytes_.equals(stored); }
+  void store(std::uint8_t* to) const { bytes_.store(to); }
 
  private:
-#if defined(__SSE2__)
   std::uint64_t word(std::size_t i) const {
-    const __m128i half = i < 2 ? low_ : high_;
+#if defined(__SSE2__)
+    const __m128i half = i < 2 ? bytes_.low : bytes_.high;
     return static_cast<std::uint64_t>(
         _mm_cvtsi128_si64(i % 2 == 0 ? half : _mm_unpackhi_epi64(half, half)));
-  }
-  __m128i low_;
-  __m128i high_;
 #else
-  std::uint64_t word(std::size_t i) const {
     std::uint64_t w;
-    std::memcpy(&w, bytes_ + 8 * i, 8);
+    std::memcpy(&w, bytes_.bytes + 8 * i, 8);
     return w;
-  }
-  std::uint8_t bytes_[k];
 #endif
+  }
+
+  Bytes32 bytes_;
 };
 
 /// Numbers distinct outputs (a window and whether it reaches its last gap):

@@ -86,51 +86,36 @@ class SlidingScores {
   /// Takes in the window of the state just reached and moves on by one gap;
   /// returns the score of the gap that leaves, which no later window reaches.
   std::uint8_t slide(const std::uint8_t* window) {
+    held_.raise(Bytes32::load(window));
 #if defined(__SSE2__)
-    low_ = _mm_max_epu8(low_, loadBytes(window));
-    high_ = _mm_max_epu8(high_, loadBytes(window + 16));
-    const auto leaving = static_cast<std::uint8_t>(_mm_cvtsi128_si32(low_));
-    low_ = _mm_or_si128(_mm_srli_si128(low_, 1), _mm_slli_si128(high_, 15));
-    high_ = _mm_srli_si128(high_, 1);
-    return leaving;
+    const auto leaving = static_cast<std::uint8_t>(_mm_cvtsi128_si32(held_.low));
+    held_.low = _mm_or_si128(_mm_srli_si128(held_.low, 1), _mm_slli_si128(held_.high, 15));
+    held_.high = _mm_srli_si128(held_.high, 1);
 #else
-    for (std::size_t k = 0; k < kWindow; ++k) held_[k] = std::max(held_[k], window[k]);
-    const std::uint8_t leaving = held_[0];
-    std::memmove(held_, held_ + 1, kWindow - 1);
-    held_[kWindow - 1] = 0;
-    return leaving;
+    const std::uint8_t leaving = held_.bytes[0];
+    std::memmove(held_.bytes, held_.bytes + 1, kWindow - 1);
+    held_.bytes[kWindow - 1] = 0;
 #endif
+    return leaving;
   }
 
   /// Stores the kWindow gaps still held.
-  void store(std::uint8_t* to) const {
-#if defined(__SSE2__)
-    storeBytes(to, low_);
-    storeBytes(to + 16, high_);
-#else
-    std::memcpy(to, held_, kWindow);
-#endif
-  }
+  void store(std::uint8_t* to) const { held_.store(to); }
 
   /// Bit k: the low bit of the k-th gap still held.
   std::uint32_t oddGaps() const {
 #if defined(__SSE2__)
-    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(low_, 7))) |
-           static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(high_, 7))) << 16;
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(held_.low, 7))) |
+           static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(held_.high, 7))) << 16;
 #else
     std::uint32_t odd = 0;
-    for (std::size_t k = 0; k < kWindow; ++k) odd |= std::uint32_t{held_[k] & 1u} << k;
+    for (std::size_t k = 0; k < kWindow; ++k) odd |= std::uint32_t{held_.bytes[k] & 1u} << k;
     return odd;
 #endif
   }
 
  private:
-#if defined(__SSE2__)
-  __m128i low_ = _mm_setzero_si128();
-  __m128i high_ = _mm_setzero_si128();
-#else
-  std::uint8_t held_[kWindow] = {};
-#endif
+  Bytes32 held_;
 };
 
 /// The automaton's pass over a padded word. After each code the state is the
