@@ -7,6 +7,7 @@
 #include "hyph/exception.hpp"
 #include "hyph/hyphenator.hpp"
 #include "hyph/language.hpp"
+#include "hyph/paths.hpp"
 #include "hyph/pattern.hpp"
 #include "hyph/reader.hpp"
 #include "hyph/scores.hpp"
