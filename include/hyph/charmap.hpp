@@ -18,7 +18,8 @@ namespace hyph {
 /// is split into words. A lookup is two array reads.
 class HYPH_API CharMap {
  public:
-  using Entry = std::pair<char32_t, char32_t>;  // from, to
+  /// An entry: a code point and what it maps to.
+  using Entry = std::pair<char32_t, char32_t>;
 
   CharMap() = default;
   /// The map of `entries`, a later entry for a code point replacing an

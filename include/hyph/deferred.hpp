@@ -21,9 +21,11 @@
 
 namespace hyph {
 
+/// A value of type T built on first use by a function, then kept: see above.
 template <class T>
 class Deferred {
  public:
+  /// What builds the value.
   using Build = std::function<T()>;
 
   /// A value that is already built.

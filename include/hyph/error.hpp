@@ -13,10 +13,14 @@ namespace hyph {
 /// Apart from this only `std::bad_alloc` can escape the library.
 class HYPH_API Error : public std::runtime_error {
  public:
+  /// An error with this message.
   explicit Error(const std::string& message);
+  /// An error with this message.
   explicit Error(const char* message);
   ~Error() override;
+  /// A copy, with the same message.
   Error(const Error&) = default;
+  /// Takes the other's message.
   Error& operator=(const Error&) = default;
 };
 

@@ -22,7 +22,8 @@ namespace hyph {
 /// Hash of a word, usable with `std::u32string` and `std::u32string_view`
 /// alike so that a lookup needs no temporary string.
 struct HYPH_API WordHash {
-  using is_transparent = void;
+  using is_transparent = void;  ///< Lookups by view, without a string.
+  /// The hash of the word's code points (FNV-1a).
   std::size_t operator()(std::u32string_view word) const noexcept;
 };
 
@@ -31,10 +32,14 @@ struct HYPH_API WordHash {
 /// dictionary, the identity of merge (`operator|`).
 class HYPH_API Exceptions {
  public:
+  /// The map from word to score list.
   using Map = std::unordered_map<std::u32string, Scores, WordHash, std::equal_to<>>;
 
+  /// The empty dictionary.
   Exceptions();
+  /// The dictionary of this map.
   explicit Exceptions(Map map);
+  /// The dictionary of a map with the standard hash.
   explicit Exceptions(const std::unordered_map<std::u32string, Scores>& map);
 
   /// The one member: the map from word to score list.

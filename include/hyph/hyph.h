@@ -48,8 +48,8 @@ enum { HYPH_TEXT_PLAIN = 0, HYPH_TEXT_HTML = 1 };
 
 /** A piece of a word: `size` bytes from `data`, which points into the word. */
 typedef struct hyph_piece {
-  const char* data;
-  size_t size;
+  const char* data; /**< Its first byte, in the word. */
+  size_t size;      /**< Its bytes. */
 } hyph_piece;
 
 /** The library's version, "major.minor.patch". */

@@ -36,12 +36,14 @@ using CharMapping = std::function<char32_t(char32_t)>;
 /// included.
 class HYPH_API Hyphenator {
  public:
+  /// The record of a mapping, a trie, a dictionary and two minimums.
   Hyphenator(CharMapping chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
              std::int64_t leftMin, std::int64_t rightMin);
   /// With a character table (possibly deferred) as the mapping; the same as
   /// passing the table's lookup as a function, but faster.
   Hyphenator(Deferred<CharMap> chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
              std::int64_t leftMin, std::int64_t rightMin);
+  /// With a character table that is ready.
   Hyphenator(CharMap chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
              std::int64_t leftMin, std::int64_t rightMin);
 

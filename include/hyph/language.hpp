@@ -121,28 +121,34 @@ HYPH_API std::ostream& operator<<(std::ostream& out, Language language);
 /// Iterator of a LanguageRange.
 class LanguageIterator {
  public:
-  using value_type = Language;
-  using difference_type = std::ptrdiff_t;
-  using iterator_concept = std::forward_iterator_tag;
+  using value_type = Language;                         ///< A language.
+  using difference_type = std::ptrdiff_t;              ///< A distance.
+  using iterator_concept = std::forward_iterator_tag;  ///< Forward only.
 
   LanguageIterator() = default;
+  /// At `ordinal`, with `remaining` languages to go (-1: endless) in steps of `step`.
   LanguageIterator(std::int64_t ordinal, std::int64_t step, std::int64_t remaining)
       : ordinal_(ordinal), step_(step), remaining_(remaining) {}
 
+  /// The language it stands at.
   Language operator*() const { return static_cast<Language>(ordinal_); }
+  /// The next language of the range.
   LanguageIterator& operator++() {
     if (remaining_ > 0 && --remaining_ > 0) ordinal_ += step_;
     if (remaining_ < 0) ordinal_ += step_;
     return *this;
   }
+  /// The next language, giving this one.
   LanguageIterator operator++(int) {
     LanguageIterator before = *this;
     ++*this;
     return before;
   }
+  /// Whether both stand at the same place of the same range.
   friend bool operator==(const LanguageIterator& a, const LanguageIterator& b) {
     return a.ordinal_ == b.ordinal_ && a.remaining_ == b.remaining_;
   }
+  /// Whether the range has ended.
   friend bool operator==(const LanguageIterator& it, std::default_sentinel_t) {
     return it.remaining_ == 0;
   }
@@ -162,7 +168,9 @@ class LanguageRange : public std::ranges::view_base {
   LanguageRange(std::int64_t first, std::int64_t step, std::int64_t count)
       : first_(first), step_(step), count_(count) {}
 
+  /// Its first language.
   LanguageIterator begin() const { return LanguageIterator(first_, step_, count_); }
+  /// Its end, which an endless range never reaches.
   std::default_sentinel_t end() const { return {}; }
 
  private:

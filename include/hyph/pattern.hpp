@@ -37,6 +37,7 @@ struct FlatTrie;
 /// Both forms behave alike through this interface.
 class HYPH_API Patterns {
  public:
+  /// A child of a node: the letter that leads to it, and its subtrie.
   using Child = std::pair<char32_t, Patterns>;
   class Children;
 
@@ -69,22 +70,32 @@ class HYPH_API Patterns {
 /// pairs, produced on access.
 class HYPH_API Patterns::Children {
  public:
+  /// A random-access iterator over the children; it yields them by value.
   class iterator {
    public:
-    using value_type = Child;
-    using difference_type = std::ptrdiff_t;
-    using iterator_category = std::random_access_iterator_tag;
+    using value_type = Child;                                   ///< A child, by value.
+    using difference_type = std::ptrdiff_t;                     ///< A distance.
+    using iterator_category = std::random_access_iterator_tag;  ///< Random access.
     iterator() = default;
+    /// The child `at` of `range`.
     iterator(const Children* range, std::size_t at) : range_(range), at_(at) {}
+    /// The child it stands at.
     Child operator*() const { return (*range_)[at_]; }
+    /// The next child.
     iterator& operator++() { return ++at_, *this; }
+    /// The next child, giving this one.
     iterator operator++(int) { return {range_, at_++}; }
+    /// The previous child.
     iterator& operator--() { return --at_, *this; }
+    /// `d` children on.
     iterator& operator+=(difference_type d) { return at_ += static_cast<std::size_t>(d), *this; }
+    /// `d` children on from `it`.
     friend iterator operator+(iterator it, difference_type d) { return it += d; }
+    /// How many children lie from `b` to `a`.
     friend difference_type operator-(const iterator& a, const iterator& b) {
       return static_cast<difference_type>(a.at_) - static_cast<difference_type>(b.at_);
     }
+    /// Whether both stand at the same child.
     friend bool operator==(const iterator& a, const iterator& b) { return a.at_ == b.at_; }
 
    private:
@@ -92,11 +103,15 @@ class HYPH_API Patterns::Children {
     std::size_t at_ = 0;
   };
 
+  /// The number of children.
   std::size_t size() const { return size_; }
+  /// Whether there are none.
   bool empty() const { return size_ == 0; }
   /// The i-th child, 0 <= i < size().
   Child operator[](std::size_t i) const;
+  /// The first child.
   iterator begin() const { return {this, 0}; }
+  /// Past the last child.
   iterator end() const { return {this, size_}; }
 
  private:

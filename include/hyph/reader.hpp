@@ -45,8 +45,8 @@ inline constexpr std::size_t maxUserFileBytes = std::size_t{64} << 20;
 
 /// A file given by a user: the name that messages call it by, and its bytes.
 struct UserFile {
-  std::string_view name;
-  std::string_view bytes;
+  std::string_view name;   ///< What messages call it: its path, say.
+  std::string_view bytes;  ///< Its contents.
 };
 
 /// The character map of a character file (plain format only): on each line
@@ -58,8 +58,8 @@ HYPH_API CharMap readChars(const UserFile& file);
 /// What a pattern file gives: its patterns, and the exception words of the
 /// `\hyphenation` groups of a TeX file (nullopt when it has none).
 struct PatternFile {
-  Patterns patterns;
-  std::optional<Exceptions> exceptions;
+  Patterns patterns;                     ///< Its patterns.
+  std::optional<Exceptions> exceptions;  ///< Its `\hyphenation` words, if it has any.
 };
 
 /// The patterns (and any exceptions) of a pattern file, letters mapped
@@ -71,11 +71,11 @@ HYPH_API Exceptions readExceptions(const UserFile& file, const CharMap& chars);
 
 /// Tables that replace those of a Hyphenator, each read from its file.
 struct CustomTables {
-  std::optional<UserFile> chars = std::nullopt;
-  std::optional<UserFile> patterns = std::nullopt;
-  std::optional<UserFile> exceptions = std::nullopt;
-  std::optional<std::int64_t> leftMin = std::nullopt;
-  std::optional<std::int64_t> rightMin = std::nullopt;
+  std::optional<UserFile> chars = std::nullopt;         ///< A character file.
+  std::optional<UserFile> patterns = std::nullopt;      ///< A pattern file, plain or TeX.
+  std::optional<UserFile> exceptions = std::nullopt;    ///< An exception file.
+  std::optional<std::int64_t> leftMin = std::nullopt;   ///< The left minimum.
+  std::optional<std::int64_t> rightMin = std::nullopt;  ///< The right minimum.
 };
 
 /// `base` with the tables and minimums that `custom` gives instead of its

@@ -52,10 +52,13 @@ enum class Markup {
   Html,
 };
 
+/// How running text is hyphenated: the separator, the markup, which code
+/// points are letters, and which words to leave whole.
 struct TextOptions {
   /// Inserted at every break; "\u00AD" (SOFT HYPHEN, as UTF-8) for text that
   /// a renderer breaks itself.
   std::string separator = "-";
+  /// Plain text or HTML.
   Markup markup = Markup::Plain;
   /// Which code points are letters; empty: the letters of the Hyphenator's
   /// character table (hyphenatorCharMap), which every loaded language has.
@@ -85,9 +88,12 @@ struct TextOptions {
 /// `isLetter`). Use each from one thread at a time.
 class HYPH_API TextHyphenator {
  public:
+  /// A hyphenator of text with `hyphenator`'s words, as `options` say.
   explicit TextHyphenator(const Hyphenator& hyphenator, TextOptions options = {});
   ~TextHyphenator();
+  /// Takes over the other's state, input held back included.
   TextHyphenator(TextHyphenator&&) noexcept;
+  /// Takes over the other's state, input held back included.
   TextHyphenator& operator=(TextHyphenator&&) noexcept;
 
   /// Appends the output that the chunk decides to `out`.
