@@ -69,6 +69,13 @@ int main(void) {
           pieces[0].size == 0);
   }
 
+  /* Wrapping: the latest break that fits. */
+  {
+    size_t cut = 99;
+    CHECK(hyph_wrap(english, "hyphenation", 11, 8, 1, &cut) == HYPH_OK && cut == 6);
+    CHECK(hyph_wrap(english, "hyphenation", 11, 2, 1, &cut) == HYPH_OK && cut == 0);
+  }
+
   /* Hyphenators of the caller's own: patterns of its own over English, then
      other minimums; a refused text names its line. */
   {

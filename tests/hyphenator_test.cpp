@@ -1,4 +1,5 @@
 #include "hyph/hyphenator.hpp"
+#include "hyph/language.hpp"
 
 #include <gtest/gtest.h>
 
@@ -200,6 +201,27 @@ TEST(Hyphenate, PiecesAlwaysConcatenateToTheWord) {
       }
     }
   }
+}
+
+TEST(Iterate, CutsInTwoTheLongestFirstPartFirst) {
+  using Cuts = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(iterate(dutch(), "Amsterdam"), (Cuts{{"Amster", "dam"}, {"Am", "sterdam"}}));
+  EXPECT_EQ(iterate(english_US(), "cat"), Cuts{});
+  EXPECT_EQ(iterate(german_1996(), U"Stra\u00dfe"),
+            (std::vector<std::pair<std::u32string, std::u32string>>{{U"Stra", U"\u00dfe"}}));
+}
+
+TEST(Wrap, TheLongestFirstPartThatFits) {
+  using Cut = std::optional<std::pair<std::string, std::string>>;
+  EXPECT_EQ(wrap(dutch(), "autobandventieldopje", 11), (Cut{{"autoband-", "ventieldopje"}}));
+  EXPECT_EQ(wrap(english_US(), "hyphenation", 8), (Cut{{"hyphen-", "ation"}}));
+  EXPECT_EQ(wrap(english_US(), "hyphenation", 3), (Cut{{"hy-", "phenation"}}));
+  EXPECT_EQ(wrap(english_US(), "hyphenation", 2), std::nullopt);
+  EXPECT_EQ(wrap(english_US(), "hyphenation", 0), std::nullopt);
+  EXPECT_EQ(wrap(english_US(), "cat", 80), std::nullopt);
+  // Widths count code points, the hyphen's too.
+  EXPECT_EQ(wrap(german_1996(), "Stra\u00dfenbahn", 9, "\u2010"),
+            (Cut{{"Stra\u00dfen\u2010", "bahn"}}));
 }
 
 }  // namespace

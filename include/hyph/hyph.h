@@ -112,6 +112,13 @@ HYPH_API hyph_status hyph_pieces(const hyph_hyphenator* hyphenator, const char* 
                                  size_t word_size, hyph_piece* pieces, size_t capacity,
                                  size_t* count);
 
+/** Where to cut the UTF-8 `word` so that its first part, with a hyphen of
+ *  `hyphen_width` code points after it, takes at most `width` code points:
+ *  the byte offset of the latest such break in `*cut`, or 0 when there is
+ *  none (the word then stays whole). */
+HYPH_API hyph_status hyph_wrap(const hyph_hyphenator* hyphenator, const char* word,
+                               size_t word_size, size_t width, size_t hyphen_width, size_t* cut);
+
 /** The UTF-8 `text` with `separator` inserted at every break of every word
  *  (flags: HYPH_TEXT_PLAIN or HYPH_TEXT_HTML). Writes at most `capacity`
  *  bytes to `out` (not NUL-terminated) and the size of the whole result to

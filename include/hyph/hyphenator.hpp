@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <span>
 #include <string>
 #include <string_view>
@@ -109,6 +110,26 @@ HYPH_API void breakPoints(const Hyphenator& h, std::u32string_view word,
 HYPH_API std::vector<std::size_t> breakPoints(const Hyphenator& h, std::string_view utf8word);
 HYPH_API void breakPoints(const Hyphenator& h, std::string_view utf8word,
                           std::vector<std::size_t>& out);
+
+/// The ways to cut a word in two at one of its breaks, the longest first
+/// part first: with Dutch, "Amsterdam" gives ("Amster", "dam") and then
+/// ("Am", "sterdam"); a word without breaks gives none.
+HYPH_API std::vector<std::pair<std::string, std::string>> iterate(const Hyphenator& h,
+                                                                  std::string_view utf8word);
+HYPH_API std::vector<std::pair<std::u32string, std::u32string>> iterate(const Hyphenator& h,
+                                                                        std::u32string_view word);
+
+/// The longest first part of `word` that, with `hyphen` after it, takes at
+/// most `width` code points, and the rest: with Dutch,
+/// wrap(h, "autobandventieldopje", 11) gives ("autoband-", "ventieldopje").
+/// Nothing when no break leaves a first part that short.
+HYPH_API std::optional<std::pair<std::string, std::string>> wrap(const Hyphenator& h,
+                                                                 std::string_view utf8word,
+                                                                 std::size_t width,
+                                                                 std::string_view hyphen = "-");
+HYPH_API std::optional<std::pair<std::u32string, std::u32string>> wrap(
+    const Hyphenator& h, std::u32string_view word, std::size_t width,
+    std::u32string_view hyphen = U"-");
 
 /// The pieces joined with `separator` between them:
 /// `join(hyphenate(english_US(), "hyphenation"), "-")` gives "hy-phen-ation".

@@ -134,6 +134,19 @@ hyph_status hyph_pieces(const hyph_hyphenator* hyphenator, const char* word, siz
   });
 }
 
+hyph_status hyph_wrap(const hyph_hyphenator* hyphenator, const char* word, size_t word_size,
+                      size_t width, size_t hyphen_width, size_t* cut) {
+  if (!hyphenator || (!word && word_size) || !cut)
+    return fail(HYPH_INVALID_ARGUMENT, "hyph_wrap: null argument");
+  return guarded([&] {
+    const std::string_view bytes(word ? word : "", word_size);
+    const auto wrapped =
+        hyph::wrap(unwrap(hyphenator), bytes, width, std::string(hyphen_width, '-'));
+    *cut = wrapped ? wrapped->first.size() - hyphen_width : 0;
+    return HYPH_OK;
+  });
+}
+
 hyph_status hyph_break_points(const hyph_hyphenator* hyphenator, const char* word, size_t word_size,
                               size_t* breaks, size_t capacity, size_t* count) {
   if (!hyphenator || (!word && word_size) || (!breaks && capacity) || !count)

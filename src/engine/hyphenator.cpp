@@ -310,6 +310,71 @@ const CharMap* hyphenatorCharMap(const Hyphenator& h) { return HyphenatorAccess:
 
 namespace {
 
+/// Code points in a UTF-8 text, an undecodable byte counting as one.
+std::size_t codePoints(std::string_view utf8) {
+  std::size_t count = 0;
+  detail::decodeUtf8(utf8, [&count](char32_t, std::size_t, std::size_t) { ++count; });
+  return count;
+}
+std::size_t codePoints(std::u32string_view text) { return text.size(); }
+
+template <class String, class View>
+std::vector<std::pair<String, String>> cutsOf(const Hyphenator& h, View word) {
+  std::vector<std::size_t> breaks;
+  breakPoints(h, word, breaks);
+  std::vector<std::pair<String, String>> cuts;
+  cuts.reserve(breaks.size());
+  for (std::size_t k = breaks.size(); k-- > 0;)
+    cuts.emplace_back(String(word.substr(0, breaks[k])), String(word.substr(breaks[k])));
+  return cuts;
+}
+
+template <class String, class View>
+std::optional<std::pair<String, String>> wrapAt(const Hyphenator& h, View word, std::size_t width,
+                                                View hyphen) {
+  const std::size_t hyphenWidth = codePoints(hyphen);
+  if (width < hyphenWidth) return std::nullopt;
+  std::vector<std::size_t> breaks;
+  breakPoints(h, word, breaks);
+  for (std::size_t k = breaks.size(); k-- > 0;) {
+    const View first = word.substr(0, breaks[k]);
+    if (codePoints(first) <= width - hyphenWidth) {
+      String head(first);
+      head += hyphen;
+      return std::pair{std::move(head), String(word.substr(breaks[k]))};
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> iterate(const Hyphenator& h,
+                                                         std::string_view utf8word) {
+  return cutsOf<std::string>(h, utf8word);
+}
+
+std::vector<std::pair<std::u32string, std::u32string>> iterate(const Hyphenator& h,
+                                                               std::u32string_view word) {
+  return cutsOf<std::u32string>(h, word);
+}
+
+std::optional<std::pair<std::string, std::string>> wrap(const Hyphenator& h,
+                                                        std::string_view utf8word,
+                                                        std::size_t width,
+                                                        std::string_view hyphen) {
+  return wrapAt<std::string>(h, utf8word, width, hyphen);
+}
+
+std::optional<std::pair<std::u32string, std::u32string>> wrap(const Hyphenator& h,
+                                                              std::u32string_view word,
+                                                              std::size_t width,
+                                                              std::u32string_view hyphen) {
+  return wrapAt<std::u32string>(h, word, width, hyphen);
+}
+
+namespace {
+
 template <class String, class View>
 String joinPieces(std::span<const String> pieces, View separator) {
   String out;
