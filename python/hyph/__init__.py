@@ -1,0 +1,95 @@
+"""hyph: hyphenation of words, running text and HTML with the TeX patterns of
+73 languages, over the hyph C++ library.
+
+    >>> import hyph
+    >>> hyph.hyphenate("hyphenation")
+    ['hy', 'phen', 'ation']
+    >>> hyph.Pyphen(lang="nl_NL").inserted("lettergrepen")
+    'let-ter-gre-pen'
+
+Languages are named as findLanguage takes them: affixes ("en-us"), names
+("English_US"), language tags ("de", "pt-BR") and locale names ("de_DE").
+An unknown one raises ValueError; the library's own failures hyph.Error.
+"""
+
+from ._hyph import (  # noqa: F401
+    Error,
+    Hyphenator,
+    __version__,
+    find_language,
+    hyphenate,
+    hyphenate_text,
+    language_affix,
+    language_license,
+    languages,
+    positions,
+)
+
+__all__ = [
+    "Error",
+    "Hyphenator",
+    "Pyphen",
+    "find_language",
+    "hyphenate",
+    "hyphenate_text",
+    "language_affix",
+    "language_license",
+    "languages",
+    "positions",
+]
+
+
+def _looks_like_libhyphen(data):
+    """A libhyphen .dic file starts with the name of its encoding."""
+    first = data.split(b"\n", 1)[0].strip().upper()
+    return first in (b"UTF-8", b"UTF8") or first.startswith((b"ISO8859", b"ISO-8859", b"KOI8",
+                                                            b"MICROSOFT-CP", b"CP"))
+
+
+class Pyphen:
+    """pyphen's interface over hyph: replacing ``import pyphen`` by
+    ``from hyph import Pyphen`` keeps a program working.
+
+    ``lang`` is resolved as everywhere in hyph ("de_DE" is German_1996);
+    ``filename`` names a pattern file in a format that hyph reads (plain
+    txt/hyph-*.pat.txt, or TeX hyph-*.tex; gzip too), whose letters are
+    mapped through ``lang``'s characters when a language is given. A
+    libhyphen ``.dic`` file is refused with ValueError. ``left`` and
+    ``right`` are the minimums, 2 and 2 as in pyphen. ``cache`` is accepted
+    and has nothing to do: hyph needs no memo.
+    """
+
+    def __init__(self, filename=None, lang=None, left=2, right=2, cache=True):
+        if filename is None and lang is None:
+            raise ValueError("Pyphen: give a language (lang=) or a pattern file (filename=)")
+        patterns = None
+        if filename is not None:
+            with open(filename, "rb") as f:
+                patterns = f.read()
+            if str(filename).endswith(".dic") or _looks_like_libhyphen(patterns):
+                raise ValueError(
+                    f"{filename}: a libhyphen dictionary, which hyph does not read; give a "
+                    "TeX pattern file instead (hyph-*.tex or hyph-*.pat.txt)")
+        self.left = left
+        self.right = right
+        self.hd = Hyphenator(lang, patterns=patterns, left=left, right=right)
+        # Bound once, so that a call is one call into the library.
+        self.positions = self.hd.positions
+
+    def positions(self, word):  # noqa: F811 (the bound method above stands for it)
+        """The positions (code point offsets) where ``word`` may be broken."""
+        return self.hd.positions(word)
+
+    def inserted(self, word, hyphen="-"):
+        """``word`` with ``hyphen`` at every place where it may be broken."""
+        return self.hd.inserted(word, hyphen)
+
+    def iterate(self, word):
+        """The ways to cut ``word`` in two, the longest first part first."""
+        return iter(self.hd.iterate(word))
+
+    def wrap(self, word, width, hyphen="-"):
+        """The longest first part of ``word`` that, with ``hyphen`` attached,
+        takes at most ``width`` characters, and the rest; None when there is
+        no such break."""
+        return self.hd.wrap(word, width, hyphen)

@@ -1,0 +1,294 @@
+// hyph._hyph: the Python binding, a thin layer over the library. Text
+// crosses it as str (code points); the GIL is released while running text
+// or a batch of words is hyphenated.
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <hyph/hyph.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace py = pybind11;
+
+namespace {
+
+/// The code points of a str, into a buffer of the calling thread's.
+std::u32string_view codePointsOf(py::handle text) {
+  thread_local std::u32string buffer;
+  PyObject* object = text.ptr();
+  if (!PyUnicode_Check(object)) throw py::type_error("a str is needed");
+  const Py_ssize_t size = PyUnicode_GET_LENGTH(object);
+  const int kind = PyUnicode_KIND(object);
+  const void* data = PyUnicode_DATA(object);
+  buffer.resize(static_cast<std::size_t>(size));
+  for (Py_ssize_t i = 0; i < size; ++i)
+    buffer[static_cast<std::size_t>(i)] = static_cast<char32_t>(PyUnicode_READ(kind, data, i));
+  return buffer;
+}
+
+/// The UTF-8 form of a str, which lives as long as the str does.
+std::string_view utf8Of(py::handle text) {
+  Py_ssize_t size = 0;
+  const char* bytes = PyUnicode_AsUTF8AndSize(text.ptr(), &size);
+  if (!bytes) throw py::error_already_set();
+  return {bytes, static_cast<std::size_t>(size)};
+}
+
+py::str strOf(std::string_view utf8) {
+  PyObject* object = PyUnicode_DecodeUTF8(utf8.data(), static_cast<Py_ssize_t>(utf8.size()),
+                                          "surrogateescape");
+  if (!object) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(object);
+}
+
+py::str slice(py::handle text, std::size_t start, std::size_t end) {
+  PyObject* object = PyUnicode_Substring(text.ptr(), static_cast<Py_ssize_t>(start),
+                                         static_cast<Py_ssize_t>(end));
+  if (!object) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(object);
+}
+
+hyph::Language languageOf(std::string_view name) {
+  if (const std::optional<hyph::Language> language = hyph::findLanguage(name)) return *language;
+  std::string message = "unknown language '" + std::string(name) + "'";
+  const std::vector<hyph::Language> close = hyph::languagesLike(name);
+  for (std::size_t i = 0; i < close.size(); ++i) {
+    message += i == 0 ? "; did you mean " : ", ";
+    message += hyph::languageName(close[i]);
+  }
+  if (!close.empty()) message += '?';
+  throw py::value_error(message);
+}
+
+/// A hyphenator as Python holds it: the library's, and its language if any.
+struct PyHyphenator {
+  hyph::Hyphenator hyphenator;
+  std::optional<hyph::Language> language;
+
+  std::vector<std::size_t>& breaks(py::handle word) const {
+    thread_local std::vector<std::size_t> found;
+    hyph::breakPoints(hyphenator, codePointsOf(word), found);
+    return found;
+  }
+
+  py::list hyphenate(py::handle word) const {
+    const std::vector<std::size_t>& found = breaks(word);
+    py::list pieces(found.size() + 1);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+      pieces[i] = slice(word, start, found[i]);
+      start = found[i];
+    }
+    pieces[found.size()] = slice(word, start, static_cast<std::size_t>(PyUnicode_GET_LENGTH(word.ptr())));
+    return pieces;
+  }
+
+  py::list positions(py::handle word) const {
+    const std::vector<std::size_t>& found = breaks(word);
+    py::list out(found.size());
+    for (std::size_t i = 0; i < found.size(); ++i) out[i] = py::int_(found[i]);
+    return out;
+  }
+
+  py::str inserted(py::handle word, py::handle hyphen) const {
+    const std::vector<std::size_t>& found = breaks(word);
+    if (found.empty()) return py::reinterpret_borrow<py::str>(word);
+    py::list parts;
+    std::size_t start = 0;
+    for (std::size_t position : found) {
+      parts.append(slice(word, start, position));
+      start = position;
+    }
+    parts.append(slice(word, start, static_cast<std::size_t>(PyUnicode_GET_LENGTH(word.ptr()))));
+    return py::reinterpret_borrow<py::str>(hyphen).attr("join")(parts);
+  }
+
+  py::list iterate(py::handle word) const {
+    const std::vector<std::size_t> found = breaks(word);
+    const auto size = static_cast<std::size_t>(PyUnicode_GET_LENGTH(word.ptr()));
+    py::list cuts;
+    for (std::size_t k = found.size(); k-- > 0;)
+      cuts.append(py::make_tuple(slice(word, 0, found[k]), slice(word, found[k], size)));
+    return cuts;
+  }
+
+  py::object wrap(py::handle word, std::size_t width, py::handle hyphen) const {
+    const std::u32string text(codePointsOf(word));
+    const std::u32string mark(codePointsOf(hyphen));
+    const auto cut = hyph::wrap(hyphenator, std::u32string_view(text), width, mark);
+    if (!cut) return py::none();
+    const std::size_t at = cut->first.size() - mark.size();
+    return py::make_tuple(slice(word, 0, at) + py::reinterpret_borrow<py::str>(hyphen),
+                          slice(word, at, text.size()));
+  }
+
+  py::list positionsMany(const py::list& words) const {
+    // The UTF-8 form of each word (for an ASCII str, its own bytes), then
+    // their breaks without the GIL, as code point offsets.
+    std::vector<std::string_view> utf8(words.size());
+    std::vector<bool> ascii(words.size());
+    for (std::size_t w = 0; w < utf8.size(); ++w) {
+      PyObject* word = PyList_GET_ITEM(words.ptr(), static_cast<Py_ssize_t>(w));
+      if (!PyUnicode_Check(word)) throw py::type_error("positions_many takes a list of str");
+      utf8[w] = utf8Of(word);
+      ascii[w] = PyUnicode_IS_ASCII(word);
+    }
+    std::vector<std::size_t> breaks, counts(utf8.size());
+    {
+      py::gil_scoped_release unlocked;
+      std::vector<std::size_t> found;
+      for (std::size_t w = 0; w < utf8.size(); ++w) {
+        hyph::breakPoints(hyphenator, utf8[w], found);
+        if (!ascii[w]) {
+          // Byte offsets to code points: count the bytes that start one.
+          std::size_t points = 0, byte = 0;
+          for (std::size_t& at : found) {
+            for (; byte < at; ++byte) points += (static_cast<unsigned char>(utf8[w][byte]) & 0xC0) != 0x80;
+            at = points;
+          }
+        }
+        breaks.insert(breaks.end(), found.begin(), found.end());
+        counts[w] = found.size();
+      }
+    }
+    py::list out(utf8.size());
+    std::size_t at = 0;
+    for (std::size_t w = 0; w < utf8.size(); ++w) {
+      PyObject* positions = PyList_New(static_cast<Py_ssize_t>(counts[w]));
+      if (!positions) throw py::error_already_set();
+      for (std::size_t k = 0; k < counts[w]; ++k)
+        PyList_SET_ITEM(positions, static_cast<Py_ssize_t>(k), PyLong_FromSize_t(breaks[at++]));
+      PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(w), positions);
+    }
+    return out;
+  }
+
+  py::str hyphenateText(py::handle text, const std::string& separator, bool html,
+                        std::size_t minWordLength, bool skipCapitals, bool followLang) const {
+    hyph::TextOptions options;
+    options.separator = separator;
+    options.markup = html ? hyph::Markup::Html : hyph::Markup::Plain;
+    options.minWordLength = minWordLength;
+    options.skipCapitals = skipCapitals;
+    options.followLang = followLang;
+    options.language = language;
+    const std::string_view input = utf8Of(text);
+    std::string out;
+    {
+      py::gil_scoped_release unlocked;
+      out = hyph::hyphenateText(hyphenator, input, options);
+    }
+    return strOf(out);
+  }
+};
+
+/// The shared hyphenator of a language, for the module's functions.
+PyHyphenator sharedOf(std::string_view name) {
+  const hyph::Language language = languageOf(name);
+  return {hyph::languageHyphenator(language), language};
+}
+
+std::optional<hyph::UserFile> fileOf(const std::optional<py::object>& text, const char* name,
+                                     std::string& bytes) {
+  if (!text || text->is_none()) return std::nullopt;
+  if (py::isinstance<py::bytes>(*text))
+    bytes = text->cast<std::string>();
+  else
+    bytes = std::string(utf8Of(*text));
+  return hyph::UserFile{name, bytes};
+}
+
+PyHyphenator makeHyphenator(const std::optional<std::string>& lang,
+                            const std::optional<py::object>& patterns,
+                            const std::optional<py::object>& exceptions,
+                            const std::optional<py::object>& chars,
+                            std::optional<std::int64_t> left, std::optional<std::int64_t> right) {
+  if ((left && *left < 0) || (right && *right < 0))
+    throw py::value_error("the minimums must not be negative");
+  std::string charsBytes, patternsBytes, exceptionsBytes;
+  hyph::CustomTables custom;
+  custom.chars = fileOf(chars, "chars", charsBytes);
+  custom.patterns = fileOf(patterns, "patterns", patternsBytes);
+  custom.exceptions = fileOf(exceptions, "exceptions", exceptionsBytes);
+  custom.leftMin = left;
+  custom.rightMin = right;
+  if (!lang) return {hyph::customHyphenator(custom), std::nullopt};
+  const hyph::Language language = languageOf(*lang);
+  const hyph::Hyphenator& base = hyph::languageHyphenator(language);
+  if (!custom.chars && !custom.patterns && !custom.exceptions && !left && !right)
+    return {base, language};
+  return {hyph::customHyphenator(base, custom), language};
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_hyph, m) {
+  m.doc() = "hyph: hyphenation of words, text and HTML with the TeX patterns of 73 languages";
+  py::register_exception<hyph::Error>(m, "Error");
+  m.attr("__version__") = std::string(hyph::version);
+
+  py::class_<PyHyphenator>(m, "Hyphenator", "A hyphenator of a language, or of your own files.")
+      .def(py::init(&makeHyphenator), py::arg("lang") = py::none(), py::kw_only(),
+           py::arg("patterns") = py::none(), py::arg("exceptions") = py::none(),
+           py::arg("chars") = py::none(), py::arg("left") = py::none(),
+           py::arg("right") = py::none())
+      .def_property_readonly("language",
+                             [](const PyHyphenator& self) -> std::optional<std::string> {
+                               if (!self.language) return std::nullopt;
+                               return std::string(hyph::languageName(*self.language));
+                             })
+      .def_property_readonly(
+          "left", [](const PyHyphenator& self) { return hyph::hyphenatorLeftMin(self.hyphenator); })
+      .def_property_readonly("right", [](const PyHyphenator& self) {
+        return hyph::hyphenatorRightMin(self.hyphenator);
+      })
+      .def("hyphenate", &PyHyphenator::hyphenate, py::arg("word"))
+      .def("positions", &PyHyphenator::positions, py::arg("word"))
+      .def("inserted", &PyHyphenator::inserted, py::arg("word"), py::arg("hyphen") = "-")
+      .def("iterate", &PyHyphenator::iterate, py::arg("word"))
+      .def("wrap", &PyHyphenator::wrap, py::arg("word"), py::arg("width"), py::arg("hyphen") = "-")
+      .def("positions_many", &PyHyphenator::positionsMany, py::arg("words"))
+      .def("hyphenate_text", &PyHyphenator::hyphenateText, py::arg("text"),
+           py::arg("separator") = "\u00AD", py::arg("html") = false,
+           py::arg("min_word_length") = 0, py::arg("skip_capitals") = false,
+           py::arg("follow_lang") = true);
+
+  m.def(
+      "hyphenate", [](py::handle word, std::string_view lang) { return sharedOf(lang).hyphenate(word); },
+      py::arg("word"), py::arg("lang") = "en-us");
+  m.def(
+      "positions", [](py::handle word, std::string_view lang) { return sharedOf(lang).positions(word); },
+      py::arg("word"), py::arg("lang") = "en-us");
+  m.def(
+      "hyphenate_text",
+      [](py::handle text, std::string_view lang, const std::string& separator, bool html,
+         std::size_t minWordLength, bool skipCapitals, bool followLang) {
+        return sharedOf(lang).hyphenateText(text, separator, html, minWordLength, skipCapitals,
+                                            followLang);
+      },
+      py::arg("text"), py::arg("lang") = "en-us", py::arg("separator") = "\u00AD",
+      py::arg("html") = false, py::arg("min_word_length") = 0, py::arg("skip_capitals") = false,
+      py::arg("follow_lang") = true);
+  m.def("languages", [] {
+    std::vector<std::string> names;
+    for (hyph::Language language : hyph::enumFrom(hyph::firstLanguage))
+      names.emplace_back(hyph::languageName(language));
+    return names;
+  });
+  m.def(
+      "find_language",
+      [](std::string_view tag) -> std::optional<std::string> {
+        const std::optional<hyph::Language> language = hyph::findLanguage(tag);
+        if (!language) return std::nullopt;
+        return std::string(hyph::languageName(*language));
+      },
+      py::arg("tag"));
+  m.def(
+      "language_affix",
+      [](std::string_view lang) { return std::string(hyph::languageAffix(languageOf(lang))); },
+      py::arg("lang"));
+  m.def(
+      "language_license", [](std::string_view lang) { return hyph::languageLicense(languageOf(lang)); },
+      py::arg("lang"));
+}
