@@ -191,6 +191,41 @@ TEST(Merge, LatticeLaws) {
   EXPECT_THROW(stimes(-5, a), Error);
 }
 
+TEST(Merge, ManyAtOnceEqualsTheTrieOfAllTheirLines) {
+  // Every letter string of one to three of a, b, c, once, with a digit
+  // placed by its number; parts of one line and of several, out of order,
+  // with repeats and empty tries, so that the merge meets letters of one
+  // part only between letters of many.
+  std::vector<std::u32string> lines;
+  for (int length = 1; length <= 3; ++length)
+    for (int code = 0, count = length == 1 ? 3 : length == 2 ? 9 : 27; code < count; ++code) {
+      std::u32string line;
+      for (int k = 0, rest = code; k < length; ++k, rest /= 3) line += U'a' + rest % 3;
+      line.insert(line.begin() + code % (length + 1), U'1' + code % 5);
+      lines.push_back(line);
+    }
+  std::u32string all;
+  std::vector<Patterns> parts;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    all += lines[i] + U"\n";
+    if (i % 4 == 3)
+      parts.push_back(parsePatterns(lines[i - 1] + U"\n" + lines[i] + U"\n"));
+    else if (i % 4 != 2 || i + 1 == lines.size())
+      parts.push_back(insertPattern(lines[i], Patterns()));
+  }
+  std::reverse(parts.begin(), parts.end());
+  parts.push_back(parts[3]);
+  parts.push_back(Patterns());
+  parts.insert(parts.begin(), parts[5]);
+  const Patterns merged = mconcat(parts);
+  EXPECT_EQ(merged, parsePatterns(all));
+  Patterns folded;
+  for (const Patterns& part : parts) folded = folded | part;
+  EXPECT_EQ(merged, folded);
+  for (std::u32string_view word : {U"abcab", U"cccc", U"bacba", U"a"})
+    EXPECT_EQ(lookupPattern(word, merged), lookupPattern(word, parsePatterns(all)));
+}
+
 TEST(Show, TextForms) {
   EXPECT_EQ(show(Patterns()), "Patterns [] (fromList [])");
   EXPECT_EQ(show(parsePatterns(U"a1b")),

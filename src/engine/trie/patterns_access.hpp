@@ -6,6 +6,7 @@
 // walk keeps its own stack, and linked nodes are destroyed iteratively.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -14,6 +15,19 @@
 #include "hyph/pattern.hpp"
 
 namespace hyph {
+
+namespace detail {
+
+/// Starts loading the memory at `address`, where the compiler can.
+inline void prefetch(const void* address) {
+#if defined(__GNUC__)
+  __builtin_prefetch(address);
+#else
+  (void)address;
+#endif
+}
+
+}  // namespace detail
 
 struct Patterns::Node {
   Scores scores;
@@ -35,9 +49,17 @@ struct Patterns::Node {
   ~Node() {
     std::vector<std::shared_ptr<const Node>> pending;
     auto takeUnshared = [&pending](std::vector<Child>& children) {
-      for (auto& child : children) {
-        auto& node = child.second.node_;
-        if (node && node.use_count() == 1) pending.push_back(std::move(node));
+      // Each child is released as its count is read, while it is at hand:
+      // the children of a node of many (a merge of many tries) lie far
+      // apart in memory, so they are also fetched a few ahead.
+      constexpr std::size_t kAhead = 8;
+      for (std::size_t k = 0; k < children.size(); ++k) {
+        if (k + kAhead < children.size()) detail::prefetch(children[k + kAhead].second.node_.get());
+        auto& node = children[k].second.node_;
+        if (node && node.use_count() == 1)
+          pending.push_back(std::move(node));
+        else
+          node.reset();
       }
     };
     takeUnshared(children);
@@ -85,6 +107,30 @@ struct PatternsAccess {
     } else {
       const auto children = p.children();
       out.insert(out.end(), children.begin(), children.end());
+    }
+  }
+  // Prefetches for a walk over many separately allocated tries, in the
+  // order the walk's loads depend on one another: the node, its children,
+  // the first child's node (whose count a copy of the child updates).
+  static void prefetchNode(const Patterns& p) { detail::prefetch(p.node_.get()); }
+  static void prefetchChildren(const Patterns& p) {
+    if (p.node_) detail::prefetch(p.node_->children.data());
+  }
+  static void prefetchFirstChild(const Patterns& p) {
+    if (p.node_ && !p.node_->children.empty())
+      detail::prefetch(p.node_->children.front().second.node_.get());
+  }
+  /// Raises `into` to the pointwise maximum of itself and p's scores,
+  /// lengthening it as needed.
+  static void maxScoresInto(const Patterns& p, Scores& into) {
+    const std::size_t count = p.node_   ? p.node_->scores.size()
+                              : p.flat_ ? p.flat_->scoreLength(p.index_)
+                                        : 0;
+    if (into.size() < count) into.resize(count, 0);
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::int64_t score =
+          p.node_ ? p.node_->scores[k] : p.flat_->score(p.index_, static_cast<std::uint32_t>(k));
+      into[k] = std::max(into[k], score);
     }
   }
   static std::vector<Patterns::Child> childList(const Patterns& p) {
