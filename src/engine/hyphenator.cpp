@@ -98,9 +98,15 @@ void breakPadded(detail::FlatView view, const detail::PaddedWord& padded, std::i
     // caller made sure n >= left + right), and the list's length cannot
     // matter: gap g of the word is gap g + 1 of the padded word.
     const auto n = static_cast<std::int64_t>(padded.size()) - 2;
-    const detail::WordScores scores(
-        view, padded,
-        {static_cast<std::size_t>(left) + 1, static_cast<std::size_t>(n - right) + 1, true});
+    const auto first = static_cast<std::size_t>(left) + 1;
+    const auto last = static_cast<std::size_t>(n - right) + 1;
+    // Most words take the short road, without the scores' buffers.
+    std::uint32_t odd = 0;
+    if (detail::oddGapsOfShortWord(view, padded, first, last, odd)) {
+      for (; odd != 0; odd &= odd - 1) onBreak(static_cast<std::size_t>(std::countr_zero(odd)) - 1);
+      return;
+    }
+    const detail::WordScores scores(view, padded, {first, last, true});
     scores.forEachOdd([&](std::size_t gap) { onBreak(gap - 1); });
     return;
   }

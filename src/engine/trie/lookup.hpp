@@ -77,6 +77,23 @@ std::size_t sparseLookup(const FlatTrie& trie, const SymbolCode* codes, std::siz
 std::size_t walkLookup(FlatView view, const SymbolCode* codes, std::size_t m, std::int64_t* result,
                        std::size_t starts);
 
+/// The common road of a parity request, for a short word in the automaton
+/// of a whole parsed trie whose root has no scores: sets `mask` to bit g for
+/// each odd gap g from `first` to `last` and returns true. Returns false,
+/// having done nothing, for any other word or trie.
+inline bool oddGapsOfShortWord(FlatView view, const PaddedWord& word, std::size_t first,
+                               std::size_t last, std::uint32_t& mask) {
+  const FlatTrie& trie = *view.trie;
+  if (!trie.automaton || view.root != 0 || word.size() > kShortWord || trie.scoreLength(0) != 0)
+    return false;
+  const auto odd =
+      static_cast<std::uint32_t>(automatonLookup(trie, word.data(), word.size(), nullptr, true));
+  // Gaps [first, last]: first <= last, and the word has no gap past 31.
+  last = std::min<std::size_t>(last, 31);
+  mask = odd & (~std::uint32_t{0} << first) & (~std::uint32_t{0} >> (31 - last));
+  return true;
+}
+
 /// The scores of a padded word, as one lookup gives them.
 class WordScores {
  public:
@@ -85,16 +102,11 @@ class WordScores {
   WordScores(FlatView view, const PaddedWord& word, ScoreRequest request = {}) : request_(request) {
     const FlatTrie& trie = *view.trie;
     const std::size_t m = word.size();
+    if (request.parityOnly && oddGapsOfShortWord(view, word, request.first, request.last, mask_)) {
+      form_ = Form::Mask;
+      return;
+    }
     if (trie.automaton && view.root == 0) {
-      if (request.parityOnly && m <= kShortWord && trie.scoreLength(0) == 0) {
-        const auto odd =
-            static_cast<std::uint32_t>(automatonLookup(trie, word.data(), m, nullptr, true));
-        // Gaps [first, last]: first <= last, and the word has no gap past 31.
-        const std::size_t last = std::min<std::size_t>(request.last, 31);
-        mask_ = odd & (~std::uint32_t{0} << request.first) & (~std::uint32_t{0} >> (31 - last));
-        form_ = Form::Mask;
-        return;
-      }
       storage_.resize((FlatTrie::kWindow + m + 1 + trie.maxScoreLength + 7) / 8);
       auto* bytes = reinterpret_cast<std::uint8_t*>(storage_.data());
       size_ = automatonLookup(trie, word.data(), m, bytes, false);
