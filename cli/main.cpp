@@ -79,10 +79,12 @@ int run(const cli::Options& options) {
   } else if (options.version) {
     output.write("hyph " + std::string(hyph::version) + "\n");
     if (options.verbose)
-      for (const auto& [name, path] :
-           {std::pair{"programs", hyph::binDir()}, {"libraries", hyph::libDir()},
-            {"dynamic libraries", hyph::dynLibDir()}, {"data", hyph::dataDir()},
-            {"auxiliary programs", hyph::libexecDir()}, {"configuration", hyph::sysconfDir()}})
+      for (const auto& [name, path] : {std::pair{"programs", hyph::binDir()},
+                                       {"libraries", hyph::libDir()},
+                                       {"dynamic libraries", hyph::dynLibDir()},
+                                       {"data", hyph::dataDir()},
+                                       {"auxiliary programs", hyph::libexecDir()},
+                                       {"configuration", hyph::sysconfDir()}})
         output.write(std::string(name) + ": " + path + "\n");
   } else if (options.list) {
     listLanguages(output);

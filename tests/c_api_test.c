@@ -5,12 +5,12 @@
 #include "hyph/hyph.h"
 
 static int failures = 0;
-#define CHECK(condition)                                             \
-  do {                                                               \
-    if (!(condition)) {                                              \
+#define CHECK(condition)                                                      \
+  do {                                                                        \
+    if (!(condition)) {                                                       \
       fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-      ++failures;                                                    \
-    }                                                                \
+      ++failures;                                                             \
+    }                                                                         \
   } while (0)
 
 int main(void) {
@@ -36,9 +36,13 @@ int main(void) {
 
   CHECK(hyph_break_points(english, "hyphenation", 11, breaks, 16, &count) == HYPH_OK);
   CHECK(count == 2 && breaks[0] == 2 && breaks[1] == 6);
-  CHECK(hyph_break_points(german, "Stra\xC3\x9F" "enbahn", 12, breaks, 16, &count) == HYPH_OK);
+  CHECK(hyph_break_points(german,
+                          "Stra\xC3\x9F"
+                          "enbahn",
+                          12, breaks, 16, &count) == HYPH_OK);
   CHECK(count == 2 && breaks[0] == 4 && breaks[1] == 8);
-  CHECK(hyph_break_points(english, "documentation", 13, breaks, 1, &count) == HYPH_BUFFER_TOO_SMALL);
+  CHECK(hyph_break_points(english, "documentation", 13, breaks, 1, &count) ==
+        HYPH_BUFFER_TOO_SMALL);
   CHECK(count == 4);
   CHECK(hyph_break_points(english, NULL, 0, breaks, 16, &count) == HYPH_OK && count == 0);
   CHECK(hyph_break_points(NULL, "x", 1, breaks, 16, &count) == HYPH_INVALID_ARGUMENT);

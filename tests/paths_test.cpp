@@ -21,9 +21,11 @@ TEST(Paths, ConfiguredDirectoriesAndTheirOverrides) {
   ::setenv("HYPH_DATADIR", "", 1);  // empty: as if unset
   EXPECT_EQ(dataDir(), configured);
   ::unsetenv("HYPH_DATADIR");
-  for (auto [variable, query] :
-       {std::pair{"HYPH_BINDIR", &binDir}, {"HYPH_LIBDIR", &libDir}, {"HYPH_DYNLIBDIR", &dynLibDir},
-        {"HYPH_LIBEXECDIR", &libexecDir}, {"HYPH_SYSCONFDIR", &sysconfDir}}) {
+  for (auto [variable, query] : {std::pair{"HYPH_BINDIR", &binDir},
+                                 {"HYPH_LIBDIR", &libDir},
+                                 {"HYPH_DYNLIBDIR", &dynLibDir},
+                                 {"HYPH_LIBEXECDIR", &libexecDir},
+                                 {"HYPH_SYSCONFDIR", &sysconfDir}}) {
     const std::string before = query();
     EXPECT_FALSE(before.empty()) << variable;
     ::setenv(variable, "/elsewhere", 1);

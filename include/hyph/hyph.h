@@ -75,10 +75,9 @@ HYPH_API hyph_status hyph_language(const char* name, const hyph_hyphenator** out
  *  and the minimums are 2 and 3. A refused text gives HYPH_FAILED with
  *  "chars:LINE: ...", "patterns:LINE: ..." or "exceptions:LINE: ..." as
  *  the last error. Free the result with hyph_free. */
-HYPH_API hyph_status hyph_create(const hyph_hyphenator* base, const char* chars,
-                                 size_t chars_size, const char* patterns, size_t patterns_size,
-                                 const char* exceptions, size_t exceptions_size,
-                                 hyph_hyphenator** out);
+HYPH_API hyph_status hyph_create(const hyph_hyphenator* base, const char* chars, size_t chars_size,
+                                 const char* patterns, size_t patterns_size, const char* exceptions,
+                                 size_t exceptions_size, hyph_hyphenator** out);
 
 /** A copy of `hyphenator` with other minimums (0 or more); free it with
  *  hyph_free. */

@@ -9,10 +9,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <utility>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "hyph/charmap.hpp"

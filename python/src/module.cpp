@@ -36,15 +36,15 @@ std::string_view utf8Of(py::handle text) {
 }
 
 py::str strOf(std::string_view utf8) {
-  PyObject* object = PyUnicode_DecodeUTF8(utf8.data(), static_cast<Py_ssize_t>(utf8.size()),
-                                          "surrogateescape");
+  PyObject* object =
+      PyUnicode_DecodeUTF8(utf8.data(), static_cast<Py_ssize_t>(utf8.size()), "surrogateescape");
   if (!object) throw py::error_already_set();
   return py::reinterpret_steal<py::str>(object);
 }
 
 py::str slice(py::handle text, std::size_t start, std::size_t end) {
-  PyObject* object = PyUnicode_Substring(text.ptr(), static_cast<Py_ssize_t>(start),
-                                         static_cast<Py_ssize_t>(end));
+  PyObject* object =
+      PyUnicode_Substring(text.ptr(), static_cast<Py_ssize_t>(start), static_cast<Py_ssize_t>(end));
   if (!object) throw py::error_already_set();
   return py::reinterpret_steal<py::str>(object);
 }
@@ -80,7 +80,8 @@ struct PyHyphenator {
       pieces[i] = slice(word, start, found[i]);
       start = found[i];
     }
-    pieces[found.size()] = slice(word, start, static_cast<std::size_t>(PyUnicode_GET_LENGTH(word.ptr())));
+    pieces[found.size()] =
+        slice(word, start, static_cast<std::size_t>(PyUnicode_GET_LENGTH(word.ptr())));
     return pieces;
   }
 
@@ -144,7 +145,8 @@ struct PyHyphenator {
           // Byte offsets to code points: count the bytes that start one.
           std::size_t points = 0, byte = 0;
           for (std::size_t& at : found) {
-            for (; byte < at; ++byte) points += (static_cast<unsigned char>(utf8[w][byte]) & 0xC0) != 0x80;
+            for (; byte < at; ++byte)
+              points += (static_cast<unsigned char>(utf8[w][byte]) & 0xC0) != 0x80;
             at = points;
           }
         }
@@ -240,9 +242,9 @@ PYBIND11_MODULE(_hyph, m) {
                              })
       .def_property_readonly(
           "left", [](const PyHyphenator& self) { return hyph::hyphenatorLeftMin(self.hyphenator); })
-      .def_property_readonly("right", [](const PyHyphenator& self) {
-        return hyph::hyphenatorRightMin(self.hyphenator);
-      })
+      .def_property_readonly(
+          "right",
+          [](const PyHyphenator& self) { return hyph::hyphenatorRightMin(self.hyphenator); })
       .def("hyphenate", &PyHyphenator::hyphenate, py::arg("word"))
       .def("positions", &PyHyphenator::positions, py::arg("word"))
       .def("inserted", &PyHyphenator::inserted, py::arg("word"), py::arg("hyphen") = "-")
@@ -250,15 +252,16 @@ PYBIND11_MODULE(_hyph, m) {
       .def("wrap", &PyHyphenator::wrap, py::arg("word"), py::arg("width"), py::arg("hyphen") = "-")
       .def("positions_many", &PyHyphenator::positionsMany, py::arg("words"))
       .def("hyphenate_text", &PyHyphenator::hyphenateText, py::arg("text"),
-           py::arg("separator") = "\u00AD", py::arg("html") = false,
-           py::arg("min_word_length") = 0, py::arg("skip_capitals") = false,
-           py::arg("follow_lang") = true);
+           py::arg("separator") = "\u00AD", py::arg("html") = false, py::arg("min_word_length") = 0,
+           py::arg("skip_capitals") = false, py::arg("follow_lang") = true);
 
   m.def(
-      "hyphenate", [](py::handle word, std::string_view lang) { return sharedOf(lang).hyphenate(word); },
+      "hyphenate",
+      [](py::handle word, std::string_view lang) { return sharedOf(lang).hyphenate(word); },
       py::arg("word"), py::arg("lang") = "en-us");
   m.def(
-      "positions", [](py::handle word, std::string_view lang) { return sharedOf(lang).positions(word); },
+      "positions",
+      [](py::handle word, std::string_view lang) { return sharedOf(lang).positions(word); },
       py::arg("word"), py::arg("lang") = "en-us");
   m.def(
       "hyphenate_text",
@@ -289,6 +292,7 @@ PYBIND11_MODULE(_hyph, m) {
       [](std::string_view lang) { return std::string(hyph::languageAffix(languageOf(lang))); },
       py::arg("lang"));
   m.def(
-      "language_license", [](std::string_view lang) { return hyph::languageLicense(languageOf(lang)); },
+      "language_license",
+      [](std::string_view lang) { return hyph::languageLicense(languageOf(lang)); },
       py::arg("lang"));
 }

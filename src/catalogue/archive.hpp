@@ -20,12 +20,10 @@ struct EmbeddedFile {
 std::span<const EmbeddedFile> embeddedFiles();
 
 /// The compressed contents of the entry named `name`; throws "Could not find".
-std::string_view findEmbeddedFile(std::string_view name,
-                                           std::span<const EmbeddedFile> archive);
+std::string_view findEmbeddedFile(std::string_view name, std::span<const EmbeddedFile> archive);
 
 /// `readEmbeddedFile` on another archive (tests use incomplete or damaged ones).
-std::u32string readEmbeddedFile(std::string_view name,
-                                         std::span<const EmbeddedFile> archive);
+std::u32string readEmbeddedFile(std::string_view name, std::span<const EmbeddedFile> archive);
 
 /// Decompresses one gzip member (or, with `members` set to Many, a series of
 /// them, as concatenated gzip files are); `name` labels errors. Output past

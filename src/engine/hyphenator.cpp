@@ -401,5 +401,4 @@ std::u32string join(std::span<const std::u32string> pieces, std::u32string_view 
   return joinPieces(pieces, separator);
 }
 
-
 }  // namespace hyph
