@@ -6,6 +6,13 @@
 // words; the letter runs of every other token are its words. Each state
 // keeps only what it must to resume in the next chunk, and a token longer
 // than kMaxToken is copied as it arrives, so memory stays bounded.
+//
+// The states are the sections of one class (text, words, markup), in the
+// order the pass meets them: they share the pending input, the position in
+// it and the stack of elements, which a split across files would have to
+// expose in a header of its own. What stands apart from that state is
+// elsewhere: character references and element names in html.cpp, the
+// Unicode data in unicode.cpp.
 #include "hyph/text.hpp"
 
 #include <algorithm>
