@@ -70,14 +70,7 @@ std::int64_t parseMinimum(std::string_view option, std::string_view text) {
 
 hyph::Language parseLanguage(const std::string& name) {
   if (const std::optional<hyph::Language> language = hyph::findLanguage(name)) return *language;
-  std::string message = "unknown language '" + name + "'";
-  const std::vector<hyph::Language> close = hyph::languagesLike(name);
-  for (std::size_t i = 0; i < close.size(); ++i) {
-    message += i == 0 ? "; did you mean " : ", ";
-    message += hyph::languageName(close[i]);
-  }
-  if (!close.empty()) message += '?';
-  throw UsageError(message + " (hyph --list shows them all)");
+  throw UsageError(hyph::unknownLanguageMessage(name) + " (hyph --list shows them all)");
 }
 
 Options parseOptions(int argc, char** argv) {

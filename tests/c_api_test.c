@@ -32,6 +32,10 @@ int main(void) {
   CHECK(hyph_language("GERMAN_1996", &german) == HYPH_OK && german != NULL);
   CHECK(hyph_language("klingon", &missing) == HYPH_UNKNOWN_LANGUAGE && missing == NULL);
   CHECK(strstr(hyph_last_error(), "klingon") != NULL);
+  CHECK(hyph_language("germn", &missing) == HYPH_UNKNOWN_LANGUAGE);
+  CHECK(strcmp(hyph_last_error(),
+               "unknown language 'germn'; did you mean German_1996, German_1901, German_Swiss?") ==
+        0);
   CHECK(hyph_language(NULL, &missing) == HYPH_INVALID_ARGUMENT);
 
   CHECK(hyph_break_points(english, "hyphenation", 11, breaks, 16, &count) == HYPH_OK);

@@ -260,6 +260,8 @@ TEST(LanguagesLike, SuggestsWhatWasPlausiblyMeant) {
   EXPECT_EQ(languagesLike("fernhc"), std::vector<Language>{});  // two slips in six letters
   EXPECT_EQ(languagesLike("xx"), std::vector<Language>{});
   EXPECT_EQ(languagesLike("klingon"), std::vector<Language>{});
+  EXPECT_EQ(unknownLanguageMessage("frnech"), "unknown language 'frnech'; did you mean French?");
+  EXPECT_EQ(unknownLanguageMessage("klingon"), "unknown language 'klingon'");
 }
 
 }  // namespace

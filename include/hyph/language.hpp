@@ -110,6 +110,11 @@ HYPH_API std::optional<Language> findLanguage(std::string_view name);
 /// then the other two German languages). Empty when none comes close.
 HYPH_API std::vector<Language> languagesLike(std::string_view name);
 
+/// What to tell a user who named a language that findLanguage does not
+/// know: "unknown language 'germn'; did you mean German_1996, German_1901,
+/// German_Swiss?", the question only when languagesLike has suggestions.
+HYPH_API std::string unknownLanguageMessage(std::string_view name);
+
 /// Text form: the enumerator's name at any precedence, followed by `rest`.
 HYPH_API std::string showsPrec(std::int64_t precedence, Language language,
                                std::string_view rest = {});

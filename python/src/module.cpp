@@ -42,6 +42,13 @@ py::str strOf(std::string_view utf8) {
   return py::reinterpret_steal<py::str>(object);
 }
 
+py::str strOf(std::u32string_view text) {
+  PyObject* object = PyUnicode_FromKindAndData(PyUnicode_4BYTE_KIND, text.data(),
+                                               static_cast<Py_ssize_t>(text.size()));
+  if (!object) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(object);
+}
+
 py::str slice(py::handle text, std::size_t start, std::size_t end) {
   PyObject* object =
       PyUnicode_Substring(text.ptr(), static_cast<Py_ssize_t>(start), static_cast<Py_ssize_t>(end));
@@ -51,14 +58,7 @@ py::str slice(py::handle text, std::size_t start, std::size_t end) {
 
 hyph::Language languageOf(std::string_view name) {
   if (const std::optional<hyph::Language> language = hyph::findLanguage(name)) return *language;
-  std::string message = "unknown language '" + std::string(name) + "'";
-  const std::vector<hyph::Language> close = hyph::languagesLike(name);
-  for (std::size_t i = 0; i < close.size(); ++i) {
-    message += i == 0 ? "; did you mean " : ", ";
-    message += hyph::languageName(close[i]);
-  }
-  if (!close.empty()) message += '?';
-  throw py::value_error(message);
+  throw py::value_error(hyph::unknownLanguageMessage(name));
 }
 
 /// A hyphenator as Python holds it: the library's, and its language if any.
@@ -93,24 +93,14 @@ struct PyHyphenator {
   }
 
   py::str inserted(py::handle word, py::handle hyphen) const {
-    const std::vector<std::size_t>& found = breaks(word);
-    if (found.empty()) return py::reinterpret_borrow<py::str>(word);
-    py::list parts;
-    std::size_t start = 0;
-    for (std::size_t position : found) {
-      parts.append(slice(word, start, position));
-      start = position;
-    }
-    parts.append(slice(word, start, static_cast<std::size_t>(PyUnicode_GET_LENGTH(word.ptr()))));
-    return py::reinterpret_borrow<py::str>(hyphen).attr("join")(parts);
+    return py::reinterpret_borrow<py::str>(hyphen).attr("join")(hyphenate(word));
   }
 
+  /// The library's cuts, in its order (the longest first part first).
   py::list iterate(py::handle word) const {
-    const std::vector<std::size_t> found = breaks(word);
-    const auto size = static_cast<std::size_t>(PyUnicode_GET_LENGTH(word.ptr()));
     py::list cuts;
-    for (std::size_t k = found.size(); k-- > 0;)
-      cuts.append(py::make_tuple(slice(word, 0, found[k]), slice(word, found[k], size)));
+    for (const auto& [first, second] : hyph::iterate(hyphenator, codePointsOf(word)))
+      cuts.append(py::make_tuple(strOf(first), strOf(second)));
     return cuts;
   }
 

@@ -70,7 +70,7 @@ hyph_status hyph_language(const char* name, const hyph_hyphenator** out) {
   if (!name || !out) return fail(HYPH_INVALID_ARGUMENT, "hyph_language: null argument");
   return guarded([&] {
     const std::optional<hyph::Language> language = hyph::findLanguage(name);
-    if (!language) return fail(HYPH_UNKNOWN_LANGUAGE, std::string("unknown language ") + name);
+    if (!language) return fail(HYPH_UNKNOWN_LANGUAGE, hyph::unknownLanguageMessage(name));
     *out = reinterpret_cast<const hyph_hyphenator*>(&hyph::languageHyphenator(*language));
     return HYPH_OK;
   });

@@ -175,4 +175,15 @@ std::vector<Language> languagesLike(std::string_view name) {
   return out;
 }
 
+std::string unknownLanguageMessage(std::string_view name) {
+  std::string message = "unknown language '" + std::string(name) + "'";
+  const std::vector<Language> close = languagesLike(name);
+  for (std::size_t i = 0; i < close.size(); ++i) {
+    message += i == 0 ? "; did you mean " : ", ";
+    message += languageName(close[i]);
+  }
+  if (!close.empty()) message += '?';
+  return message;
+}
+
 }  // namespace hyph

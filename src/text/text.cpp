@@ -430,9 +430,20 @@ class TextHyphenator::Impl {
     if (word.soft || word.letters > maxTextWordLength) return;  // copied as it is
     const std::string_view bytes = buffer_.substr(word.start, word.end - word.start);
     if (word.special) return emitSpecialWord(context, word, bytes);
-    if (word.letters < options_.minWordLength) return;
-    if (options_.skipCapitals && allCapitals(bytes)) return;
+    if (leftWhole(word.letters, [&] { return allCapitals(bytes); })) return;
     breakPoints(*context.hyphenator, bytes, breaks_);
+    insertBreaks(word, bytes);
+  }
+
+  /// Whether the options leave a word of `letters` letters whole; asks
+  /// `capitals` whether it is all capitals only when that counts.
+  template <class AllCapitals>
+  bool leftWhole(std::size_t letters, AllCapitals capitals) const {
+    return letters < options_.minWordLength || (options_.skipCapitals && capitals());
+  }
+
+  /// Writes the word with the separator at each of breaks_ (byte offsets).
+  void insertBreaks(const Word& word, std::string_view bytes) {
     if (breaks_.empty()) return;
     copyUpTo(word.start);
     appendJoined(*out_, bytes, breaks_, options_.separator);
@@ -481,16 +492,14 @@ class TextHyphenator::Impl {
       k += length;
     }
     closeLetter();
-    if (lookup_.size() < options_.minWordLength) return;
-    if (options_.skipCapitals &&
-        std::all_of(lookup_.begin(), lookup_.end(), [](char32_t c) { return text::isCapital(c); }))
+    if (leftWhole(lookup_.size(), [&] {
+          return std::all_of(lookup_.begin(), lookup_.end(),
+                             [](char32_t c) { return text::isCapital(c); });
+        }))
       return;
     breakPoints(*context.hyphenator, std::u32string_view(lookup_), breaks_);
-    if (breaks_.empty()) return;
     for (std::size_t& position : breaks_) position = starts_[position];
-    copyUpTo(word.start);
-    appendJoined(*out_, bytes, breaks_, options_.separator);
-    copied_ = word.end;
+    insertBreaks(word, bytes);
   }
 
   // --- Markup -----------------------------------------------------------------
