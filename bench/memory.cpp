@@ -43,7 +43,7 @@ void patternFilePeak() {
   }
   const long before = bench::processStatusKb("VmHWM");
   const hyph::PatternFile file =
-      hyph::readPatterns({"random.pat", text}, *hyph::hyphenatorCharMap(hyph::english_US()));
+      hyph::readPatterns({"random.pat", text}, *hyph::hyphenatorCharTable(hyph::english_US()));
   (void)hyph::lookupPattern(U"hyphenation", file.patterns);
   const long after = bench::processStatusKb("VmHWM");
   std::cout << "pattern_file_bytes " << text.size() << '\n'

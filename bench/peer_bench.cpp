@@ -58,7 +58,7 @@ std::string marked(const hyph::Hyphenator& h, const std::string& word) {
 /// Loads the language and builds every table the hot loop needs.
 const hyph::Hyphenator& load(hyph::Language language) {
   const hyph::Hyphenator& h = hyph::languageHyphenator(language);
-  (void)hyph::hyphenatorCharMap(h);
+  (void)hyph::hyphenatorCharTable(h);
   (void)hyph::hyphenatorPatterns(h);
   (void)hyph::hyphenatorExceptions(h);
   return h;

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "engine/utf8.hpp"
-#include "hyph/exception.hpp"
+#include "hyph/exceptions.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::u32string text =

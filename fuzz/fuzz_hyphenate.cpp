@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/utf8.hpp"
-#include "hyph/charmap.hpp"
+#include "hyph/char_table.hpp"
 #include "hyph/error.hpp"
 #include "hyph/hyphenator.hpp"
 
@@ -18,10 +18,10 @@ namespace {
 
 char32_t lower(char32_t c) { return c >= U'A' && c <= U'Z' ? c + 32 : c; }
 
-hyph::CharMap lowerTable() {
-  std::vector<hyph::CharMap::Entry> entries;
+hyph::CharTable lowerTable() {
+  std::vector<hyph::CharTable::Entry> entries;
   for (char32_t c = U'A'; c <= U'Z'; ++c) entries.emplace_back(c, c + 32);
-  return hyph::CharMap(entries, {});
+  return hyph::CharTable(entries, {});
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ int main(void) {
   CHECK(size == 20 && memcmp(out, "<b>hy|phen|ation</b>", 20) == 0);
 
   /* Unknown flag bits mean nothing: refused. */
-  CHECK(hyph_hyphenate_text(english, "x", 1, "-", 1, 4, out, sizeof out, &size) == HYPH_EINVAL);
+  CHECK(hyph_hyphenate_text(english, "x", 1, "-", 1, 4, out, sizeof out, &size) == HYPH_INVALID_ARGUMENT);
 
   /* Pieces point into the word. */
   {
@@ -99,7 +99,7 @@ int main(void) {
     CHECK(size == 10 && memcmp(out, "a-b-ca-b-c", 10) == 0);
     CHECK(hyph_create(NULL, NULL, 0, "1b\n12\n", 6, NULL, 0, &bad) == HYPH_FAILED && bad == NULL);
     CHECK(strcmp(hyph_last_error(), "patterns:2: two digits in a row in '12'") == 0);
-    CHECK(hyph_with_minimums(english, -1, 2, &bad) == HYPH_EINVAL);
+    CHECK(hyph_with_minimums(english, -1, 2, &bad) == HYPH_INVALID_ARGUMENT);
     hyph_free(looser);
     hyph_free(mine);
     hyph_free(NULL);

@@ -90,7 +90,7 @@ TEST(EveryLanguage, CapitalsMapToTheirOwnLowerCase) {
   for (Language language : enumFrom(firstLanguage)) {
     const std::u32string text =
         readEmbeddedFile("hyph-" + std::string(languageAffix(language)) + ".chr.txt.gz");
-    const CharMap map = parseChars(text);
+    const CharTable map = parseChars(text);
     for (char32_t c : text) {
       const auto lower = static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), utf8Locale));
       if (c == U'\n' || lower == c || map(c) == lower) continue;

@@ -30,7 +30,7 @@ using testing::hyphenated;
 
 TEST(ParseChars, LaterLinesOverrideAndFirstCodePointsMapToThemselves) {
   for (const auto* text : {U"aA\n\nbB", U"aA\n\nbB\n"}) {
-    const CharMap map = parseChars(text);
+    const CharTable map = parseChars(text);
     EXPECT_EQ(map(U'A'), U'a');
     EXPECT_EQ(map(U'B'), U'b');
     EXPECT_EQ(map(U'a'), U'a');
@@ -39,10 +39,10 @@ TEST(ParseChars, LaterLinesOverrideAndFirstCodePointsMapToThemselves) {
     EXPECT_FALSE(map.isLetter(U'c'));
     EXPECT_EQ(map(U'\n'), U'\n');
   }
-  const CharMap crlf = parseChars(U"aA\r\n");
+  const CharTable crlf = parseChars(U"aA\r\n");
   EXPECT_EQ(crlf(U'A'), U'a');
   EXPECT_EQ(crlf(U'\r'), U'a');
-  const CharMap later = parseChars(U"sS\n\u00dfSS\n''\n");
+  const CharTable later = parseChars(U"sS\n\u00dfSS\n''\n");
   EXPECT_EQ(later(U'S'), U'\u00df');
   EXPECT_TRUE(later.hasEntry(U'\''));
   EXPECT_EQ(parseChars(U"x\n")(U'x'), U'x');

@@ -68,7 +68,7 @@ TEST(ReadPatterns, LettersAreMappedAsTexMapsThemThroughLccode) {
 }
 
 TEST(ReadPatterns, PlainFilesWithCrLfAndCommentsReadLikeTheirLfForm) {
-  const CharMap& chars = *hyphenatorCharMap(english_US());
+  const CharTable& chars = *hyphenatorCharTable(english_US());
   const Patterns lf = readPatterns({"a", "hy3ph\nhe2n\n"}, chars).patterns;
   EXPECT_EQ(readPatterns({"b", "hy3ph\r\nhe2n\r\n"}, chars).patterns, lf);
   EXPECT_EQ(readPatterns({"c", "% mine\nhy3ph he2n  % two\n\n"}, chars).patterns, lf);
@@ -76,13 +76,13 @@ TEST(ReadPatterns, PlainFilesWithCrLfAndCommentsReadLikeTheirLfForm) {
   EXPECT_EQ(readPatterns({"e", "hy3ph\n"}, chars).exceptions, std::nullopt);
   EXPECT_EQ(readExceptions({"f", "ta-ble\r\npresent\r\n"}, chars),
             parseExceptions(U"ta-ble\npresent\n"));
-  const CharMap crlf = readChars({"g", "aA\r\nbB\r\n"});
+  const CharTable crlf = readChars({"g", "aA\r\nbB\r\n"});
   EXPECT_EQ(crlf(U'A'), U'a');
   EXPECT_FALSE(crlf.isLetter(U'\r'));
 }
 
 TEST(ReadPatterns, EveryKindOfBadFileIsRefusedAtItsLine) {
-  const CharMap& chars = *hyphenatorCharMap(english_US());
+  const CharTable& chars = *hyphenatorCharTable(english_US());
   auto patterns = [&](std::string_view bytes) {
     return errorOf([&] { readPatterns({"f.pat", bytes}, chars); });
   };
@@ -123,7 +123,7 @@ TEST(ReadPatterns, EveryKindOfBadFileIsRefusedAtItsLine) {
 }
 
 TEST(ReadPatterns, FilesAreLimitedWhetherPlainOrCompressed) {
-  const CharMap& chars = *hyphenatorCharMap(english_US());
+  const CharTable& chars = *hyphenatorCharTable(english_US());
   const std::string large(maxUserFileBytes + 1, 'a');
   EXPECT_EQ(errorOf([&] {
               readPatterns({"big.pat", large}, chars);

@@ -175,8 +175,8 @@ TEST(HyphenateText, AssembledHyphenatorsNeedALetterPredicate) {
   options.isLetter = [](char32_t c) { return c == U'a' || c == U'b'; };
   EXPECT_EQ(hyphenateText(custom, "abab cab", options), "a-ba-b ca-b");
   // A Hyphenator built on a character table knows its letters.
-  const CharMap::Entry entries[] = {{U'A', U'a'}, {U'B', U'b'}};
-  const Hyphenator table(CharMap(entries, {}), parsePatterns(U"1b\n"), Exceptions(), 1, 1);
+  const CharTable::Entry entries[] = {{U'A', U'a'}, {U'B', U'b'}};
+  const Hyphenator table(CharTable(entries, {}), parsePatterns(U"1b\n"), Exceptions(), 1, 1);
   EXPECT_EQ(hyphenateText(table, "ABAB cab"), "A-BA-B ca-b");
 }
 
@@ -284,7 +284,7 @@ TEST(HyphenateText, LangAttributesChooseTheLanguage) {
   EXPECT_EQ(hyphenateText(english_US(), "<p lang=de>Silbentrennungsalgorithmus</p>", ignoring),
             "<p lang=de>Sil-ben-tren-nungsal-go-rith-mus</p>");
   // Text marked as the given Hyphenator's language uses it, custom tables and all.
-  const Hyphenator mine(*hyphenatorCharMap(english_US()), parsePatterns(U"1b\n"), Exceptions(), 1,
+  const Hyphenator mine(*hyphenatorCharTable(english_US()), parsePatterns(U"1b\n"), Exceptions(), 1,
                         1);
   TextOptions own = htmlOptions();
   own.language = Language::English_US;

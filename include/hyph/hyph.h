@@ -31,6 +31,9 @@ typedef enum hyph_status {
   /** An argument is null where it may not be, or has bits or values that
    *  mean nothing (unknown flags). */
   HYPH_INVALID_ARGUMENT = 1,
+  /** The same status under the name hyph 1.0.0 also gave it; kept so that
+   *  programs written for 1.0.0 still compile. New code says
+   *  HYPH_INVALID_ARGUMENT. */
   HYPH_EINVAL = HYPH_INVALID_ARGUMENT,
   /** No language has that name or affix. */
   HYPH_UNKNOWN_LANGUAGE = 2,
@@ -43,7 +46,7 @@ typedef enum hyph_status {
   HYPH_OUT_OF_MEMORY = 5
 } hyph_status;
 
-/** Flags of hyph_hyphenate_text; any other bit is HYPH_EINVAL. */
+/** Flags of hyph_hyphenate_text; any other bit is HYPH_INVALID_ARGUMENT. */
 enum { HYPH_TEXT_PLAIN = 0, HYPH_TEXT_HTML = 1 };
 
 /** A piece of a word: `size` bytes from `data`, which points into the word. */

@@ -1,10 +1,10 @@
 // The whole public API of hyph.
 #pragma once
 
-#include "hyph/charmap.hpp"
+#include "hyph/char_table.hpp"
 #include "hyph/deferred.hpp"
 #include "hyph/error.hpp"
-#include "hyph/exception.hpp"
+#include "hyph/exceptions.hpp"
 #include "hyph/hyphenator.hpp"
 #include "hyph/language.hpp"
 #include "hyph/paths.hpp"

@@ -15,16 +15,16 @@
 #include <utility>
 #include <vector>
 
-#include "hyph/charmap.hpp"
+#include "hyph/char_table.hpp"
 #include "hyph/deferred.hpp"
-#include "hyph/exception.hpp"
+#include "hyph/exceptions.hpp"
 #include "hyph/export.hpp"
 #include "hyph/pattern.hpp"
 
 namespace hyph {
 
 namespace detail {
-struct Lookups;
+struct WordTables;
 }  // namespace detail
 
 /// Normalises one code point of a word before it is looked up (typically to
@@ -42,10 +42,10 @@ class HYPH_API Hyphenator {
              std::int64_t leftMin, std::int64_t rightMin);
   /// With a character table (possibly deferred) as the mapping; the same as
   /// passing the table's lookup as a function, but faster.
-  Hyphenator(Deferred<CharMap> chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
+  Hyphenator(Deferred<CharTable> chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
              std::int64_t leftMin, std::int64_t rightMin);
   /// With a character table that is ready.
-  Hyphenator(CharMap chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
+  Hyphenator(CharTable chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
              std::int64_t leftMin, std::int64_t rightMin);
 
  private:
@@ -58,13 +58,13 @@ class HYPH_API Hyphenator {
   friend struct HyphenatorAccess;
   struct Tables {
     CharMapping chars;
-    std::optional<Deferred<CharMap>> charMap;  // when `chars` looks it up
+    std::optional<Deferred<CharTable>> charMap;  // when `chars` looks it up
     Deferred<Patterns> patterns;
     Deferred<Exceptions> exceptions;
     // With a character table: everything a word looks up, gathered on first
     // use (the three tables, the table folded with the patterns' alphabet,
     // and a filter that lets most words skip the exception dictionary).
-    std::optional<Deferred<std::shared_ptr<const detail::Lookups>>> lookups;
+    std::optional<Deferred<std::shared_ptr<const detail::WordTables>>> lookups;
   };
   std::shared_ptr<const Tables> tables_;
   std::int64_t leftMin_;
@@ -151,6 +151,11 @@ inline void appendJoined(std::string& out, std::string_view word,
 
 /// The character table behind the mapping, when the Hyphenator was built with
 /// one (as every loaded language is), else nullptr. Builds it if deferred.
-HYPH_API const CharMap* hyphenatorCharMap(const Hyphenator& h);
+HYPH_API const CharTable* hyphenatorCharTable(const Hyphenator& h);
+/// hyphenatorCharTable's name in hyph 1.0.0.
+[[deprecated("hyphenatorCharMap is now called hyphenatorCharTable")]] inline const CharTable*
+hyphenatorCharMap(const Hyphenator& h) {
+  return hyphenatorCharTable(h);
+}
 
 }  // namespace hyph

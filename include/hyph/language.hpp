@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "hyph/charmap.hpp"
+#include "hyph/char_table.hpp"
 #include "hyph/export.hpp"
 #include "hyph/hyphenator.hpp"
 #include "hyph/language_list.hpp"
@@ -198,7 +198,7 @@ HYPH_API LanguageRange enumFromThenTo(Language from, Language then, Language to)
 /// to the line's first code point ("aA" maps `A` to `a`), a later line
 /// overriding an earlier one; lines split at line feeds, empty lines skipped,
 /// nothing trimmed. Every code point of the file counts as a letter.
-HYPH_API CharMap parseChars(std::u32string_view text);
+HYPH_API CharTable parseChars(std::u32string_view text);
 
 /// The decompressed, decoded text of an embedded data file such as
 /// "hyph-en-us.pat.txt.gz". Throws hyph::Error "Could not find <name>" when

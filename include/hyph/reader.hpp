@@ -31,8 +31,8 @@
 #include <optional>
 #include <string_view>
 
-#include "hyph/charmap.hpp"
-#include "hyph/exception.hpp"
+#include "hyph/char_table.hpp"
+#include "hyph/exceptions.hpp"
 #include "hyph/export.hpp"
 #include "hyph/hyphenator.hpp"
 #include "hyph/pattern.hpp"
@@ -53,7 +53,7 @@ struct UserFile {
 /// a letter followed by the code points that map to it ("aA", "ßSS"), as the
 /// language files have them. Empty lines and "%" comment lines are skipped;
 /// a line may not hold white space, a digit or ".".
-HYPH_API CharMap readChars(const UserFile& file);
+HYPH_API CharTable readChars(const UserFile& file);
 
 /// What a pattern file gives: its patterns, and the exception words of the
 /// `\hyphenation` groups of a TeX file (nullopt when it has none).
@@ -64,10 +64,10 @@ struct PatternFile {
 
 /// The patterns (and any exceptions) of a pattern file, letters mapped
 /// through `chars`. A file without a single pattern is refused.
-HYPH_API PatternFile readPatterns(const UserFile& file, const CharMap& chars);
+HYPH_API PatternFile readPatterns(const UserFile& file, const CharTable& chars);
 
 /// The exception words of an exception file, letters mapped through `chars`.
-HYPH_API Exceptions readExceptions(const UserFile& file, const CharMap& chars);
+HYPH_API Exceptions readExceptions(const UserFile& file, const CharTable& chars);
 
 /// Tables that replace those of a Hyphenator, each read from its file.
 struct CustomTables {

@@ -61,7 +61,7 @@ struct TextOptions {
   /// Plain text or HTML.
   Markup markup = Markup::Plain;
   /// Which code points are letters; empty: the letters of the Hyphenator's
-  /// character table (hyphenatorCharMap), which every loaded language has.
+  /// character table (hyphenatorCharTable), which every loaded language has.
   LetterPredicate isLetter = nullptr;
   /// Words of fewer letters are copied unhyphenated (0: none are).
   std::size_t minWordLength = 0;

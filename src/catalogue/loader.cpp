@@ -12,15 +12,15 @@
 
 namespace hyph {
 
-CharMap parseChars(std::u32string_view text) {
-  std::vector<CharMap::Entry> entries;
+CharTable parseChars(std::u32string_view text) {
+  std::vector<CharTable::Entry> entries;
   std::vector<char32_t> letters;
   detail::forEachLine(text, [&](std::u32string_view line) {
     if (line.empty()) return;
     letters.push_back(line.front());
     for (char32_t variant : line.substr(1)) entries.emplace_back(variant, line.front());
   });
-  return CharMap(entries, letters);
+  return CharTable(entries, letters);
 }
 
 namespace detail {
@@ -44,7 +44,7 @@ Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archi
   auto read = [archive](std::string name) {
     return [archive, name = std::move(name)] { return readEmbeddedFile(name, archive); };
   };
-  auto chars = Deferred<CharMap>::lazy([language, text = read(base + ".chr.txt.gz")] {
+  auto chars = Deferred<CharTable>::lazy([language, text = read(base + ".chr.txt.gz")] {
     countBuild(language, Table::Chars);
     return parseChars(text());
   });

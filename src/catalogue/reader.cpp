@@ -280,7 +280,7 @@ Hyphenator make(Mapping mapping, Tables tables) {
 
 }  // namespace
 
-CharMap readChars(const UserFile& file) {
+CharTable readChars(const UserFile& file) {
   const FileText text(file);
   std::u32string lines;
   std::size_t number = 0;
@@ -303,19 +303,19 @@ CharMap readChars(const UserFile& file) {
   return parseChars(lines);
 }
 
-PatternFile readPatterns(const UserFile& file, const CharMap& chars) {
+PatternFile readPatterns(const UserFile& file, const CharTable& chars) {
   return patternsOf(file, chars);
 }
 
-Exceptions readExceptions(const UserFile& file, const CharMap& chars) {
+Exceptions readExceptions(const UserFile& file, const CharTable& chars) {
   return exceptionsOf(file, chars);
 }
 
 Hyphenator customHyphenator(const Hyphenator& base, const CustomTables& custom) {
   Tables tables{hyphenatorPatterns(base), hyphenatorExceptions(base), hyphenatorLeftMin(base),
                 hyphenatorRightMin(base)};
-  if (custom.chars || hyphenatorCharMap(base)) {
-    CharMap chars = custom.chars ? readChars(*custom.chars) : *hyphenatorCharMap(base);
+  if (custom.chars || hyphenatorCharTable(base)) {
+    CharTable chars = custom.chars ? readChars(*custom.chars) : *hyphenatorCharTable(base);
     tables = over(std::move(tables), custom, chars);
     return make(std::move(chars), std::move(tables));
   }
@@ -326,7 +326,7 @@ Hyphenator customHyphenator(const Hyphenator& base, const CustomTables& custom) 
 Hyphenator customHyphenator(const CustomTables& custom) {
   const Tables none{Patterns(), Exceptions(), 2, 3};
   if (custom.chars) {
-    CharMap chars = readChars(*custom.chars);
+    CharTable chars = readChars(*custom.chars);
     Tables tables = over(none, custom, chars);
     return make(std::move(chars), std::move(tables));
   }
@@ -338,7 +338,7 @@ Hyphenator customHyphenator(const CustomTables& custom) {
     return c;
   });
   const std::vector<char32_t> letters(seen.begin(), seen.end());
-  return make(CharMap({}, letters), std::move(tables));
+  return make(CharTable({}, letters), std::move(tables));
 }
 
 }  // namespace hyph

@@ -8,7 +8,7 @@
 
 #include "hyph/error.hpp"
 #include "hyphenator_access.hpp"
-#include "lookups.hpp"
+#include "word_tables.hpp"
 #include "small_buffer.hpp"
 #include "trie/lookup.hpp"
 #include "trie/patterns_access.hpp"
@@ -24,21 +24,21 @@ Hyphenator::Hyphenator(CharMapping chars, Deferred<Patterns> patterns,
       leftMin_(leftMin),
       rightMin_(rightMin) {}
 
-Hyphenator::Hyphenator(Deferred<CharMap> chars, Deferred<Patterns> patterns,
+Hyphenator::Hyphenator(Deferred<CharTable> chars, Deferred<Patterns> patterns,
                        Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
     : tables_(std::make_shared<const Tables>(
           Tables{[chars](char32_t c) { return chars.get()(c); }, chars, patterns, exceptions,
-                 Deferred<std::shared_ptr<const detail::Lookups>>::lazy([=] {
-                   const CharMap& table = chars.get();
+                 Deferred<std::shared_ptr<const detail::WordTables>>::lazy([=] {
+                   const CharTable& table = chars.get();
                    const Exceptions& dictionary = exceptions.get();
-                   return std::make_shared<const detail::Lookups>(table, dictionary, patterns);
+                   return std::make_shared<const detail::WordTables>(table, dictionary, patterns);
                  })})),
       leftMin_(leftMin),
       rightMin_(rightMin) {}
 
-Hyphenator::Hyphenator(CharMap chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
+Hyphenator::Hyphenator(CharTable chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
                        std::int64_t leftMin, std::int64_t rightMin)
-    : Hyphenator(Deferred<CharMap>(std::move(chars)), std::move(patterns), std::move(exceptions),
+    : Hyphenator(Deferred<CharTable>(std::move(chars)), std::move(patterns), std::move(exceptions),
                  leftMin, rightMin) {}
 
 const CharMapping& hyphenatorChars(const Hyphenator& h) { return h.tables_->chars; }
@@ -128,7 +128,7 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
   const std::int64_t minimum = saturatingAdd(left, right);
   if (n < minimum) return;
 
-  const detail::Lookups* lookups = HyphenatorAccess::lookups(h);
+  const detail::WordTables* lookups = HyphenatorAccess::lookups(h);
   auto breakAsException = [&](const Scores& raw) {
     breakWithin(
         static_cast<std::int64_t>(raw.size()), left, minimum, word,
@@ -138,7 +138,7 @@ void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak
   if (lookups) {
     // A table: each code point is normalised on the way to its symbol; the
     // normalised word itself is needed only to look up an exception.
-    const CharMap& charMap = *lookups->chars;
+    const CharTable& charMap = *lookups->chars;
     if (lookups->exceptions &&
         lookups->filter.mayHold(charMap(word.front()), charMap(word.back()), word.size())) {
       detail::SmallBuffer<char32_t, 64> normalised(word.size());
@@ -191,7 +191,7 @@ bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onB
   // nothing to look at (the general path returns before its lookups too).
   const std::int64_t minimum = saturatingAdd(left, right);
   if (static_cast<std::int64_t>(bytes.size()) < minimum) return true;
-  const detail::Lookups* lookups = HyphenatorAccess::lookups(h);
+  const detail::WordTables* lookups = HyphenatorAccess::lookups(h);
   // Without patterns only an exception could be hyphenated: the general
   // path finds out.
   if (!lookups || lookups->patternsError) return false;
@@ -312,7 +312,7 @@ std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view utf8wor
   return cutAt<std::string>(utf8word, std::span<const std::size_t>(breaks, count));
 }
 
-const CharMap* hyphenatorCharMap(const Hyphenator& h) { return HyphenatorAccess::charMap(h); }
+const CharTable* hyphenatorCharTable(const Hyphenator& h) { return HyphenatorAccess::charMap(h); }
 
 namespace {
 

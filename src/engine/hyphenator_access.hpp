@@ -8,12 +8,12 @@ namespace hyph {
 struct HyphenatorAccess {
   /// A word's lookups, when the mapping is a table (built first if
   /// deferred, with the tables they hold).
-  static const detail::Lookups* lookups(const Hyphenator& h) {
+  static const detail::WordTables* lookups(const Hyphenator& h) {
     return h.tables_->lookups ? h.tables_->lookups->get().get() : nullptr;
   }
 
   /// The character table, when the mapping is one (built first if deferred).
-  static const CharMap* charMap(const Hyphenator& h) {
+  static const CharTable* charMap(const Hyphenator& h) {
     return h.tables_->charMap ? &h.tables_->charMap->get() : nullptr;
   }
 };

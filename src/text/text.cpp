@@ -84,7 +84,7 @@ class TextHyphenator::Impl {
         hyphenator_(hyphenator) {  // held, so that its tables last as long as this
     Context& own = contexts_[kOwn];
     own.hyphenator = &hyphenator_;
-    own.letters = options_.isLetter ? nullptr : hyphenatorCharMap(hyphenator_);
+    own.letters = options_.isLetter ? nullptr : hyphenatorCharTable(hyphenator_);
     if (!options_.isLetter && !own.letters)
       throw Error(
           "hyphenateText: the Hyphenator's mapping is a plain function, so the letters must be "
@@ -110,7 +110,7 @@ class TextHyphenator::Impl {
   struct Context {
     bool made = false;
     const Hyphenator* hyphenator = nullptr;  // nullptr: text is copied without breaks
-    const CharMap* letters = nullptr;        // nullptr: TextOptions::isLetter
+    const CharTable* letters = nullptr;        // nullptr: TextOptions::isLetter
     std::uint8_t ascii[128] = {};            // the class of each code point below U+0080
   };
   // Classes of ASCII bytes in text, so that a byte takes one branch.
@@ -203,7 +203,7 @@ class TextHyphenator::Impl {
     Context& context = contexts_[static_cast<std::size_t>(index)];
     if (!context.made) {
       context.hyphenator = &languageHyphenator(*language);
-      context.letters = hyphenatorCharMap(*context.hyphenator);
+      context.letters = hyphenatorCharTable(*context.hyphenator);
       fillAscii(context);
       context.made = true;
     }

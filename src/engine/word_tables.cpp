@@ -1,12 +1,12 @@
 // Gathering a word's lookups: the fold of a character table with a trie's
 // alphabet, and the exception filters.
-#include "lookups.hpp"
+#include "word_tables.hpp"
 
 #include "trie/patterns_access.hpp"
 
 namespace hyph::detail {
 
-SymbolFold::SymbolFold(const CharMap& chars, const FlatTrie& trie) {
+SymbolFold::SymbolFold(const CharTable& chars, const FlatTrie& trie) {
   auto addPage = [&](std::size_t page) {
     if (codes.page(page)) return;
     const std::size_t offset = codes.offsetOf(page);
@@ -19,7 +19,7 @@ SymbolFold::SymbolFold(const CharMap& chars, const FlatTrie& trie) {
   trie.symbols.forEachPage(addPage);
 }
 
-Lookups::Lookups(const CharMap& chars, const Exceptions& exceptions,
+WordTables::WordTables(const CharTable& chars, const Exceptions& exceptions,
                  const Deferred<Patterns>& patterns)
     : chars(&chars),
       exceptions(exceptions.map().empty() ? nullptr : &exceptions),

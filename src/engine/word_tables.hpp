@@ -8,9 +8,9 @@
 #include <functional>
 #include <optional>
 
-#include "hyph/charmap.hpp"
+#include "hyph/char_table.hpp"
 #include "hyph/deferred.hpp"
-#include "hyph/exception.hpp"
+#include "hyph/exceptions.hpp"
 #include "hyph/pattern.hpp"
 #include "trie/flat_trie.hpp"
 
@@ -21,7 +21,7 @@ namespace hyph::detail {
 struct SymbolFold {
   PageTable<SymbolCode> codes;
 
-  SymbolFold(const CharMap& chars, const FlatTrie& trie);
+  SymbolFold(const CharTable& chars, const FlatTrie& trie);
 
   /// The codes of the code points below 128: their page is always there.
   const SymbolCode* ascii() const { return codes.page(0); }
@@ -61,8 +61,8 @@ struct ExceptionFilter {
 /// The tables (built first, in this order: characters, exceptions,
 /// patterns), the fold and the exception filters. Patterns that fail to
 /// build fail only the words that need them: an exception needs none.
-struct Lookups {
-  Lookups(const CharMap& chars, const Exceptions& exceptions, const Deferred<Patterns>& patterns);
+struct WordTables {
+  WordTables(const CharTable& chars, const Exceptions& exceptions, const Deferred<Patterns>& patterns);
 
   /// The patterns, or their build's error.
   FlatView scoring() const {
@@ -70,7 +70,7 @@ struct Lookups {
     return patterns;
   }
 
-  const CharMap* chars;
+  const CharTable* chars;
   const Exceptions* exceptions;  // nullptr when there are none
   ExceptionFilter filter;
   FlatView patterns{nullptr, 0};

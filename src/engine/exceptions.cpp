@@ -1,5 +1,5 @@
 // The exception dictionary: scoring, parsing, lookup, merge and text form.
-#include "hyph/exception.hpp"
+#include "hyph/exceptions.hpp"
 
 #include <algorithm>
 #include <ostream>

@@ -22,7 +22,7 @@ namespace hyph {
 /// Hash of a word, usable with `std::u32string` and `std::u32string_view`
 /// alike so that a lookup needs no temporary string.
 struct HYPH_API WordHash {
-  using is_transparent = void;  ///< Lookups by view, without a string.
+  using is_transparent = void;  ///< WordTables by view, without a string.
   /// The hash of the word's code points (FNV-1a).
   std::size_t operator()(std::u32string_view word) const noexcept;
 };

@@ -1,4 +1,6 @@
-// CharMap: a table from code point to code point, used to normalise words.
+// CharTable: the character table, from code point to code point, by which
+// words are normalised before lookup (the function form of the same mapping
+// is CharMapping, in hyphenator.hpp).
 #pragma once
 
 #include <cstddef>
@@ -16,16 +18,16 @@ namespace hyph {
 /// entry map to themselves. It also records a set of letters (for a
 /// language: every code point of its character file), by which running text
 /// is split into words. A lookup is two array reads.
-class HYPH_API CharMap {
+class HYPH_API CharTable {
  public:
   /// An entry: a code point and what it maps to.
   using Entry = std::pair<char32_t, char32_t>;
 
-  CharMap() = default;
+  CharTable() = default;
   /// The map of `entries`, a later entry for a code point replacing an
   /// earlier one, with `letters` and every code point of `entries` as its
   /// letters.
-  CharMap(std::span<const Entry> entries, std::span<const char32_t> letters);
+  CharTable(std::span<const Entry> entries, std::span<const char32_t> letters);
 
   /// The entry for `c`, or `c` itself.
   char32_t operator()(char32_t c) const {
@@ -59,5 +61,8 @@ class HYPH_API CharMap {
   detail::PageTable<std::uint64_t> cells_;
   std::vector<std::pair<char32_t, std::uint64_t>> outside_;
 };
+
+/// CharTable's name in hyph 1.0.0.
+using CharMap [[deprecated("CharMap is now called CharTable")]] = CharTable;
 
 }  // namespace hyph

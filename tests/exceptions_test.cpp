@@ -1,4 +1,4 @@
-#include "hyph/exception.hpp"
+#include "hyph/exceptions.hpp"
 
 #include <gtest/gtest.h>
 
