@@ -1,8 +1,12 @@
 #include "options.hpp"
 
+#include <getopt.h>
+
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace cli {
 
@@ -73,89 +77,176 @@ hyph::Language parseLanguage(const std::string& name) {
   throw UsageError(hyph::unknownLanguageMessage(name) + " (hyph --list shows them all)");
 }
 
+namespace {
+
+// The options, as getopt_long takes them. Short options are their letters;
+// a long option without one is numbered from kLongOnly.
+enum : int {
+  kLongOnly = 256,
+  kSoft,
+  kWords,
+  kHtml,
+  kIgnoreLang,
+  kMinWordLength,
+  kSkipCapitals,
+  kPatterns,
+  kExceptions,
+  kChars,
+  kLeft,
+  kRight,
+  kList,
+  kLicense,
+  kVersion,
+  kVerbose,
+};
+
+constexpr option kLongOptions[] = {
+    {"language", required_argument, nullptr, 'l'},
+    {"separator", required_argument, nullptr, 's'},
+    {"soft", no_argument, nullptr, kSoft},
+    {"words", no_argument, nullptr, kWords},
+    {"html", no_argument, nullptr, kHtml},
+    {"ignore-lang", no_argument, nullptr, kIgnoreLang},
+    {"min-word-length", required_argument, nullptr, kMinWordLength},
+    {"skip-capitals", no_argument, nullptr, kSkipCapitals},
+    {"file", required_argument, nullptr, 'f'},
+    {"output", required_argument, nullptr, 'o'},
+    {"patterns", required_argument, nullptr, kPatterns},
+    {"exceptions", required_argument, nullptr, kExceptions},
+    {"chars", required_argument, nullptr, kChars},
+    {"left", required_argument, nullptr, kLeft},
+    {"right", required_argument, nullptr, kRight},
+    {"list", no_argument, nullptr, kList},
+    {"license", required_argument, nullptr, kLicense},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {"verbose", no_argument, nullptr, kVerbose},
+    {nullptr, 0, nullptr, 0},
+};
+// "-": words and "-" come back in order, as option 1; ":": a missing value
+// comes back as ':', and getopt prints nothing.
+constexpr const char* kShortOptions = "-:l:s:f:o:h";
+
+/// The name of the option at argv[index] as the user wrote it, for a message:
+/// "--name" without its value, or "-x".
+std::string writtenName(char** argv, int index, int shortOption) {
+  if (shortOption > 0 && shortOption < kLongOnly &&
+      std::string_view(argv[index]).substr(0, 2) != "--")
+    return std::string("-") + static_cast<char>(shortOption);
+  std::string_view arg = argv[index];
+  return std::string(arg.substr(0, arg.find('=')));
+}
+
+/// The long options whose names start with `prefix` ("--lang" is
+/// --language); more than one is ambiguous.
+std::vector<std::string_view> longOptionsStartingWith(std::string_view prefix) {
+  std::vector<std::string_view> found;
+  for (const option& o : kLongOptions)
+    if (o.name && std::string_view(o.name).starts_with(prefix)) found.emplace_back(o.name);
+  return found;
+}
+
+}  // namespace
+
 Options parseOptions(int argc, char** argv) {
   Options options;
-  bool optionsEnded = false;
   bool words = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string_view arg = argv[i];
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      // A lone "-" is standard input, as for --file.
-      (arg == "-" ? options.files : options.arguments).emplace_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    // "--name=value", "--name value", "-x value" and "-xvalue".
-    std::string name(arg);
-    std::optional<std::string> inlineValue;
-    if (arg.starts_with("--")) {
-      if (const auto eq = arg.find('='); eq != std::string_view::npos) {
-        name = std::string(arg.substr(0, eq));
-        inlineValue = std::string(arg.substr(eq + 1));
+  optind = 0;  // from the start, getopt's own state reset
+  opterr = 0;
+  while (true) {
+    const int previous = optind == 0 ? 1 : optind;
+    const int c = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr);
+    if (c == -1) break;
+    // The argument just read (for an option given as "-x value", the one
+    // before the value).
+    const int at = std::min(previous, argc - 1);
+    switch (c) {
+      case 1:  // a word, or "-": standard input, as for --file
+        (std::string_view(optarg) == "-" ? options.files : options.arguments).emplace_back(optarg);
+        break;
+      case 'l':
+        options.language = parseLanguage(optarg);
+        break;
+      case 's':
+        options.separator = optarg;
+        break;
+      case kSoft:
+        options.separator = "\u00AD";
+        break;
+      case kWords:
+        words = true;
+        break;
+      case kHtml:
+        options.html = true;
+        break;
+      case kIgnoreLang:
+        options.ignoreLang = true;
+        break;
+      case kMinWordLength:
+        options.minWordLength = static_cast<std::size_t>(parseMinimum("--min-word-length", optarg));
+        break;
+      case kSkipCapitals:
+        options.skipCapitals = true;
+        break;
+      case 'f':
+        options.files.emplace_back(optarg);
+        break;
+      case 'o':
+        options.output = optarg;
+        break;
+      case kPatterns:
+        options.patternsFile = optarg;
+        break;
+      case kExceptions:
+        options.exceptionsFile = optarg;
+        break;
+      case kChars:
+        options.charsFile = optarg;
+        break;
+      case kLeft:
+        options.leftMin = parseMinimum("--left", optarg);
+        break;
+      case kRight:
+        options.rightMin = parseMinimum("--right", optarg);
+        break;
+      case kList:
+        options.list = true;
+        break;
+      case kLicense:
+        options.license = parseLanguage(optarg);
+        break;
+      case 'h':
+        options.help = true;
+        break;
+      case kVersion:
+        options.version = true;
+        break;
+      case kVerbose:
+        options.verbose = true;
+        break;
+      case ':':
+        throw UsageError("option '" + writtenName(argv, at, optopt) + "' needs a value");
+      default: {  // '?': unknown, ambiguous, or a value given to a flag
+        const std::string name = writtenName(argv, at, optopt);
+        if (name.starts_with("--")) {
+          const auto matches = longOptionsStartingWith(std::string_view(name).substr(2));
+          if (matches.size() > 1) {
+            std::string message = "option '" + name + "' is ambiguous; it could be";
+            for (std::size_t i = 0; i < matches.size(); ++i)
+              message += (i == 0                    ? " --"
+                          : i + 1 == matches.size() ? " or --"
+                                                    : ", --") +
+                         std::string(matches[i]);
+            throw UsageError(message);
+          }
+          if (matches.size() == 1 && std::string_view(argv[at]).find('=') != std::string::npos)
+            throw UsageError("option '--" + std::string(matches[0]) + "' takes no value");
+        }
+        throw UsageError("unknown option '" + std::string(argv[at]) + "' (hyph --help lists them)");
       }
-    } else if (arg.size() > 2) {
-      name = std::string(arg.substr(0, 2));
-      inlineValue = std::string(arg.substr(2));
-    }
-    auto value = [&]() -> std::string {
-      if (inlineValue) return *std::exchange(inlineValue, std::nullopt);
-      if (i + 1 >= argc) throw UsageError("option '" + name + "' needs a value");
-      return argv[++i];
-    };
-    auto flag = [&](bool& target) {
-      if (inlineValue) throw UsageError("option '" + name + "' takes no value");
-      target = true;
-    };
-
-    if (name == "-l" || name == "--language") {
-      options.language = parseLanguage(value());
-    } else if (name == "-s" || name == "--separator") {
-      options.separator = value();
-    } else if (name == "--soft") {
-      bool soft = false;
-      flag(soft);
-      options.separator = "\u00AD";
-    } else if (name == "--words") {
-      flag(words);
-    } else if (name == "--html") {
-      flag(options.html);
-    } else if (name == "--ignore-lang") {
-      flag(options.ignoreLang);
-    } else if (name == "--min-word-length") {
-      options.minWordLength = static_cast<std::size_t>(parseMinimum(name, value()));
-    } else if (name == "--skip-capitals") {
-      flag(options.skipCapitals);
-    } else if (name == "-f" || name == "--file") {
-      options.files.push_back(value());
-    } else if (name == "-o" || name == "--output") {
-      options.output = value();
-    } else if (name == "--patterns") {
-      options.patternsFile = value();
-    } else if (name == "--exceptions") {
-      options.exceptionsFile = value();
-    } else if (name == "--chars") {
-      options.charsFile = value();
-    } else if (name == "--left") {
-      options.leftMin = parseMinimum(name, value());
-    } else if (name == "--right") {
-      options.rightMin = parseMinimum(name, value());
-    } else if (name == "--list") {
-      flag(options.list);
-    } else if (name == "--license") {
-      options.license = parseLanguage(value());
-    } else if (name == "-h" || name == "--help") {
-      flag(options.help);
-    } else if (name == "--version") {
-      flag(options.version);
-    } else if (name == "--verbose") {
-      flag(options.verbose);
-    } else {
-      throw UsageError("unknown option '" + std::string(arg) + "' (hyph --help lists them)");
     }
   }
+  for (int i = optind; i < argc; ++i) options.arguments.emplace_back(argv[i]);  // after "--"
   if (words && options.html) throw UsageError("--words and --html exclude each other");
   if (words && (!options.arguments.empty() || !options.files.empty()))
     throw UsageError("--words reads standard input; give no WORD or FILE with it");

@@ -290,6 +290,26 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
   EXPECT_EQ(run({"--soft=yes"}).status, 2);
 }
 
+TEST_F(Cli, OptionsFollowGnuConventions) {
+  EXPECT_EQ(run({"-lde", "Silbentrennung"}).out, "Sil-ben-tren-nung\n");
+  EXPECT_EQ(run({"--lang=de", "Silbentrennung"}).out, "Sil-ben-tren-nung\n");
+  EXPECT_EQ(run({"--lang", "de", "Silbentrennung"}).out, "Sil-ben-tren-nung\n");
+  EXPECT_EQ(run({"Silbentrennung", "-l", "de"}).out, "Sil-ben-tren-nung\n");  // options anywhere
+  EXPECT_EQ(run({"--", "-hyphenation", "--html"}).out, "-hy-phen-ation\n--html\n");
+  const Result ambiguous = run({"--l", "de", "x"});
+  EXPECT_EQ(ambiguous.status, 2);
+  EXPECT_EQ(ambiguous.err,
+            "hyph: option '--l' is ambiguous; it could be --language, --left, --list or "
+            "--license\n");
+  EXPECT_EQ(run({"--html=yes"}).err, "hyph: option '--html' takes no value\n");
+  EXPECT_EQ(run({"-l"}).err, "hyph: option '-l' needs a value\n");
+  // Files are read in the order given, standard input among them.
+  const auto a = file("a.txt", "table\n");
+  const auto b = file("b.txt", "present\n");
+  EXPECT_EQ(run({"-f", a.string(), "-", "-f", b.string()}, "hyphenation\n").out,
+            "ta-ble\nhy-phen-ation\npresent\n");
+}
+
 TEST_F(Cli, RuntimeErrorsExitWithOne) {
   const std::string absent = (dir_ / "absent.pat").string();
   const Result unreadable = run({"--patterns", absent, "word"});
