@@ -306,6 +306,40 @@ TEST(HyphenateText, UnhyphenatedElements) {
       "<script>a</scriptx>representation</script>x");
 }
 
+TEST(HyphenateText, DeepNestingKeepsPreCodeAndLang) {
+  // Every open element counts, however deep: raw-text elements and lang
+  // attributes inside ten thousand others, then the way back out.
+  const std::string word = "Wahrscheinlichkeit";
+  const std::string german = hyphenateText(german_1996(), word, "-");
+  const std::string english = hyphenateText(english_US(), word, "-");
+  ASSERT_NE(german, english);
+  std::string open, close;
+  for (int i = 0; i < 10000; ++i) {
+    open += i % 2 ? "<div>" : "<span>";
+    close = (i % 2 ? "</div>" : "</span>") + close;
+  }
+  const std::string page = open + "<pre>" + word + "</pre><code>" + word +
+                           "</code><p lang=\"de\">" + word + "</p>" + word + close + word;
+  const std::string out = hyphenateText(english_US(), page, htmlOptions());
+  EXPECT_EQ(out, open + "<pre>" + word + "</pre><code>" + word + "</code><p lang=\"de\">" + german +
+                     "</p>" + english + close + english);
+}
+
+TEST(HyphenateText, NoSeparatorRightAfterAHyphenLetter) {
+  // Russian counts "-" among its letters, and its patterns break after it;
+  // the line may break there already, so text gets no second hyphen there.
+  const std::u32string word =
+      U"\u0432\u0435\u0431-\u0431\u0440\u0430\u0443\u0437\u0435\u0440\u044b";
+  ASSERT_EQ(breakPoints(russian(), word).front(), 4u);  // the word's own breaks stay exact
+  EXPECT_EQ(hyphenateText(russian(),
+                          "\u0432\u0435\u0431-\u0431\u0440\u0430\u0443\u0437\u0435\u0440\u044b"),
+            "\u0432\u0435\u0431-\u0431\u0440\u0430-\u0443-\u0437\u0435-\u0440\u044b");
+  EXPECT_EQ(hyphenateText(russian(),
+                          "\u0432\u0435\u0431&#45;\u0431\u0440\u0430\u0443\u0437\u0435\u0440\u044b",
+                          htmlOptions()),
+            "\u0432\u0435\u0431&#45;\u0431\u0440\u0430-\u0443-\u0437\u0435-\u0440\u044b");
+}
+
 TEST(HyphenateText, DecomposedLettersAreHyphenatedAsComposed) {
   const std::string nfd = "U\u0308berga\u0308nge";  // U and a with a combining diaeresis
   EXPECT_EQ(hyphenateText(german_1996(), nfd), "U\u0308ber-ga\u0308n-ge");

@@ -10,7 +10,10 @@
 // its composed form ("U" and U+0308 as "Ü"), with breaks only between whole
 // characters. Everything else (spaces, punctuation, digits, invalid bytes,
 // and in HTML the markup) is copied unchanged, so removing the inserted
-// separators gives back the input byte for byte. Left whole as well:
+// separators gives back the input byte for byte. No separator goes right
+// after a hyphen that is a letter of the language (Russian's "-"), where a
+// line may break already; the word functions still report that break.
+// Left whole as well:
 //
 // - a word that already has its breaks: letters joined by a soft hyphen
 //   (U+00AD, and in HTML &shy;, &#173;, &#xAD;), so that hyphenating the
@@ -48,7 +51,9 @@ enum class Markup {
   /// references are read as the characters they stand for and copied as
   /// written: "Stra&szlig;enbahn" breaks as "Straßenbahn" does. The `lang`
   /// and `xml:lang` attributes choose the language of their element's text,
-  /// the nearest one first (see TextOptions::followLang).
+  /// the nearest one first (see TextOptions::followLang). Elements nest to
+  /// any depth: each open element takes 16 bytes (at most 32 while the
+  /// stack grows), whatever its name and attributes.
   Html,
 };
 

@@ -7,12 +7,12 @@
 // keeps only what it must to resume in the next chunk, and a token longer
 // than kMaxToken is copied as it arrives, so memory stays bounded.
 //
-// The states are the sections of one class (text, words, markup), in the
-// order the pass meets them: they share the pending input, the position in
-// it and the stack of elements, which a split across files would have to
-// expose in a header of its own. What stands apart from that state is
-// elsewhere: character references and element names in html.cpp, the
-// Unicode data in unicode.cpp.
+// A token is read to its end before anything of it is written: only then is
+// it known whether it is a URL or an address (url.cpp), copied whole, or text
+// whose words are written hyphenated (words.cpp). The states are the sections
+// of one class (text, tokens, markup): they share the pending input, the
+// position in it and the stack of open elements. Character references and
+// element names are in html.cpp, the Unicode data in unicode.cpp.
 #include "hyph/text.hpp"
 
 #include <algorithm>
@@ -24,13 +24,14 @@
 #include "html.hpp"
 #include "hyph/error.hpp"
 #include "unicode.hpp"
+#include "url.hpp"
+#include "words.hpp"
 
 namespace hyph {
 
 namespace {
 
 constexpr std::size_t kMaxToken = std::size_t{64} << 10;
-constexpr std::size_t kMaxDepth = 256;
 constexpr char32_t kSoftHyphen = 0xAD;
 constexpr std::size_t kNoPosition = ~std::size_t{0};
 
@@ -46,34 +47,6 @@ std::size_t sequenceLength(unsigned char lead) {
   return 1;
 }
 
-/// Whether a token (a run without white space) is a URL ("scheme://...",
-/// "www....") or an e-mail address ("name@host.domain"), whatever quotes or
-/// brackets stand around it.
-bool isUrlOrAddress(std::string_view token, bool colon, bool at) {
-  while (!token.empty() &&
-         std::string_view("([{<\"'").find(token.front()) != std::string_view::npos)
-    token.remove_prefix(1);
-  if (token.size() > 4 && asciiLower(token[0]) == 'w' && asciiLower(token[1]) == 'w' &&
-      asciiLower(token[2]) == 'w' && token[3] == '.')
-    return true;
-  if (colon) {
-    const std::size_t scheme = token.find("://");
-    if (scheme != std::string_view::npos && scheme > 0 && isAsciiAlpha(token[0])) {
-      bool valid = true;
-      for (char c : token.substr(0, scheme))
-        valid = valid &&
-                (isAsciiAlpha(c) || (c >= '0' && c <= '9') || c == '+' || c == '.' || c == '-');
-      if (valid) return true;
-    }
-  }
-  if (at) {
-    const std::size_t sign = token.find('@');
-    return sign != std::string_view::npos && sign > 0 &&
-           token.find('.', sign + 2) != std::string_view::npos;
-  }
-  return false;
-}
-
 }  // namespace
 
 class TextHyphenator::Impl {
@@ -81,11 +54,13 @@ class TextHyphenator::Impl {
   Impl(const Hyphenator& hyphenator, TextOptions options)
       : options_(std::move(options)),
         html_(options_.markup == Markup::Html),
-        hyphenator_(hyphenator) {  // held, so that its tables last as long as this
+        hyphenator_(hyphenator),  // held, so that its tables last as long as this
+        writer_(options_) {
     Context& own = contexts_[kOwn];
-    own.hyphenator = &hyphenator_;
-    own.letters = options_.isLetter ? nullptr : hyphenatorCharTable(hyphenator_);
-    if (!options_.isLetter && !own.letters)
+    own.words.hyphenator = &hyphenator_;
+    own.words.letters = options_.isLetter ? nullptr : hyphenatorCharTable(hyphenator_);
+    own.words.isLetterOf = &options_.isLetter;
+    if (!options_.isLetter && !own.words.letters)
       throw Error(
           "hyphenateText: the Hyphenator's mapping is a plain function, so the letters must be "
           "given (TextOptions::isLetter)");
@@ -106,12 +81,12 @@ class TextHyphenator::Impl {
   }
 
  private:
-  /// A language in which text is hyphenated.
+  /// A language in which text is hyphenated: its words' language, and the
+  /// class of each code point below U+0080 in its text.
   struct Context {
     bool made = false;
-    const Hyphenator* hyphenator = nullptr;  // nullptr: text is copied without breaks
-    const CharTable* letters = nullptr;        // nullptr: TextOptions::isLetter
-    std::uint8_t ascii[128] = {};            // the class of each code point below U+0080
+    text::WordLanguage words;
+    std::uint8_t ascii[128] = {};
   };
   // Classes of ASCII bytes in text, so that a byte takes one branch.
   enum : std::uint8_t { kOther, kLetter, kSpace, kMarkup, kColon, kAt };
@@ -119,21 +94,14 @@ class TextHyphenator::Impl {
   static constexpr std::int16_t kNone = -1;  // a language hyph does not have
 
   /// An open element: its name (cut short, which is enough to match its end
-  /// tag), its text's language, and whether its text is hyphenated.
+  /// tag), its text's language, and whether its text is hyphenated. Every
+  /// open element is kept, however deep, in these 16 bytes.
   struct Frame {
-    std::array<char, 12> name{};
-    std::int16_t context = kOwn;
+    std::array<char, 13> name{};
     bool unhyphenated = false;
+    std::int16_t context = kOwn;
   };
-
-  /// A word of the token being read: a run of letters, with the marks that
-  /// follow them, and with soft hyphens between them.
-  struct Word {
-    std::size_t start, end;  // in the buffer
-    std::size_t letters;
-    bool soft;     // it has a soft hyphen: its breaks are there already
-    bool special;  // it has references or marks, which the lookup must read
-  };
+  static_assert(sizeof(Frame) == 16);
 
   enum class State { Text, Tag, Comment, Raw };
 
@@ -168,7 +136,6 @@ class TextHyphenator::Impl {
     state_ = State::Text;
     frames_.assign(1, Frame{});
     framesChanged();
-    unpushed_ = 0;
     skipping_ = false;
   }
 
@@ -182,9 +149,7 @@ class TextHyphenator::Impl {
                                                                   : kOther;
   }
 
-  bool isLetter(const Context& context, char32_t c) const {
-    return context.letters ? context.letters->isLetter(c) : options_.isLetter(c);
-  }
+  static bool isLetter(const Context& context, char32_t c) { return context.words.isLetter(c); }
 
   const Frame& top() const { return frames_.back(); }
 
@@ -202,8 +167,8 @@ class TextHyphenator::Impl {
     const auto index = static_cast<std::int16_t>(fromEnum(*language) + 1);
     Context& context = contexts_[static_cast<std::size_t>(index)];
     if (!context.made) {
-      context.hyphenator = &languageHyphenator(*language);
-      context.letters = hyphenatorCharTable(*context.hyphenator);
+      context.words.hyphenator = &languageHyphenator(*language);
+      context.words.letters = hyphenatorCharTable(*context.words.hyphenator);
       fillAscii(context);
       context.made = true;
     }
@@ -287,20 +252,20 @@ class TextHyphenator::Impl {
     }
   }
 
-  /// Where the reading of a token stands: its word in progress, which is
-  /// hyphenated as soon as it ends. A token that proves to be a URL, or to
-  /// go on in the next chunk, takes back what its words wrote.
+  /// Where the reading of a token stands: its word in progress, and what
+  /// tells a URL or an address. The words are gathered in words_.
   struct Scan {
     const Context* context;
     bool inWord = false;
     bool afterSoft = false;  // a soft hyphen ended the word so far
     bool colon = false, at = false;
     char first = 0;  // the first byte of its first word
-    Word word{};
+    text::Word word{};
   };
 
-  /// Reads the token at i_ and hyphenates its words; false when it may go
-  /// on in the next chunk.
+  /// Reads the token at i_ to its end, then writes it: whole if it is a URL
+  /// or an address, else with its words hyphenated. False, with nothing
+  /// written, when it may go on in the next chunk.
   bool token() {
     const std::size_t start = i_;
     const std::size_t n = buffer_.size();
@@ -308,11 +273,7 @@ class TextHyphenator::Impl {
     // there on as it comes.
     const std::size_t limit = std::min(n, start + kMaxToken);
     const unsigned char* p = bytes();
-    const std::size_t outMark = out_->size(), copiedMark = copied_;
-    auto takeBack = [&] {
-      out_->resize(outMark);
-      copied_ = copiedMark;
-    };
+    words_.clear();
     Scan scan{current_};
     const Context& context = *current_;
     while (i_ < limit) {
@@ -332,7 +293,7 @@ class TextHyphenator::Impl {
             if (b == '<') break;
             const text::Reference reference = text::referenceAt(buffer_.substr(i_), final_);
             if (reference.status == text::Reference::Status::Incomplete)
-              return takeBack(), needMore(start), false;
+              return needMore(start), false;
             if (reference.status != text::Reference::Status::Character ||
                 !character(scan, reference.codePoint, i_, i_ + reference.length, true))
               endWord(scan);
@@ -354,7 +315,7 @@ class TextHyphenator::Impl {
         }
         break;  // white space or a tag: the token ends
       }
-      if (!final_ && i_ + sequenceLength(b) > n) return takeBack(), needMore(start), false;
+      if (!final_ && i_ + sequenceLength(b) > n) return needMore(start), false;
       const detail::Decoded decoded = detail::decodeOne(p + i_, n - i_);
       // An undecodable byte is never a letter, whatever its value.
       if (decoded.length == 1 ||
@@ -368,18 +329,22 @@ class TextHyphenator::Impl {
       i_ += decoded.length;
     }
     if (i_ - start >= kMaxToken) {
-      takeBack();
       copyUpTo(i_);
       skipping_ = true;
       return true;
     }
-    if (i_ == n && !final_) return takeBack(), needMore(start), false;
+    if (i_ == n && !final_) return needMore(start), false;
     endWord(scan);
     // Only a token with ":" or "@", or one whose first word could be "www",
-    // can be a URL or an address.
+    // can be a URL or an address, which is copied as it is.
     if ((scan.colon || scan.at || scan.first == 'w' || scan.first == 'W') &&
-        isUrlOrAddress(buffer_.substr(start, i_ - start), scan.colon, scan.at))
-      takeBack();
+        text::isUrlOrAddress(buffer_.substr(start, i_ - start), scan.colon, scan.at))
+      return true;
+    for (const text::Word& word : words_) {
+      copyUpTo(word.start);
+      writer_.write(current_->words, buffer_, word, *out_);
+      copied_ = word.end;
+    }
     return true;
   }
 
@@ -403,7 +368,7 @@ class TextHyphenator::Impl {
   }
 
   void addLetters(Scan& scan, std::size_t from, std::size_t to, std::size_t count, bool special) {
-    Word& word = scan.word;
+    text::Word& word = scan.word;
     if (!scan.inWord) {
       if (scan.first == 0) scan.first = buffer_[from];
       word = {from, to, 0, false, false};
@@ -421,85 +386,7 @@ class TextHyphenator::Impl {
   void endWord(Scan& scan) {
     if (!scan.inWord) return;
     scan.inWord = false;
-    emitWord(*scan.context, scan.word);
-  }
-
-  // --- Words ------------------------------------------------------------------
-
-  void emitWord(const Context& context, const Word& word) {
-    if (word.soft || word.letters > maxTextWordLength) return;  // copied as it is
-    const std::string_view bytes = buffer_.substr(word.start, word.end - word.start);
-    if (word.special) return emitSpecialWord(context, word, bytes);
-    if (leftWhole(word.letters, [&] { return allCapitals(bytes); })) return;
-    breakPoints(*context.hyphenator, bytes, breaks_);
-    insertBreaks(word, bytes);
-  }
-
-  /// Whether the options leave a word of `letters` letters whole; asks
-  /// `capitals` whether it is all capitals only when that counts.
-  template <class AllCapitals>
-  bool leftWhole(std::size_t letters, AllCapitals capitals) const {
-    return letters < options_.minWordLength || (options_.skipCapitals && capitals());
-  }
-
-  /// Writes the word with the separator at each of breaks_ (byte offsets).
-  void insertBreaks(const Word& word, std::string_view bytes) {
-    if (breaks_.empty()) return;
-    copyUpTo(word.start);
-    appendJoined(*out_, bytes, breaks_, options_.separator);
-    copied_ = word.end;
-  }
-
-  static bool allCapitals(std::string_view bytes) {
-    bool all = true;
-    detail::decodeUtf8(
-        bytes, [&all](char32_t c, std::size_t, std::size_t) { all = all && text::isCapital(c); });
-    return all;
-  }
-
-  /// A word with references or marks: looked up as the characters it
-  /// stands for, each letter composed with its marks, and broken only before
-  /// a letter.
-  void emitSpecialWord(const Context& context, const Word& word, std::string_view bytes) {
-    lookup_.clear();
-    starts_.clear();
-    marks_.clear();
-    auto closeLetter = [&] {
-      if (!marks_.empty() && !lookup_.empty())
-        lookup_.back() = text::composed(lookup_.back(), marks_);
-      marks_.clear();
-    };
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    for (std::size_t k = 0; k < bytes.size();) {
-      char32_t c;
-      std::size_t length;
-      if (html_ && bytes[k] == '&') {
-        const text::Reference reference = text::referenceAt(bytes.substr(k), true);
-        c = reference.codePoint;
-        length = reference.length;
-      } else {
-        const detail::Decoded decoded = detail::decodeOne(p + k, bytes.size() - k);
-        c = decoded.codePoint;
-        length = decoded.length;
-      }
-      if (isLetter(context, c)) {
-        closeLetter();
-        lookup_ += c;
-        starts_.push_back(k);
-      } else {
-        marks_ += c;
-      }
-      k += length;
-    }
-    closeLetter();
-    if (leftWhole(lookup_.size(), [&] {
-          return std::all_of(lookup_.begin(), lookup_.end(),
-                             [](char32_t c) { return text::isCapital(c); });
-        }))
-      return;
-    breakPoints(*context.hyphenator, std::u32string_view(lookup_), breaks_);
-    for (std::size_t& position : breaks_) position = starts_[position];
-    insertBreaks(word, bytes);
+    words_.push_back(scan.word);
   }
 
   // --- Markup -----------------------------------------------------------------
@@ -635,24 +522,16 @@ class TextHyphenator::Impl {
     frame.unhyphenated = frame.unhyphenated || element == text::Element::Unhyphenated;
     frame.name = {};
     tag_.name.view().copy(frame.name.data(), frame.name.size() - 1);
-    if (frames_.size() < kMaxDepth) {
-      frames_.push_back(frame);
-      framesChanged();
-    } else {
-      ++unpushed_;
-    }
+    frames_.push_back(frame);
+    framesChanged();
   }
 
   /// Closes the nearest open element of this name and those inside it.
   void pop(std::string_view name) {
-    std::array<char, 12> key{};
+    std::array<char, 13> key{};
     name.copy(key.data(), key.size() - 1);
     for (std::size_t k = frames_.size(); k-- > 1;) {
       if (frames_[k].name != key) continue;
-      if (unpushed_ > 0) {  // one of those too deep to be kept
-        --unpushed_;
-        return;
-      }
       frames_.resize(k);
       framesChanged();
       return;
@@ -699,8 +578,7 @@ class TextHyphenator::Impl {
   State state_ = State::Text;
   std::vector<Frame> frames_;  // the open elements, the document itself first
   const Context* current_ = nullptr;
-  std::size_t unpushed_ = 0;  // open elements nested too deep to be kept
-  bool skipping_ = false;     // inside a token over kMaxToken bytes
+  bool skipping_ = false;  // inside a token over kMaxToken bytes
   Tag tag_;
   std::string rawName_;
   std::size_t rawMatched_ = 0;  // bytes of "</" + rawName_ matched so far
@@ -712,10 +590,9 @@ class TextHyphenator::Impl {
   std::string* out_ = nullptr;
   std::size_t i_ = 0, copied_ = 0, keep_ = kNoPosition;
 
-  // The token in progress, and scratch reused from word to word.
-  std::vector<std::size_t> breaks_;
-  std::u32string lookup_, marks_;
-  std::vector<std::size_t> starts_;
+  // The words of the token in progress, and what writes them.
+  std::vector<text::Word> words_;
+  text::WordWriter writer_;
 };
 
 TextHyphenator::TextHyphenator(const Hyphenator& hyphenator, TextOptions options)

@@ -1,0 +1,115 @@
+// Writing the words of running text with the separator at their breaks.
+#include "words.hpp"
+
+#include <algorithm>
+
+#include "engine/utf8.hpp"
+#include "html.hpp"
+#include "unicode.hpp"
+
+namespace hyph::text {
+
+namespace {
+
+/// A hyphen (Unicode's Hyphen property, less the soft hyphen, which no word
+/// that is hyphenated holds): a line may break after it already, so no
+/// separator goes there. Russian, for one, counts "-" among its letters.
+bool isHyphen(char32_t c) {
+  switch (c) {
+    case 0x002D:
+    case 0x058A:
+    case 0x05BE:
+    case 0x1806:
+    case 0x2010:
+    case 0x2011:
+    case 0x2E17:
+    case 0x30A0:
+    case 0xFE63:
+    case 0xFF0D:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool allCapitals(std::string_view bytes) {
+  bool all = true;
+  detail::decodeUtf8(bytes,
+                     [&all](char32_t c, std::size_t, std::size_t) { all = all && isCapital(c); });
+  return all;
+}
+
+}  // namespace
+
+template <class AllCapitals>
+bool WordWriter::leftWhole(std::size_t letters, AllCapitals allCapitals) const {
+  return letters < options_.minWordLength || (options_.skipCapitals && allCapitals());
+}
+
+void WordWriter::write(const WordLanguage& language, std::string_view text, const Word& word,
+                       std::string& out) {
+  const std::string_view bytes = text.substr(word.start, word.end - word.start);
+  breaks_.clear();
+  if (!word.soft && word.letters <= maxTextWordLength) {
+    if (word.special)
+      breakSpecial(language, bytes);
+    else if (!leftWhole(word.letters, [&] { return allCapitals(bytes); }))
+      breakPlain(language, bytes);
+  }
+  appendJoined(out, bytes, breaks_, options_.separator);
+}
+
+void WordWriter::breakPlain(const WordLanguage& language, std::string_view bytes) {
+  breakPoints(*language.hyphenator, bytes, breaks_);
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::erase_if(breaks_, [&](std::size_t at) {
+    std::size_t start = at - 1;  // the code point before the break
+    while (start > 0 && (p[start] & 0xC0) == 0x80 && at - start < 4) --start;
+    return isHyphen(detail::decodeOne(p + start, at - start).codePoint);
+  });
+}
+
+// A word with references or marks: looked up as the characters it stands
+// for, each letter composed with its marks, and broken only before a letter.
+void WordWriter::breakSpecial(const WordLanguage& language, std::string_view bytes) {
+  lookup_.clear();
+  starts_.clear();
+  marks_.clear();
+  auto closeLetter = [&] {
+    if (!marks_.empty() && !lookup_.empty()) lookup_.back() = composed(lookup_.back(), marks_);
+    marks_.clear();
+  };
+  const bool html = options_.markup == Markup::Html;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (std::size_t k = 0; k < bytes.size();) {
+    char32_t c;
+    std::size_t length;
+    if (html && bytes[k] == '&') {
+      const Reference reference = referenceAt(bytes.substr(k), true);
+      c = reference.codePoint;
+      length = reference.length;
+    } else {
+      const detail::Decoded decoded = detail::decodeOne(p + k, bytes.size() - k);
+      c = decoded.codePoint;
+      length = decoded.length;
+    }
+    if (language.isLetter(c)) {
+      closeLetter();
+      lookup_ += c;
+      starts_.push_back(k);
+    } else {
+      marks_ += c;
+    }
+    k += length;
+  }
+  closeLetter();
+  if (leftWhole(lookup_.size(), [&] {
+        return std::all_of(lookup_.begin(), lookup_.end(), [](char32_t c) { return isCapital(c); });
+      }))
+    return;
+  breakPoints(*language.hyphenator, std::u32string_view(lookup_), breaks_);
+  std::erase_if(breaks_, [&](std::size_t letter) { return isHyphen(lookup_[letter - 1]); });
+  for (std::size_t& position : breaks_) position = starts_[position];
+}
+
+}  // namespace hyph::text

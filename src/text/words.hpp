@@ -1,0 +1,59 @@
+// Writing the words of running text with the separator at their breaks.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hyph/text.hpp"
+
+namespace hyph::text {
+
+/// A language in which words are hyphenated: its Hyphenator, and which code
+/// points are its letters (the table's letters, or the caller's predicate).
+struct WordLanguage {
+  const Hyphenator* hyphenator = nullptr;
+  const CharTable* letters = nullptr;
+  const LetterPredicate* isLetterOf = nullptr;  // when `letters` is nullptr
+
+  bool isLetter(char32_t c) const { return letters ? letters->isLetter(c) : (*isLetterOf)(c); }
+};
+
+/// A word of a token: a run of letters with the marks that follow them, and
+/// with soft hyphens between them, as bytes [start, end) of the text.
+struct Word {
+  std::size_t start, end;
+  std::size_t letters;
+  bool soft;     // it has a soft hyphen: its breaks are there already
+  bool special;  // it has character references or marks, which the lookup must read
+};
+
+/// Appends words to an output with the separator at each break, as the
+/// options ask; keeps its scratch from word to word.
+class WordWriter {
+ public:
+  explicit WordWriter(const TextOptions& options) : options_(options) {}
+
+  /// Appends the word, bytes [word.start, word.end) of `text`, to `out`:
+  /// with the separator at its breaks, or as it is where it is left whole
+  /// (it has its breaks already, it is too long, or the options skip it).
+  /// No separator goes right after a hyphen of the word, where the line may
+  /// break already.
+  void write(const WordLanguage& language, std::string_view text, const Word& word,
+             std::string& out);
+
+ private:
+  void breakPlain(const WordLanguage& language, std::string_view bytes);
+  void breakSpecial(const WordLanguage& language, std::string_view bytes);
+  template <class AllCapitals>
+  bool leftWhole(std::size_t letters, AllCapitals allCapitals) const;
+
+  const TextOptions& options_;
+  // Scratch, reused from word to word.
+  std::vector<std::size_t> breaks_;
+  std::u32string lookup_, marks_;
+  std::vector<std::size_t> starts_;
+};
+
+}  // namespace hyph::text
