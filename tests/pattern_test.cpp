@@ -346,10 +346,10 @@ TEST(LookupPattern, AgreesWithTheDefinitionOnRandomTries) {
   }
 }
 
-// Tries that the dense automaton does not fit (patterns of 32 letters and
-// more, score lists past their letters) take the sparse one, which agrees
+// Tries that the window automaton does not fit (patterns of 32 letters and
+// more, score lists past their letters) take the merged lists, which agree
 // with the definition too.
-TEST(LookupPattern, SparseAutomatonAgreesWithTheDefinition) {
+TEST(LookupPattern, MergedAutomatonAgreesWithTheDefinition) {
   std::mt19937 random(5);
   auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
   for (int round = 0; round < 200; ++round) {
@@ -368,14 +368,66 @@ TEST(LookupPattern, SparseAutomatonAgreesWithTheDefinition) {
       text += line + U"\n";
     }
     const Patterns trie = parsePatterns(text);
-    ASSERT_FALSE(detail::flatOf(trie).trie->automaton);
-    ASSERT_TRUE(detail::flatOf(trie).trie->sparse) << show(trie);
+    ASSERT_TRUE(detail::flatOf(trie).trie->automaton);
+    ASSERT_EQ(detail::flatOf(trie).trie->scoring, detail::TrieView::Scoring::Merged) << show(trie);
     for (int w = 0; w < 10; ++w) {
       std::u32string word;
       for (int k = pick(60); k > 0; --k) word += static_cast<char32_t>(U'a' + pick(2));
       ASSERT_EQ(lookupPattern(word, trie), referenceLookup(word, lines))
           << "word of " << word.size() << " letters, trie " << show(trie);
     }
+  }
+}
+
+// An alphabet of more symbols than a slot of one word can check takes slots
+// of two words, which agree with the definition just as well.
+TEST(LookupPattern, LargeAlphabetsTakeWideSlots) {
+  std::mt19937 random(11);
+  auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto letter = [&] { return static_cast<char32_t>(0x4E00 + pick(700)); };
+  std::vector<std::u32string> lines;
+  std::u32string text;
+  for (int p = 0; p < 800; ++p) {
+    std::u32string line;
+    for (int k = 1 + pick(4); k > 0; --k) {
+      if (pick(2) == 0) line += static_cast<char32_t>(U'0' + pick(10));
+      line += letter();
+    }
+    lines.push_back(line);
+    text += line + U"\n";
+  }
+  const Patterns trie = parsePatterns(text);
+  ASSERT_TRUE(detail::flatOf(trie).trie->wide);
+  ASSERT_TRUE(detail::flatOf(trie).trie->automaton);
+  for (int w = 0; w < 100; ++w) {
+    std::u32string word;
+    for (int k = pick(12); k > 0; --k) word += pick(20) == 0 ? U'x' : letter();
+    ASSERT_EQ(lookupPattern(word, trie), referenceLookup(word, lines)) << w;
+  }
+}
+
+// Patterns whose digits alternate over every gap, each a suffix of the
+// next: every position of a long word matches all of them. The merged
+// lists score them in one pass, a list a step.
+TEST(LookupPattern, NestedAlternatingPatternsScoreAsTheDefinitionSays) {
+  std::vector<std::u32string> lines;
+  std::u32string text;
+  for (int k = 1; k <= 300; ++k) {
+    const char32_t a = k % 2 ? U'1' : U'2', b = a == U'1' ? U'2' : U'1';
+    std::u32string line;
+    for (int i = 0; i < k; ++i) {
+      line += i % 2 ? b : a;
+      line += U'a';
+    }
+    line += k % 2 ? b : a;
+    lines.push_back(line);
+    text += line + U"\n";
+  }
+  const Patterns trie = parsePatterns(text);
+  ASSERT_EQ(detail::flatOf(trie).trie->scoring, detail::TrieView::Scoring::Merged);
+  for (std::size_t n : {0, 1, 2, 299, 300, 301, 1000}) {
+    const std::u32string word(n, U'a');
+    ASSERT_EQ(lookupPattern(word, trie), referenceLookup(word, lines)) << n;
   }
 }
 

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <utility>
-#include <vector>
 
 #include "hyph/detail/page_table.hpp"
 #include "hyph/export.hpp"
@@ -17,12 +17,15 @@ namespace hyph {
 /// An immutable map from code point to code point; code points without an
 /// entry map to themselves. It also records a set of letters (for a
 /// language: every code point of its character file), by which running text
-/// is split into words. A lookup is two array reads.
+/// is split into words. A lookup is two array reads; a copy shares the
+/// table, and the table of a built-in language is constant data of the
+/// library.
 class HYPH_API CharTable {
  public:
   /// An entry: a code point and what it maps to.
   using Entry = std::pair<char32_t, char32_t>;
 
+  /// The empty table: every code point maps to itself, none is a letter.
   CharTable() = default;
   /// The map of `entries`, a later entry for a code point replacing an
   /// earlier one, with `letters` and every code point of `entries` as its
@@ -47,6 +50,8 @@ class HYPH_API CharTable {
   }
 
  private:
+  friend struct CharTableAccess;
+
   // A cell holds the entry's value in its low 32 bits and two flags above.
   static constexpr std::uint64_t kHasEntry = std::uint64_t{1} << 32;
   static constexpr std::uint64_t kLetter = std::uint64_t{1} << 33;
@@ -54,12 +59,12 @@ class HYPH_API CharTable {
 
   std::uint64_t cellOf(char32_t c) const { return c <= kMaxPaged ? cells_[c] : outsideCell(c); }
   std::uint64_t outsideCell(char32_t c) const;
-  std::uint64_t& cellFor(char32_t c);
 
-  // Values past U+10FFFF, which no decoded text holds, go to a sorted side
-  // list.
-  detail::PageTable<std::uint64_t> cells_;
-  std::vector<std::pair<char32_t, std::uint64_t>> outside_;
+  // Values past U+10FFFF, which no decoded text holds, are in a side list of
+  // (code point, cell) pairs, ascending.
+  detail::PageTableView<std::uint64_t> cells_;
+  std::span<const std::uint64_t> outside_;
+  std::shared_ptr<const void> storage_;  // what the views point into, unless constant data
 };
 
 /// CharTable's name in hyph 1.0.0.

@@ -23,10 +23,6 @@
 
 namespace hyph {
 
-namespace detail {
-struct WordTables;
-}  // namespace detail
-
 /// Normalises one code point of a word before it is looked up (typically to
 /// lower case).
 using CharMapping = std::function<char32_t(char32_t)>;
@@ -42,30 +38,18 @@ class HYPH_API Hyphenator {
              std::int64_t leftMin, std::int64_t rightMin);
   /// With a character table (possibly deferred) as the mapping; the same as
   /// passing the table's lookup as a function, but faster.
-  Hyphenator(Deferred<CharTable> chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
-             std::int64_t leftMin, std::int64_t rightMin);
+  Hyphenator(Deferred<CharTable> chars, Deferred<Patterns> patterns,
+             Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin);
   /// With a character table that is ready.
   Hyphenator(CharTable chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
              std::int64_t leftMin, std::int64_t rightMin);
 
  private:
-  friend HYPH_API const CharMapping& hyphenatorChars(const Hyphenator& h);
-  friend HYPH_API const Patterns& hyphenatorPatterns(const Hyphenator& h);
-  friend HYPH_API const Exceptions& hyphenatorExceptions(const Hyphenator& h);
-  friend HYPH_API std::int64_t hyphenatorLeftMin(const Hyphenator& h);
-  friend HYPH_API std::int64_t hyphenatorRightMin(const Hyphenator& h);
-
   friend struct HyphenatorAccess;
-  struct Tables {
-    CharMapping chars;
-    std::optional<Deferred<CharTable>> charMap;  // when `chars` looks it up
-    Deferred<Patterns> patterns;
-    Deferred<Exceptions> exceptions;
-    // With a character table: everything a word looks up, gathered on first
-    // use (the three tables, the table folded with the patterns' alphabet,
-    // and a filter that lets most words skip the exception dictionary).
-    std::optional<Deferred<std::shared_ptr<const detail::WordTables>>> lookups;
-  };
+  struct Tables;  // the mapping, the tables, and the forms that words are looked up in
+
+  Hyphenator(std::shared_ptr<const Tables> tables, std::int64_t leftMin, std::int64_t rightMin);
+
   std::shared_ptr<const Tables> tables_;
   std::int64_t leftMin_;
   std::int64_t rightMin_;

@@ -1,4 +1,13 @@
-// Splitting a word into pieces at the breaks that its scores permit.
+// The one road from a word to its breaks, for every Hyphenator and both
+// kinds of word (code points, UTF-8 bytes): the word's letters mapped to the
+// codes of the patterns' alphabet in one pass, one place that looks for an
+// exception, the scores of one lookup, and the breaks that the minimums
+// allow. A built-in language's tables are constant data of the library; a
+// Hyphenator of the caller's values builds the same form on first use.
+//
+// One side road, measured: a short word with positive minimums takes the
+// automaton's odd gaps as a mask (oddGapsOfShortWord) without a WordScores,
+// whose 768 bytes of scratch cost breakPoints a third of its time.
 #include "hyph/hyphenator.hpp"
 
 #include <algorithm>
@@ -8,50 +17,77 @@
 
 #include "hyph/error.hpp"
 #include "hyphenator_access.hpp"
-#include "word_tables.hpp"
 #include "small_buffer.hpp"
 #include "trie/lookup.hpp"
-#include "trie/patterns_access.hpp"
 #include "utf8.hpp"
 
 namespace hyph {
 
+using detail::WordTables;
+
+namespace {
+
+std::shared_ptr<HyphenatorAccess::Tables> tablesOf(CharMapping chars,
+                                                   std::optional<Deferred<CharTable>> charTable,
+                                                   Deferred<Patterns> patterns,
+                                                   Deferred<Exceptions> exceptions) {
+  auto tables = std::make_shared<HyphenatorAccess::Tables>(HyphenatorAccess::Tables{
+      std::move(chars), std::move(charTable), std::move(patterns), std::move(exceptions)});
+  // The words' tables live in the same Tables as the mapping they point to.
+  const HyphenatorAccess::Tables* self = tables.get();
+  tables->words = Deferred<std::shared_ptr<const WordTables>>::lazy([self] {
+    std::optional<CharTable> table;
+    if (self->charTable) table = self->charTable->get();
+    // The exceptions first: patterns that fail to build fail only the words
+    // that need them.
+    detail::ExceptionsPart exceptions = detail::ExceptionsPart::of(self->exceptions.get());
+    return detail::assembleWordTables(std::move(table), table ? nullptr : &self->chars,
+                                      detail::TriePart::of(self->patterns), std::move(exceptions));
+  });
+  return tables;
+}
+
+}  // namespace
+
+Hyphenator::Hyphenator(std::shared_ptr<const Tables> tables, std::int64_t leftMin,
+                       std::int64_t rightMin)
+    : tables_(std::move(tables)), leftMin_(leftMin), rightMin_(rightMin) {}
+
 Hyphenator::Hyphenator(CharMapping chars, Deferred<Patterns> patterns,
                        Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
-    : tables_(
-          std::make_shared<const Tables>(Tables{std::move(chars), std::nullopt, std::move(patterns),
-                                                std::move(exceptions), std::nullopt})),
-      leftMin_(leftMin),
-      rightMin_(rightMin) {}
+    : Hyphenator(
+          tablesOf(std::move(chars), std::nullopt, std::move(patterns), std::move(exceptions)),
+          leftMin, rightMin) {}
 
 Hyphenator::Hyphenator(Deferred<CharTable> chars, Deferred<Patterns> patterns,
                        Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
-    : tables_(std::make_shared<const Tables>(
-          Tables{[chars](char32_t c) { return chars.get()(c); }, chars, patterns, exceptions,
-                 Deferred<std::shared_ptr<const detail::WordTables>>::lazy([=] {
-                   const CharTable& table = chars.get();
-                   const Exceptions& dictionary = exceptions.get();
-                   return std::make_shared<const detail::WordTables>(table, dictionary, patterns);
-                 })})),
-      leftMin_(leftMin),
-      rightMin_(rightMin) {}
+    : Hyphenator(tablesOf([chars](char32_t c) { return chars.get()(c); }, chars,
+                          std::move(patterns), std::move(exceptions)),
+                 leftMin, rightMin) {}
 
-Hyphenator::Hyphenator(CharTable chars, Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
-                       std::int64_t leftMin, std::int64_t rightMin)
+Hyphenator::Hyphenator(CharTable chars, Deferred<Patterns> patterns,
+                       Deferred<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
     : Hyphenator(Deferred<CharTable>(std::move(chars)), std::move(patterns), std::move(exceptions),
                  leftMin, rightMin) {}
 
-const CharMapping& hyphenatorChars(const Hyphenator& h) { return h.tables_->chars; }
-const Patterns& hyphenatorPatterns(const Hyphenator& h) { return h.tables_->patterns.get(); }
-const Exceptions& hyphenatorExceptions(const Hyphenator& h) { return h.tables_->exceptions.get(); }
-std::int64_t hyphenatorLeftMin(const Hyphenator& h) { return h.leftMin_; }
-std::int64_t hyphenatorRightMin(const Hyphenator& h) { return h.rightMin_; }
+const CharMapping& hyphenatorChars(const Hyphenator& h) {
+  return HyphenatorAccess::tables(h)->chars;
+}
+const Patterns& hyphenatorPatterns(const Hyphenator& h) {
+  return HyphenatorAccess::tables(h)->patterns.get();
+}
+const Exceptions& hyphenatorExceptions(const Hyphenator& h) {
+  return HyphenatorAccess::tables(h)->exceptions.get();
+}
+std::int64_t hyphenatorLeftMin(const Hyphenator& h) { return HyphenatorAccess::leftMin(h); }
+std::int64_t hyphenatorRightMin(const Hyphenator& h) { return HyphenatorAccess::rightMin(h); }
 
 namespace {
 
 // The minimums may be any 64-bit integers, so sums and differences with them
 // saturate instead of overflowing. That keeps every comparison below exact:
-// word lengths are far from both ends of the range.
+// word lengths are far from both ends of the range. Only minimums that are
+// not both positive take this arithmetic.
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
@@ -67,196 +103,186 @@ constexpr std::int64_t saturatingSub(std::int64_t a, std::int64_t b) {
   return a - b;
 }
 
-// Calls onBreak for each permitted break, given the raw list as its length
-// and an accessor. The trimmed list is `skipped` zeros followed by the raw
-// list from entry `skipped` on, cut to `count` entries. Its entry k + 1
-// scores the gap after code point k (entry 0, before the word, never breaks)
-// and equals raw entry k + 1 wherever it is not one of the leading zeros.
-template <class Raw, class OnBreak>
-void breakWithin(std::int64_t rawSize, std::int64_t left, std::int64_t minimum,
-                 std::u32string_view word, Raw raw, OnBreak& onBreak) {
-  const auto n = static_cast<std::int64_t>(word.size());
+/// A word of code points, as the road reads it: letter i is code point i.
+struct CodePointWord {
+  std::u32string_view word;
+
+  std::size_t capacity() const { return word.size(); }
+  /// Calls letter(code point) for each letter; returns their number.
+  template <class Letter>
+  std::size_t letters(Letter letter) const {
+    for (char32_t c : word) letter(c);
+    return word.size();
+  }
+  std::size_t position(std::size_t letter) const { return letter; }
+  std::string text() const { return detail::encodeUtf8(word); }
+};
+
+/// A UTF-8 word: letter i is the i-th code point (an undecodable byte one of
+/// its own value), at byte offset starts[i].
+class Utf8Word {
+ public:
+  explicit Utf8Word(std::string_view bytes) : bytes_(bytes), starts_(bytes.size() + 1) {}
+
+  std::size_t capacity() const { return bytes_.size(); }
+  template <class Letter>
+  std::size_t letters(Letter letter) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
+    const std::size_t size = bytes_.size();
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < size; ++n) {
+      starts_[n] = static_cast<std::uint32_t>(i);
+      if (p[i] < 0x80) {
+        letter(static_cast<char32_t>(p[i++]));
+      } else {
+        const detail::Decoded d = detail::decodeOne(p + i, size - i);
+        letter(d.codePoint);
+        i += d.length;
+      }
+    }
+    starts_[n] = static_cast<std::uint32_t>(size);
+    return n;
+  }
+  std::size_t position(std::size_t letter) const { return ascii_ ? letter : starts_[letter]; }
+  std::string text() const { return std::string(bytes_); }
+
+  /// The ASCII letters that begin the word, mapped through `codes` (the
+  /// fold's first page) in one loop; their number.
+  std::size_t asciiPrefix(const detail::SymbolCode* codes, detail::SymbolCode* out) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
+    std::size_t n = 0;
+    while (n < bytes_.size() && p[n] < 0x80) {
+      out[n] = codes[p[n]];
+      ++n;
+    }
+    ascii_ = n == bytes_.size();  // then letter i is byte i
+    return n;
+  }
+  /// The rest of the word after its first `n` bytes, all ASCII, as letters.
+  template <class Letter>
+  std::size_t lettersAfter(std::size_t n, Letter letter) {
+    for (std::size_t k = 0; k < n; ++k) starts_[k] = static_cast<std::uint32_t>(k);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
+    const std::size_t size = bytes_.size();
+    std::size_t count = n;
+    for (std::size_t i = n; i < size; ++count) {
+      starts_[count] = static_cast<std::uint32_t>(i);
+      const detail::Decoded d = detail::decodeOne(p + i, size - i);
+      letter(d.codePoint);
+      i += d.length;
+    }
+    starts_[count] = static_cast<std::uint32_t>(size);
+    return count;
+  }
+  bool ascii() const { return ascii_; }
+
+ private:
+  std::string_view bytes_;
+  bool ascii_ = false;
+  detail::SmallBuffer<std::uint32_t, detail::PaddedWord::kInlineLetters + 1> starts_;
+};
+
+/// Calls onBreak for each permitted break, given the raw list as its length
+/// and an accessor: the general rule for any minimums. The trimmed list is
+/// `skipped` zeros followed by the raw list from entry `skipped` on, cut to
+/// `count` entries. Its entry k + 1 scores the gap after letter k (entry 0,
+/// before the word, never breaks) and equals raw entry k + 1 wherever it is
+/// not one of the leading zeros.
+template <class Raw, class Name, class OnBreak>
+void breakWithin(std::int64_t rawSize, std::int64_t n, std::int64_t left, std::int64_t right,
+                 Raw raw, Name name, OnBreak& onBreak) {
+  const std::int64_t minimum = saturatingAdd(left, right);
   const std::int64_t skipped = std::max<std::int64_t>(left, 0);
   const std::int64_t count = saturatingAdd(saturatingSub(n, minimum), 1);
   const std::int64_t kept = std::min(count, std::max<std::int64_t>(rawSize - skipped, 0));
   const std::int64_t trimmedSize = saturatingAdd(skipped, kept);
-  if (trimmedSize == 0) throw Error("Malformed hyphenation score for " + detail::encodeUtf8(word));
+  if (trimmedSize == 0) throw Error("Malformed hyphenation score for " + name());
 
   const std::int64_t last = std::min(n, trimmedSize - 1);
   for (std::int64_t gap = std::max<std::int64_t>(skipped, 1); gap <= last; ++gap)
-    if (raw(gap) % 2 != 0) onBreak(static_cast<std::size_t>(gap));
+    if (raw(gap)) onBreak(static_cast<std::size_t>(gap));
 }
 
-// Breaks a word of padded.size() - 2 code points where its scores permit;
-// `word` only names it in the malformed-score error.
-template <class OnBreak>
-void breakPadded(detail::FlatView view, const detail::PaddedWord& padded, std::int64_t left,
-                 std::int64_t right, std::int64_t minimum, std::u32string_view word,
-                 OnBreak& onBreak) {
-  if (left >= 1 && right >= 1) {
-    // The gaps that may break are left to n - right, all inside the word (the
-    // caller made sure n >= left + right), and the list's length cannot
-    // matter: gap g of the word is gap g + 1 of the padded word.
-    const auto n = static_cast<std::int64_t>(padded.size()) - 2;
+/// The one road: calls onBreak(p) for each letter position p (1 to n,
+/// ascending) after which a break falls, so that the next piece starts at
+/// letter p. Throws the malformed-score error before the first call.
+template <class Word, class OnBreak>
+void forEachBreak(const Hyphenator& h, Word& word, OnBreak onBreak) {
+  const std::int64_t left = hyphenatorLeftMin(h);
+  const std::int64_t right = hyphenatorRightMin(h);
+  const bool positive = left >= 1 && right >= 1;
+  // Fewer code units than the minimums leave fewer letters: nothing to look
+  // at, as the rule says.
+  if (positive && static_cast<std::int64_t>(word.capacity()) < saturatingAdd(left, right)) return;
+  if (word.capacity() == 0) return;
+  const WordTables& t = *HyphenatorAccess::words(h);
+
+  // The letters' codes in the patterns' alphabet, their normalised forms'.
+  detail::PaddedWord padded(word.capacity());
+  detail::SymbolCode* codes = padded.letters();
+  std::size_t n = 0;
+  auto code = [&](char32_t c) { codes[n++] = t.symbolOf(c); };
+  if constexpr (std::is_same_v<Word, Utf8Word>) {
+    if (t.chars) {
+      n = word.asciiPrefix(t.fold.firstPage(), codes);
+      if (!word.ascii()) n = word.lettersAfter(n, code);
+    } else {
+      word.letters(code);
+    }
+  } else {
+    word.letters(code);
+  }
+  if (positive ? static_cast<std::int64_t>(n) < left + right
+               : static_cast<std::int64_t>(n) < saturatingAdd(left, right))
+    return;
+  auto breakAt = [&](std::size_t letter) { onBreak(word.position(letter)); };
+  auto name = [&] { return word.text(); };
+
+  // An exception, where the filter lets the word be one.
+  if (!t.exceptions.empty() &&
+      (t.filter.empty() || detail::ExceptionFilter::mayHold(t.filter, codes[0], codes[n - 1], n))) {
+    detail::SmallBuffer<char32_t, 64> normalised(n);
+    std::size_t k = 0;
+    word.letters([&](char32_t c) { normalised[k++] = t.normalise(c); });
+    if (const auto parities = t.exceptions.find({normalised.data(), n})) {
+      return breakWithin(
+          static_cast<std::int64_t>(parities->size()), static_cast<std::int64_t>(n), left, right,
+          [&](std::int64_t gap) { return (*parities)[static_cast<std::size_t>(gap)] != 0; }, name,
+          breakAt);
+    }
+  }
+  if (t.patternsError) std::rethrow_exception(t.patternsError);
+
+  // The patterns' scores: gap g of the word is gap g + 1 of the padded word.
+  padded.close(n, t.boundary);
+  const detail::Scorer scorer = t.scorer();
+  if (positive) {
+    // The gaps that may break are left to n - right, all inside the word,
+    // and the list's length cannot matter.
     const auto first = static_cast<std::size_t>(left) + 1;
-    const auto last = static_cast<std::size_t>(n - right) + 1;
-    // Most words take the short road, without the scores' buffers.
+    const auto last = static_cast<std::size_t>(static_cast<std::int64_t>(n) - right) + 1;
     std::uint32_t odd = 0;
-    if (detail::oddGapsOfShortWord(view, padded, first, last, odd)) {
-      for (; odd != 0; odd &= odd - 1) onBreak(static_cast<std::size_t>(std::countr_zero(odd)) - 1);
+    if (detail::oddGapsOfShortWord(scorer.automaton, padded, first, last, odd)) {
+      for (; odd != 0; odd &= odd - 1) breakAt(static_cast<std::size_t>(std::countr_zero(odd)) - 1);
       return;
     }
-    const detail::WordScores scores(view, padded, {first, last, true});
-    scores.forEachOdd([&](std::size_t gap) { onBreak(gap - 1); });
+    const detail::WordScores scores(scorer, padded, {first, last, true});
+    scores.forEachOdd([&](std::size_t gap) { breakAt(gap - 1); });
     return;
   }
-  const detail::WordScores scores(view, padded);
+  const detail::WordScores scores(scorer, padded);
   breakWithin(
-      static_cast<std::int64_t>(scores.size()) - 2, left, minimum, word,
-      [&scores](std::int64_t gap) { return scores[static_cast<std::size_t>(gap) + 1]; }, onBreak);
+      static_cast<std::int64_t>(scores.size()) - 2, static_cast<std::int64_t>(n), left, right,
+      [&](std::int64_t gap) { return scores[static_cast<std::size_t>(gap) + 1] % 2 != 0; }, name,
+      breakAt);
 }
-
-// Calls onBreak(p) for each position p (1 to n, ascending) after which a
-// break falls: after code point p - 1, so that the next piece starts at p.
-// Throws the malformed-score error before the first call.
-template <class OnBreak>
-void forEachBreak(const Hyphenator& h, std::u32string_view word, OnBreak onBreak) {
-  if (word.empty()) return;
-  const auto n = static_cast<std::int64_t>(word.size());
-  const std::int64_t left = hyphenatorLeftMin(h);
-  const std::int64_t right = hyphenatorRightMin(h);
-  const std::int64_t minimum = saturatingAdd(left, right);
-  if (n < minimum) return;
-
-  const detail::WordTables* lookups = HyphenatorAccess::lookups(h);
-  auto breakAsException = [&](const Scores& raw) {
-    breakWithin(
-        static_cast<std::int64_t>(raw.size()), left, minimum, word,
-        [&raw](std::int64_t gap) { return raw[static_cast<std::size_t>(gap)]; }, onBreak);
-  };
-  detail::PaddedWord padded(word.size());
-  if (lookups) {
-    // A table: each code point is normalised on the way to its symbol; the
-    // normalised word itself is needed only to look up an exception.
-    const CharTable& charMap = *lookups->chars;
-    if (lookups->exceptions &&
-        lookups->filter.mayHold(charMap(word.front()), charMap(word.back()), word.size())) {
-      detail::SmallBuffer<char32_t, 64> normalised(word.size());
-      for (std::size_t i = 0; i < word.size(); ++i) normalised[i] = charMap(word[i]);
-      const std::u32string_view key(normalised.data(), word.size());
-      if (const Scores* exception = lookupException(key, *lookups->exceptions))
-        return breakAsException(*exception);
-    }
-    const detail::FlatView view = lookups->scoring();
-    const detail::SymbolFold& fold = *lookups->fold;
-    detail::SymbolCode* letters = padded.letters();
-    // The fold covers Unicode's range; values past it take the long way.
-    for (std::size_t i = 0; i < word.size(); ++i) {
-      const char32_t c = word[i];
-      letters[i] = c <= 0x10FFFF ? fold.symbolOf(c) : view.trie->symbolOf(charMap(c));
-    }
-    padded.close(word.size(), lookups->boundary);
-    breakPadded(view, padded, left, right, minimum, word, onBreak);
-    return;
-  }
-  // A mapping that is a plain function: the word it gives is looked up and
-  // scored.
-  const Exceptions& exceptions = hyphenatorExceptions(h);
-  const CharMapping& chars = hyphenatorChars(h);
-  detail::SmallBuffer<char32_t, 64> normalised(word.size());
-  for (std::size_t i = 0; i < word.size(); ++i) normalised[i] = chars(word[i]);
-  const std::u32string_view key(normalised.data(), word.size());
-  if (const Scores* exception = lookupException(key, exceptions))
-    return breakAsException(*exception);
-  const detail::FlatView view = detail::flatOf(hyphenatorPatterns(h));
-  for (std::size_t i = 0; i < word.size(); ++i) padded.letters()[i] = view.trie->symbolOf(key[i]);
-  padded.close(word.size(), view.trie->symbolOf(U'.'));
-  breakPadded(view, padded, left, right, minimum, word, onBreak);
-}
-
-// Words up to this many bytes take the direct path below.
-constexpr std::size_t kDirectBytes = detail::PaddedWord::kInlineLetters;
-
-// The common case in one pass over the bytes: a mapping that is a table,
-// patterns that built, positive minimums, and no exception that could match
-// a word of this first and last letter and length. Calls onBreak with byte
-// offsets, as forEachBreak would; returns false, having done nothing, where
-// the general path is needed.
-template <class OnBreak>
-bool breakUtf8Directly(const Hyphenator& h, std::string_view bytes, OnBreak& onBreak) {
-  const std::int64_t left = hyphenatorLeftMin(h);
-  const std::int64_t right = hyphenatorRightMin(h);
-  if (left < 1 || right < 1 || bytes.size() > kDirectBytes) return false;
-  // Fewer bytes than the minimums leave fewer code points: no break, and
-  // nothing to look at (the general path returns before its lookups too).
-  const std::int64_t minimum = saturatingAdd(left, right);
-  if (static_cast<std::int64_t>(bytes.size()) < minimum) return true;
-  const detail::WordTables* lookups = HyphenatorAccess::lookups(h);
-  // Without patterns only an exception could be hyphenated: the general
-  // path finds out.
-  if (!lookups || lookups->patternsError) return false;
-  const detail::SymbolFold& fold = *lookups->fold;
-
-  // Symbol codes of the word, and where each code point starts when some
-  // are longer than a byte.
-  detail::PaddedWord padded(bytes.size());
-  detail::SymbolCode* letters = padded.letters();
-  std::uint32_t starts[kDirectBytes + 1];
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const std::size_t size = bytes.size();
-  const detail::SymbolCode* ascii = fold.ascii();
-  // ASCII first: there code points and bytes are one and the same.
-  std::size_t n = 0;
-  while (n < size && p[n] < 0x80) {
-    letters[n] = ascii[p[n]];
-    ++n;
-  }
-  const bool multibyte = n < size;
-  if (multibyte) {
-    for (std::size_t k = 0; k < n; ++k) starts[k] = static_cast<std::uint32_t>(k);
-    for (std::size_t i = n; i < size;) {
-      starts[n] = static_cast<std::uint32_t>(i);
-      const detail::Decoded d = detail::decodeOne(p + i, size - i);
-      letters[n++] = fold.symbolOf(d.codePoint);  // decoding gives nothing past U+10FFFF
-      i += d.length;
-    }
-  }
-  // The codes are those of the normalised letters, as the filter's are (n
-  // >= 1: there are at least two bytes).
-  if (lookups->exceptions && lookups->symbolFilter->mayHold(letters[0], letters[n - 1], n))
-    return false;
-  if (static_cast<std::int64_t>(n) < minimum) return true;  // no room for a break
-  padded.close(n, lookups->boundary);
-  auto breakAt = [&](std::size_t gap) { onBreak(multibyte ? starts[gap] : gap); };
-  breakPadded(lookups->patterns, padded, left, right, minimum, {}, breakAt);
-  return true;
-}
-
-// Decodes UTF-8 into `codePoints`, recording where each code point starts
-// (with the total length after the last), without allocating for short words.
-struct DecodedWord {
-  explicit DecodedWord(std::string_view bytes)
-      : codePoints(bytes.size()), starts(bytes.size() + 1) {
-    std::size_t count = 0;
-    detail::decodeUtf8(bytes, [&](char32_t c, std::size_t offset, std::size_t) {
-      codePoints[count] = c;
-      starts[count++] = offset;
-    });
-    starts[count] = bytes.size();
-    size = count;
-  }
-  std::u32string_view view() const { return {codePoints.data(), size}; }
-
-  detail::SmallBuffer<char32_t, 64> codePoints;
-  detail::SmallBuffer<std::size_t, 65> starts;
-  std::size_t size = 0;
-};
 
 }  // namespace
 
 void breakPoints(const Hyphenator& h, std::u32string_view word, std::vector<std::size_t>& out) {
   out.clear();
-  forEachBreak(h, word, [&out](std::size_t position) { out.push_back(position); });
+  CodePointWord letters{word};
+  forEachBreak(h, letters, [&out](std::size_t position) { out.push_back(position); });
 }
 
 std::vector<std::size_t> breakPoints(const Hyphenator& h, std::u32string_view word) {
@@ -267,11 +293,8 @@ std::vector<std::size_t> breakPoints(const Hyphenator& h, std::u32string_view wo
 
 void breakPoints(const Hyphenator& h, std::string_view utf8word, std::vector<std::size_t>& out) {
   out.clear();
-  auto record = [&out](std::size_t offset) { out.push_back(offset); };
-  if (breakUtf8Directly(h, utf8word, record)) return;
-  const DecodedWord decoded(utf8word);
-  forEachBreak(h, decoded.view(),
-               [&](std::size_t position) { out.push_back(decoded.starts[position]); });
+  Utf8Word letters(utf8word);
+  forEachBreak(h, letters, [&out](std::size_t offset) { out.push_back(offset); });
 }
 
 std::vector<std::size_t> breakPoints(const Hyphenator& h, std::string_view utf8word) {
@@ -304,15 +327,14 @@ std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view w
 std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view utf8word) {
   // Ordinary words: the breaks gathered on the stack, then one allocation
   // for exactly as many pieces.
-  std::size_t breaks[kDirectBytes];
+  detail::SmallBuffer<std::size_t, detail::PaddedWord::kInlineLetters> breaks(utf8word.size());
   std::size_t count = 0;
-  auto record = [&](std::size_t offset) { breaks[count++] = offset; };
-  if (!breakUtf8Directly(h, utf8word, record))
-    return cutAt<std::string>(utf8word, breakPoints(h, utf8word));
-  return cutAt<std::string>(utf8word, std::span<const std::size_t>(breaks, count));
+  Utf8Word letters(utf8word);
+  forEachBreak(h, letters, [&](std::size_t offset) { breaks[count++] = offset; });
+  return cutAt<std::string>(utf8word, std::span<const std::size_t>(breaks.data(), count));
 }
 
-const CharTable* hyphenatorCharTable(const Hyphenator& h) { return HyphenatorAccess::charMap(h); }
+const CharTable* hyphenatorCharTable(const Hyphenator& h) { return HyphenatorAccess::charTable(h); }
 
 namespace {
 

@@ -1,85 +1,100 @@
-// What a word of a Hyphenator with a character table looks up, gathered once
-// per Hyphenator: the tables, the character table folded with the patterns'
-// alphabet, and a filter that lets most words skip the exception dictionary.
+// Everything a Hyphenator looks a word up in, in the one form that its road
+// from a word to its breaks reads: the mapping folded with the patterns'
+// alphabet, the trie's automaton, the exception table and its filter. The
+// arrays are views: of a built-in language's constant data, or of tables
+// built at run time from a caller's values, which `owner` keeps alive.
 #pragma once
 
 #include <cstdint>
 #include <exception>
-#include <functional>
+#include <memory>
 #include <optional>
+#include <span>
 
+#include "exception_table.hpp"
 #include "hyph/char_table.hpp"
 #include "hyph/deferred.hpp"
-#include "hyph/exceptions.hpp"
-#include "hyph/pattern.hpp"
+#include "hyph/hyphenator.hpp"
 #include "trie/flat_trie.hpp"
+#include "trie/lookup.hpp"
 
 namespace hyph::detail {
 
 /// A character table and a trie's alphabet in one: the symbol code of the
-/// normalised form of each code point up to U+10FFFF.
-struct SymbolFold {
-  PageTable<SymbolCode> codes;
+/// normalised form of each code point.
+struct FoldView {
+  PageTableView<SymbolCode> pages;         // up to U+10FFFF; page 0 is always there
+  std::span<const std::uint64_t> outside;  // (code point, code) pairs past it, ascending
 
-  SymbolFold(const CharTable& chars, const FlatTrie& trie);
-
-  /// The codes of the code points below 128: their page is always there.
-  const SymbolCode* ascii() const { return codes.page(0); }
-  SymbolCode symbolOf(char32_t c) const { return codes[c]; }
-};
-
-/// A quick "certainly not" for exception lookups: a bit for each key's
-/// first code point, last code point and length, hashed into 4096. The code
-/// points may be taken through a mapping (to symbol codes, say), as long as
-/// words are looked up through the same one.
-struct ExceptionFilter {
-  std::uint64_t bits[64] = {};
-
-  template <class Map = std::identity>
-  explicit ExceptionFilter(const Exceptions& exceptions, Map map = {}) {
-    for (const auto& entry : exceptions.map()) {
-      const std::u32string& key = entry.first;
-      if (key.empty()) continue;
-      const std::size_t bit = bitOf(map(key.front()), map(key.back()), key.size());
-      bits[bit >> 6] |= std::uint64_t{1} << (bit & 63);
-    }
-  }
-  /// False only when no key of this length starts and ends with these code
-  /// points.
-  bool mayHold(char32_t first, char32_t last, std::size_t length) const {
-    const std::size_t bit = bitOf(first, last, length);
-    return (bits[bit >> 6] >> (bit & 63)) & 1;
-  }
+  SymbolCode operator()(char32_t c) const { return c <= 0x10FFFF ? pages[c] : outsideCode(c); }
+  /// The codes of the code points below 256.
+  const SymbolCode* firstPage() const { return pages.page(0); }
 
  private:
-  static std::size_t bitOf(char32_t first, char32_t last, std::size_t length) {
-    const std::uint64_t key = (std::uint64_t{first} << 40) ^ (std::uint64_t{last} << 16) ^ length;
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 52);
-  }
+  SymbolCode outsideCode(char32_t c) const;
 };
 
-/// The tables (built first, in this order: characters, exceptions,
-/// patterns), the fold and the exception filters. Patterns that fail to
-/// build fail only the words that need them: an exception needs none.
 struct WordTables {
-  WordTables(const CharTable& chars, const Exceptions& exceptions, const Deferred<Patterns>& patterns);
+  // The mapping: a table, folded with the alphabet, or else the caller's
+  // function, whose results are looked up in the alphabet.
+  std::optional<CharTable> chars;
+  FoldView fold;
+  const CharMapping* mapping = nullptr;
+  PageTableView<SymbolCode> alphabet;
 
-  /// The patterns, or their build's error.
-  FlatView scoring() const {
-    if (patternsError) std::rethrow_exception(patternsError);
-    return patterns;
-  }
-
-  const CharTable* chars;
-  const Exceptions* exceptions;  // nullptr when there are none
-  ExceptionFilter filter;
-  FlatView patterns{nullptr, 0};
-  // With the patterns: the fold, the filter on the symbol codes of the keys'
-  // first and last letters, and the code of the word boundary.
-  std::optional<SymbolFold> fold;
-  std::optional<ExceptionFilter> symbolFilter;
-  SymbolCode boundary = kNoSymbol;
+  // The patterns: an automaton, or a walk; or the error of their build,
+  // which fails the words that need them (an exception needs none).
+  TrieView trie;
+  bool automaton = false;
+  FlatView walk{nullptr, 0};
+  SymbolCode boundary = kNoSymbol;  // the code of "."
   std::exception_ptr patternsError;
+
+  // The exceptions, and the filter over the codes of their keys' first and
+  // last letters and their lengths (empty: every word may be one).
+  ExceptionTableView exceptions;
+  std::span<const std::uint64_t> filter;
+
+  std::shared_ptr<const void> owner;
+
+  Scorer scorer() const { return {automaton ? &trie : nullptr, walk}; }
+  /// The normalised form of a code point.
+  char32_t normalise(char32_t c) const { return chars ? (*chars)(c) : (*mapping)(c); }
+  /// The symbol code of a code point's normalised form.
+  SymbolCode symbolOf(char32_t c) const { return chars ? fold(c) : alphabet[(*mapping)(c)]; }
 };
+
+/// The patterns of a WordTables: a trie's automaton or walk, its alphabet,
+/// and what keeps them alive.
+struct TriePart {
+  TrieView trie;
+  bool automaton = false;
+  FlatView walk{nullptr, 0};
+  std::span<const char32_t> letters;                   // symbol -> code point
+  const PageTableView<SymbolCode>* symbols = nullptr;  // the alphabet's map, where there is one
+  std::shared_ptr<const void> owner;
+  std::exception_ptr error;
+
+  /// The trie of `patterns`, built first; the build's error is kept.
+  static TriePart of(const Deferred<Patterns>& patterns);
+  /// The trie of another WordTables (a built-in language's).
+  static TriePart of(const std::shared_ptr<const WordTables>& tables);
+};
+
+/// The exceptions of a WordTables, and what keeps them alive.
+struct ExceptionsPart {
+  ExceptionTableView table;
+  std::shared_ptr<const void> owner;
+
+  static ExceptionsPart of(const Exceptions& exceptions);
+  static ExceptionsPart of(const std::shared_ptr<const WordTables>& tables);
+};
+
+/// WordTables of a mapping (a table, or else `mapping`, which must outlive
+/// them), patterns and exceptions: the fold, the filter and the boundary
+/// worked out from them.
+std::shared_ptr<const WordTables> assembleWordTables(std::optional<CharTable> chars,
+                                                     const CharMapping* mapping, TriePart trie,
+                                                     ExceptionsPart exceptions);
 
 }  // namespace hyph::detail

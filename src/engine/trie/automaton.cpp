@@ -1,23 +1,27 @@
-// The Aho-Corasick automaton over a parsed trie: fail states, and the
-// outputs that a lookup reads at each state.
+// The Aho-Corasick automaton over a double array: fail states, the outputs
+// that a lookup reads at each state, and the rows of resolved steps that
+// take most steps without a child in one load.
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <optional>
 
-#include "automaton.hpp"
 #include "cpu.hpp"
+#include "flat_trie.hpp"
 
 namespace hyph::detail {
 
 namespace {
+
+constexpr std::size_t kWindow = TrieView::kWindow;
+constexpr std::uint32_t kNoState = TrieView::kNoState;
 
 /// A state's output while the automaton is built: the suffix's window with
 /// the state's own scores over it, held in registers where there are SSE2
 /// ones, so that it is hashed and compared without a trip through memory.
 class Window {
  public:
-  static constexpr std::size_t k = FlatTrie::kWindow;
+  static constexpr std::size_t k = kWindow;
 
   /// `suffix` (k scores) with `length` scores from `own` put over its gaps
   /// from `at` on, at + length <= k. The digits of `[begin, end)`, which
@@ -85,38 +89,39 @@ class Window {
   Bytes32 bytes_;
 };
 
-/// Numbers distinct outputs (a window and whether it reaches its last gap):
-/// an open-addressing table over the outputs stored so far.
+/// Numbers distinct outputs (a window and whether it reaches its last gap)
+/// in the order they are first met: an open-addressing table over the
+/// outputs stored so far.
 class OutputNumbering {
  public:
-  OutputNumbering(std::vector<std::uint8_t>& windows, std::vector<std::uint8_t>& reaches)
-      : windows_(windows), reaches_(reaches), count_(reaches.size()) {
+  OutputNumbering(std::vector<std::uint8_t>& windows, std::vector<std::uint8_t>& reaches,
+                  std::uint32_t limit)
+      : windows_(windows), reaches_(reaches), count_(reaches.size()), limit_(limit) {
     slots_.assign(1024, 0);
     hashes_.resize(count_);
   }
 
   /// The number of the output, stored anew if it is new; nullopt when there
-  /// are more outputs than a 16-bit number can name.
-  [[gnu::always_inline]] std::optional<std::uint16_t> number(const Window& window,
+  /// would be more outputs than the limit.
+  [[gnu::always_inline]] std::optional<std::uint32_t> number(const Window& window,
                                                              std::uint8_t reaches) {
-    constexpr std::size_t k = FlatTrie::kWindow;
     if (4 * count_ >= 3 * slots_.size()) grow();
     const std::size_t mask = slots_.size() - 1;
     const std::size_t hash = window.hash();
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
       const std::uint32_t slot = slots_[at];
       if (slot == 0) {
-        if (count_ > std::numeric_limits<std::uint16_t>::max()) return std::nullopt;
-        windows_.resize(windows_.size() + k);
-        window.store(windows_.data() + windows_.size() - k);
+        if (count_ >= limit_) return std::nullopt;
+        windows_.resize(windows_.size() + kWindow);
+        window.store(windows_.data() + windows_.size() - kWindow);
         reaches_.push_back(reaches);
         hashes_.push_back(hash);
         slots_[at] = static_cast<std::uint32_t>(count_++) + 1;
-        return static_cast<std::uint16_t>(count_ - 1);
+        return static_cast<std::uint32_t>(count_ - 1);
       }
       if (reaches_[slot - 1] == reaches &&
-          window.equals(windows_.data() + std::size_t{slot - 1} * k))
-        return static_cast<std::uint16_t>(slot - 1);
+          window.equals(windows_.data() + std::size_t{slot - 1} * kWindow))
+        return slot - 1;
     }
   }
 
@@ -138,142 +143,223 @@ class OutputNumbering {
   std::vector<std::uint32_t> slots_;  // an output's number plus one, or 0
   std::vector<std::size_t> hashes_;   // by number; the first outputs' are not needed
   std::size_t count_;
+  std::uint32_t limit_;
 };
-// The dense automaton's construction, for buildAutomaton; false when the
-// trie does not fit it.
-[[gnu::always_inline]] inline bool buildAutomatonOf(FlatTrie& trie) {
-  constexpr std::size_t kWindow = FlatTrie::kWindow;
-  const std::size_t count = trie.nodeCount();
-  const std::size_t words = trie.recordWords;
-  std::uint64_t* cells = trie.cells.data();
-  auto giveUp = [&] {  // the sparse automaton instead
-    for (std::size_t v = 0; v < count; ++v) cells[v * words] &= FlatTrie::kFirstChildMask;
-    // Assigning {} would keep the capacity: these give the memory back.
-    trie.outputs = std::vector<std::uint16_t>();
-    trie.windows = std::vector<std::uint8_t>();
-    trie.reaches = std::vector<std::uint8_t>();
-    return false;
-  };
-  auto advance = [&trie](std::uint32_t state, std::uint32_t symbol) {
-    return failStep(trie, state, symbol);
-  };
-  std::vector<std::uint8_t> depths(count, 0);
-  auto& outputs = trie.outputs;
-  auto& windows = trie.windows;
-  auto& reaches = trie.reaches;
-  outputs.assign(count, 0);
-  windows.assign(kWindow, 0);  // output 0: nothing
-  reaches.assign(1, 0);
-  OutputNumbering numbering(windows, reaches);
-  for (std::uint32_t v = 0; v < count; ++v) {
-    // Nodes are numbered breadth first, so everything on v's fail chain is
-    // already built.
-    const std::uint64_t* record = cells + std::size_t{v} * words;
-    const auto first = FlatTrie::firstChildOf(record[0]);
-    const std::uint32_t fail = trie.linkOf(v);
-    const std::size_t depth = depths[v];
-    std::uint32_t child = first;
-    for (std::uint32_t w = 0; w + 1 < words; ++w) {
-      for (std::uint64_t bits = record[w + 1]; bits != 0; bits &= bits - 1, ++child) {
-        if (depth + 1 >= kWindow) return giveUp();
-        const std::uint32_t symbol = w * 64 + static_cast<std::uint32_t>(std::countr_zero(bits));
-        depths[child] = static_cast<std::uint8_t>(depth + 1);
-        const std::uint32_t childFail = v == 0 ? 0 : advance(fail, symbol);
-        cells[std::size_t{child} * words] |= std::uint64_t{childFail} << FlatTrie::kLinkShift;
-      }
-    }
-    if (v == 0) continue;  // the root's scores count separately
-    // The output of v: its own scores, which start at the first letter of
-    // its path, over the output of its fail node, whose path ends where v's
-    // does. Scores are never negative here, so 0 is the neutral entry.
-    const std::uint16_t suffix = outputs[fail];
-    const std::size_t ownLength = trie.scoreLength(v);
-    if (ownLength == 0) {
-      outputs[v] = suffix;
-      continue;
-    }
-    if (ownLength > depth + 1) return giveUp();
-    const std::uint8_t* digits = trie.digits.data();
-    const Window window(windows.data() + std::size_t{suffix} * kWindow,
-                        digits + trie.scoreStarts[v], kWindow - 1 - depth, ownLength, digits,
-                        digits + trie.digits.size());
-    const auto reach = static_cast<std::uint8_t>(reaches[suffix] | (ownLength == depth + 1));
-    const std::optional<std::uint16_t> number = numbering.number(window, reach);
-    if (!number) return giveUp();
-    outputs[v] = *number;
-  }
-  windows.shrink_to_fit();  // grown while building
-  resolveFailStates(trie, depths);
-  if (words == 2 && trie.letters.size() <= FlatTrie::kPackedSymbols) {
-    for (std::size_t v = 0; v < count; ++v)
-      cells[v * 2 + 1] |= std::uint64_t{outputs[v]} << FlatTrie::kPackedSymbols;
-    outputs = std::vector<std::uint16_t>();
-    trie.packedOutputs = true;
-  }
-  trie.automaton = true;
-  return true;
-}
 
-#ifdef HYPH_POPCOUNT_DISPATCH
-HYPH_WITH_POPCOUNT bool buildAutomatonPopcount(FlatTrie& trie) { return buildAutomatonOf(trie); }
-#endif
+template <class Slot>
+class AutomatonBuilder {
+ public:
+  AutomatonBuilder(FlatTrie& trie, std::span<const std::uint32_t> order,
+                   std::span<const std::uint32_t> parents)
+      : trie_(trie),
+        order_(order),
+        symbols_(static_cast<std::uint32_t>(trie.letters.size())),
+        fail_(trie.slotCount, 0),
+        depth_(trie.slotCount, 0) {
+    // Breadth first, so that a state's fail state, which is shallower, is
+    // done before it.
+    for (std::size_t q = 1; q < order.size(); ++q) {
+      const std::uint32_t v = order[q];
+      const std::uint32_t parent = parents[v];
+      depth_[v] = depth_[parent] + 1;
+      fail_[v] = parent == 0 ? 0 : step(fail_[parent], check(v));
+    }
+  }
 
-/// The sparse automaton, for a trie the dense one does not fit.
-void buildSparseAutomaton(FlatTrie& trie) {
-  const std::size_t count = trie.nodeCount();
-  const std::size_t words = trie.recordWords;
-  std::uint64_t* cells = trie.cells.data();
-  trie.depths.assign(count, 0);
-  std::vector<std::uint32_t> fails(count, 0);
-  for (std::uint32_t v = 0; v < count; ++v) {
-    // Breadth first: everything on v's fail chain is done.
-    const std::uint64_t* record = cells + std::size_t{v} * words;
-    std::uint32_t child = FlatTrie::firstChildOf(record[0]);
-    for (std::uint32_t w = 0; w + 1 < words; ++w)
-      for (std::uint64_t bits = record[w + 1]; bits != 0; bits &= bits - 1, ++child) {
-        const std::uint32_t symbol = w * 64 + static_cast<std::uint32_t>(std::countr_zero(bits));
-        trie.depths[child] = trie.depths[v] + 1;
-        fails[child] = v == 0 ? 0 : failStep(trie, fails[v], symbol);
-        cells[std::size_t{child} * words] |= std::uint64_t{fails[child]} << FlatTrie::kLinkShift;
+  /// Builds the automaton; false, with nothing changed, when its outputs
+  /// need wider slots than these.
+  bool build() {
+    std::vector<std::uint32_t> outputs(trie_.slotCount, 0);
+    if (windows(outputs)) {
+      trie_.scoring = TrieView::Scoring::Windows;
+      trie_.reach = 1;
+    } else if (trie_.slotCount >= Slot::kMaxOutputs) {
+      return false;  // a merged output names a slot
+    } else if (mergedLists(outputs)) {
+      trie_.scoring = TrieView::Scoring::Merged;
+    } else {
+      return true;  // lookups walk
+    }
+    rowsAndLinks(outputs);
+    trie_.automaton = true;
+    return true;
+  }
+
+ private:
+  const std::uint64_t* slot(std::uint32_t v) const {
+    return trie_.slots.data() + std::size_t{v} * Slot::kWords;
+  }
+  std::uint32_t check(std::uint32_t v) const { return Slot::check(slot(v)); }
+
+  /// The state after `state` on `code`, fail states followed.
+  std::uint32_t step(std::uint32_t state, std::uint32_t code) const {
+    while (true) {
+      const std::uint32_t child = Slot::base(slot(state)) + code;
+      if (check(child) == code) return child;
+      if (state == 0) return 0;
+      state = fail_[state];
+    }
+  }
+
+  /// The window outputs; false, with nothing kept, when a pattern is too
+  /// long for a window, a score list runs past its letters, or the outputs
+  /// are more than the slots can number.
+  bool windows(std::vector<std::uint32_t>& outputs) {
+    auto& windows = trie_.windows;
+    auto& reaches = trie_.reaches;
+    auto giveUp = [&] {
+      windows = std::vector<std::uint8_t>();
+      reaches = std::vector<std::uint8_t>();
+      return false;
+    };
+    windows.assign(kWindow, 0);  // output 0: nothing
+    reaches.assign(1, 0);
+    OutputNumbering numbering(windows, reaches,
+                              std::min<std::uint32_t>(Slot::kMaxOutputs, 1u << 24));
+    const std::uint8_t* digits = trie_.digits.data();
+    for (std::size_t q = 1; q < order_.size(); ++q) {
+      const std::uint32_t v = order_[q];
+      const std::size_t depth = depth_[v];
+      if (depth >= kWindow) return giveUp();
+      // The output of v: its own scores, which start at the first letter of
+      // its path, over the output of its fail state, whose path ends where
+      // v's does. Scores are never negative here, so 0 is the neutral entry.
+      const std::uint32_t suffix = outputs[fail_[v]];
+      const std::size_t own = trie_.scoreLength(v);
+      if (own == 0) {
+        outputs[v] = suffix;
+        continue;
       }
-  }
-  trie.outputLinks.assign(count, FlatTrie::kNoState);
-  trie.runStarts.assign(count + 1, 0);
-  for (std::uint32_t v = 0; v < count; ++v) {
-    if (v != 0) {
-      const std::uint32_t fail = fails[v];
-      trie.outputLinks[v] =
-          fail != 0 && trie.scoreLength(fail) != 0 ? fail : trie.outputLinks[fail];
+      if (own > depth + 1) return giveUp();
+      const Window window(windows.data() + std::size_t{suffix} * kWindow,
+                          digits + trie_.scoreStarts[v], kWindow - 1 - depth, own, digits,
+                          digits + trie_.digits.size());
+      const auto reach = static_cast<std::uint8_t>(reaches[suffix] | (own == depth + 1));
+      const std::optional<std::uint32_t> number = numbering.number(window, reach);
+      if (!number) return giveUp();
+      outputs[v] = *number;
     }
-    trie.runStarts[v] = static_cast<std::uint32_t>(trie.runs.size());
-    const std::uint32_t length = trie.scoreLength(v);
-    for (std::uint32_t k = 0; k < length;) {
-      const std::uint8_t value = static_cast<std::uint8_t>(trie.score(v, k));
-      std::uint32_t end = k + 1;
-      while (end < length && trie.score(v, end) == value) ++end;
-      if (value != 0) trie.runs.push_back({k, end - k, value});
-      k = end;
+    windows.shrink_to_fit();
+    return true;
+  }
+
+  /// The merged lists: for each state with scores of its own, its scores
+  /// over the list of the nearest such state on its fail chain, which ends
+  /// where it does. False, with nothing kept, where they would take more
+  /// than a few times the patterns' own scores, which only score lists past
+  /// their letters (outside the notation) can make them.
+  bool mergedLists(std::vector<std::uint32_t>& outputs) {
+    const std::size_t slots = trie_.slotCount;
+    const std::size_t limit = std::max<std::size_t>(std::size_t{64} << 20, 8 * trie_.digits.size());
+    std::vector<std::uint32_t> starts(slots + 1, 0), lengths(slots, 0);
+    std::vector<std::uint8_t> lists;  // in breadth-first order
+    std::vector<std::uint32_t> links(slots, kNoState);
+    std::uint32_t reach = 0;
+    for (std::size_t q = 1; q < order_.size(); ++q) {
+      const std::uint32_t v = order_[q];
+      const std::uint32_t inherited = links[fail_[v]];
+      const std::uint32_t own = trie_.scoreLength(v);
+      if (own == 0) {
+        links[v] = inherited;
+        continue;
+      }
+      links[v] = v;
+      const std::uint32_t depth = depth_[v];
+      std::size_t length = own;
+      std::size_t shift = 0;
+      if (inherited != kNoState) {
+        shift = depth - depth_[inherited];
+        length = std::max<std::size_t>(length, shift + lengths[inherited]);
+      }
+      if (lists.size() + length > limit) return false;
+      const std::size_t at = lists.size();
+      lists.resize(at + length, 0);
+      std::copy_n(trie_.digits.data() + trie_.scoreStarts[v], own, lists.data() + at);
+      if (inherited != kNoState) {
+        const std::uint8_t* from = lists.data() + starts[inherited];
+        for (std::size_t k = 0; k < lengths[inherited]; ++k)
+          lists[at + shift + k] = std::max(lists[at + shift + k], from[k]);
+      }
+      starts[v] = static_cast<std::uint32_t>(at);
+      lengths[v] = static_cast<std::uint32_t>(length);
+      reach = std::max<std::uint32_t>(reach, static_cast<std::uint32_t>(length - depth));
+    }
+    // In slot order, so that a state's list is [start, next start).
+    auto& merged = trie_.merged;
+    auto& mergedStarts = trie_.mergedStarts;
+    mergedStarts.assign(slots + 1, 0);
+    merged.reserve(lists.size());
+    for (std::size_t v = 0; v < slots; ++v) {
+      mergedStarts[v] = static_cast<std::uint32_t>(merged.size());
+      if (links[v] == v)
+        merged.insert(merged.end(), lists.begin() + starts[v],
+                      lists.begin() + starts[v] + lengths[v]);
+    }
+    mergedStarts[slots] = static_cast<std::uint32_t>(merged.size());
+    for (std::size_t v = 0; v < slots; ++v) outputs[v] = links[v] == kNoState ? 0 : links[v] + 1;
+    trie_.depths.assign(depth_.begin(), depth_.end());
+    trie_.reach = std::max<std::uint32_t>(reach, 1);
+    return true;
+  }
+
+  /// Rows for the fail states nearest the root, where most steps without a
+  /// child land, in as many bytes as the slots take (the root's always);
+  /// then each slot's link and output, and the rows' copies of the slots
+  /// they lead to.
+  void rowsAndLinks(const std::vector<std::uint32_t>& outputs) {
+    const std::size_t slots = trie_.slotCount;
+    std::vector<std::uint8_t> target(slots, 0);
+    target[0] = 1;
+    for (std::size_t q = 1; q < order_.size(); ++q) target[fail_[order_[q]]] = 1;
+    const std::size_t rowBytes = std::size_t{symbols_} * Slot::kWords * 8;
+    const std::size_t budget = std::max(rowBytes, trie_.slots.size() * sizeof(std::uint64_t));
+    std::vector<std::uint32_t> rowOf(slots, FlatTrie::kNoRow);
+    std::uint32_t rows = 0;
+    for (const std::uint32_t v : order_) {
+      if (!target[v]) continue;
+      if (std::size_t{rows + 1} * rowBytes > budget) break;
+      rowOf[v] = rows++;
+    }
+    for (const std::uint32_t v : order_) {
+      const std::uint32_t fail = fail_[v];
+      const std::uint32_t link =
+          rowOf[fail] != FlatTrie::kNoRow ? Slot::kRowFlag | rowOf[fail] : fail;
+      std::uint64_t* at = trie_.slots.data() + std::size_t{v} * Slot::kWords;
+      Slot::set(at, Slot::check(at), outputs[v], Slot::base(at), link);
+    }
+    auto& table = trie_.rows;
+    table.assign(std::size_t{rows} * symbols_ * Slot::kWords, 0);
+    for (const std::uint32_t v : order_) {
+      if (rowOf[v] == FlatTrie::kNoRow) continue;
+      std::uint64_t* row = table.data() + std::size_t{rowOf[v]} * symbols_ * Slot::kWords;
+      for (std::uint32_t code = 1; code <= symbols_; ++code)
+        std::copy_n(slot(step(v, code)), Slot::kWords, row + (code - 1) * Slot::kWords);
     }
   }
-  trie.runStarts[count] = static_cast<std::uint32_t>(trie.runs.size());
-  for (std::size_t v = 0; v < count; ++v)
-    cells[v * words] = (cells[v * words] & FlatTrie::kFirstChildMask) |
-                       (std::uint64_t{FlatTrie::kFailLink | fails[v]} << FlatTrie::kLinkShift);
-  trie.runs.shrink_to_fit();
-  trie.sparse = true;
-}
+
+  FlatTrie& trie_;
+  std::span<const std::uint32_t> order_;
+  std::uint32_t symbols_;
+  std::vector<std::uint32_t> fail_;
+  std::vector<std::uint32_t> depth_;
+};
 
 }  // namespace
 
-void FlatTrie::buildAutomaton() {
-  if (!recordWords || !narrow) return;
-  hardwarePopcount = cpuHasPopcount();
-#ifdef HYPH_POPCOUNT_DISPATCH
-  if (hardwarePopcount ? buildAutomatonPopcount(*this) : buildAutomatonOf(*this)) return;
-#else
-  if (buildAutomatonOf(*this)) return;
-#endif
-  buildSparseAutomaton(*this);
+void FlatTrie::buildAutomaton(std::span<const std::uint32_t> order,
+                              std::span<const std::uint32_t> parents) {
+  if (!doubleArray || !narrow) return;
+  if (!wide && AutomatonBuilder<CompactSlot>(*this, order, parents).build()) return;
+  if (!wide) {
+    // Outputs that one word's slots cannot number: two words a slot.
+    std::vector<std::uint64_t> widened(std::size_t{slotCount} * 2);
+    for (std::uint32_t v = 0; v < slotCount; ++v)
+      WideSlot::set(widened.data() + 2 * std::size_t{v}, CompactSlot::check(&slots[v]), 0,
+                    CompactSlot::base(&slots[v]), 0);
+    slots = std::move(widened);
+    wide = true;
+  }
+  AutomatonBuilder<WideSlot>(*this, order, parents).build();
 }
 
 }  // namespace hyph::detail

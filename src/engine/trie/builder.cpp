@@ -110,21 +110,59 @@ class FlatBuilder {
       trie->letters[s] = letterOf_[bySymbol[s]];
     }
     trie->buildAlphabet();
-
-    // Nodes are numbered breadth first, so that the top of the trie, which
-    // every lookup walks, is compact, and each node's children are adjacent.
-    // Alphabets of up to 512 symbols take the record form, larger ones the
-    // general form, whose size does not grow with the alphabet.
-    const std::size_t words = (symbols + 63) / 64 + 1;
-    if (words <= FlatTrie::kMaxRecordWords)
-      numberRecords(*trie, words, bySymbol, renumbered);
-    else
-      numberGeneral(*trie, bySymbol, renumbered);
-    trie->buildAutomaton();
+    pack(*trie, bySymbol, renumbered);
     return trie;
   }
 
  private:
+  static constexpr std::uint32_t kLeaf = ~std::uint32_t{0};
+
+  /// Places the children of one node after another in the double array:
+  /// at the first base from the lowest free slot on at which every child's
+  /// slot is free and which no other node has.
+  class SlotAllocator {
+   public:
+    SlotAllocator() { take(0); }  // the root's slot
+
+    std::uint32_t place(const std::vector<std::uint32_t>& codes) {
+      std::size_t base = firstFree_ > codes.front() ? firstFree_ - codes.front() : 0;
+      // A few bases are tried among the slots taken; past those, the end of
+      // what is taken is free, so that the search stays short even for a
+      // trie of many symbols.
+      for (int tries = 0;; ++base, ++tries) {
+        if (tries == kTries) base = std::max(base, used_.size());
+        if (base < bases_.size() && bases_[base]) continue;
+        bool free = true;
+        for (std::uint32_t code : codes)
+          if (base + code < used_.size() && used_[base + code]) {
+            free = false;
+            break;
+          }
+        if (free) break;
+      }
+      if (bases_.size() <= base) bases_.resize(base + 1, 0);
+      bases_[base] = 1;
+      for (std::uint32_t code : codes) take(base + code);
+      return static_cast<std::uint32_t>(base);
+    }
+
+    /// The slots up to the last one taken.
+    std::size_t size() const { return used_.size(); }
+
+   private:
+    static constexpr int kTries = 256;
+
+    void take(std::size_t slot) {
+      if (used_.size() <= slot) used_.resize(slot + 1, 0);
+      used_[slot] = 1;
+      while (firstFree_ < used_.size() && used_[firstFree_]) ++firstFree_;
+    }
+
+    std::vector<std::uint8_t> used_;   // by slot
+    std::vector<std::uint8_t> bases_;  // by base: whether a node has it
+    std::size_t firstFree_ = 0;
+  };
+
   // Calls add(symbol, child) for the children of builder node `node`, in
   // symbol order: sibling lists are in code point order, and so are the
   // symbols.
@@ -140,66 +178,80 @@ class FlatBuilder {
     }
   }
 
-  // The record form: node v's record and scores written as v is taken from
-  // the queue, its children queued behind the rest.
-  void numberRecords(FlatTrie& trie, std::size_t words, const std::vector<std::uint32_t>& bySymbol,
-                     const std::vector<std::uint32_t>& renumbered) {
+  // The double array: nodes taken breadth first, each node's children placed
+  // by the allocator; then each slot's check, base and scores, and the
+  // automaton.
+  void pack(FlatTrie& trie, const std::vector<std::uint32_t>& bySymbol,
+            const std::vector<std::uint32_t>& renumbered) {
     const std::size_t nodes = nodes_.size();
-    trie.recordWords = static_cast<std::uint32_t>(words);
-    trie.cells.assign(nodes * words, 0);
-    trie.scoreStarts.resize(nodes + 1);
-    trie.digits.resize(digitCount_);  // every node's scores, each list once
-    std::uint64_t* const cells = trie.cells.data();
-    std::uint32_t* const starts = trie.scoreStarts.data();
-    std::uint8_t* const digits = trie.digits.data();
-    const std::uint8_t* const lineDigits = digits_.get();
-    std::vector<std::uint32_t> queue(nodes);  // builder node of each new node
-    std::uint32_t tail = 1;
-    std::uint32_t at = 0;
-    std::uint32_t maxLength = 0;
-    for (std::size_t v = 0; v < nodes; ++v) {
-      const BuildNode& built = nodes_[queue[v]];
-      std::uint64_t* record = cells + v * words;
-      record[0] = tail;
-      auto add = [&](std::uint32_t symbol, std::uint32_t child) {
-        record[1 + (symbol >> 6)] |= std::uint64_t{1} << (symbol & 63);
-        queue[tail++] = child;
-      };
-      eachChild(queue[v], bySymbol, renumbered, add);
-      starts[v] = at;
-      std::copy_n(lineDigits + built.scoreStart, built.scoreLength, digits + at);
-      at += built.scoreLength;
-      maxLength = std::max(maxLength, built.scoreLength);
-    }
-    starts[nodes] = at;
-    trie.maxScoreLength = maxLength;
-  }
-
-  // The general form, for alphabets too large for records.
-  void numberGeneral(FlatTrie& trie, const std::vector<std::uint32_t>& bySymbol,
-                     const std::vector<std::uint32_t>& renumbered) {
-    const std::size_t nodes = nodes_.size();
-    trie.nodes.resize(nodes);
-    trie.edges.reserve(nodes - 1);
-    std::vector<std::uint32_t> queue{0};  // builder node of each new node
+    const auto symbols = static_cast<std::uint32_t>(bySymbol.size());
+    std::vector<std::uint32_t> slotOf(nodes, 0), baseOf(nodes, kLeaf), parentOf(nodes, 0);
+    std::vector<std::uint32_t> queue{0};  // builder nodes, breadth first
     queue.reserve(nodes);
-    for (std::size_t v = 0; v < queue.size(); ++v) {
-      const std::uint32_t old = queue[v];
-      const BuildNode& built = nodes_[old];
-      FlatTrie::Node& node = trie.nodes[v];
-      node.edgeBegin = static_cast<std::uint32_t>(trie.edges.size());
-      node.scoreStart = built.scoreStart;
-      node.scoreLength = built.scoreLength;
-      trie.maxScoreLength = std::max(trie.maxScoreLength, built.scoreLength);
+    SlotAllocator allocator;
+    std::vector<std::uint32_t> codes, children;
+    for (std::size_t q = 0; q < queue.size(); ++q) {
+      const std::uint32_t node = queue[q];
+      codes.clear();
+      children.clear();
       auto add = [&](std::uint32_t symbol, std::uint32_t child) {
-        trie.edges.push_back({symbol, static_cast<std::uint32_t>(queue.size())});
-        queue.push_back(child);
+        codes.push_back(symbol + 1);
+        children.push_back(child);
       };
-      eachChild(old, bySymbol, renumbered, add);
-      node.edgeCount = static_cast<std::uint32_t>(trie.edges.size()) - node.edgeBegin;
+      eachChild(node, bySymbol, renumbered, add);
+      if (codes.empty()) continue;
+      const std::uint32_t base = allocator.place(codes);
+      baseOf[node] = base;
+      for (std::size_t i = 0; i < codes.size(); ++i) {
+        slotOf[children[i]] = base + codes[i];
+        parentOf[children[i]] = node;
+        queue.push_back(children[i]);
+      }
     }
-    trie.digits.assign(digits_.get(), digits_.get() + digitCount_);
-    trie.buildDenseRows();
+    // Past the last slot taken: the base of every leaf, whose codes all land
+    // in free slots, and room for a step from any base.
+    const auto dead = static_cast<std::uint32_t>(allocator.size());
+    const std::size_t total = std::size_t{dead} + symbols + 1;
+    if (total >= WideSlot::kMaxSlots) throw std::bad_alloc();  // more than 32 bits number
+    trie.doubleArray = true;
+    trie.wide = symbols > CompactSlot::kMaxSymbols || total > CompactSlot::kMaxSlots;
+    trie.slotCount = static_cast<std::uint32_t>(total);
+    trie.slots.assign(total * (trie.wide ? 2 : 1), 0);
+
+    // Scores, slot by slot; free slots have none.
+    std::vector<std::uint32_t> nodeAt(total, kLeaf);
+    for (std::uint32_t node = 0; node < nodes; ++node) nodeAt[slotOf[node]] = node;
+    trie.scoreStarts.resize(total + 1);
+    trie.digits.resize(digitCount_);
+    std::uint32_t at = 0;
+    for (std::size_t slot = 0; slot < total; ++slot) {
+      trie.scoreStarts[slot] = at;
+      if (nodeAt[slot] == kLeaf) continue;
+      const BuildNode& built = nodes_[nodeAt[slot]];
+      std::copy_n(digits_.get() + built.scoreStart, built.scoreLength, trie.digits.data() + at);
+      at += built.scoreLength;
+      trie.maxScoreLength = std::max(trie.maxScoreLength, built.scoreLength);
+    }
+    trie.scoreStarts[total] = at;
+    trie.digits.resize(at);
+
+    // Check and base of every node; the automaton fills in links and
+    // outputs, breadth first, parents before children.
+    std::vector<std::uint32_t> order(nodes), parents(total, 0);
+    for (std::size_t q = 0; q < nodes; ++q) {
+      const std::uint32_t node = queue[q];
+      const std::uint32_t slot = slotOf[node];
+      order[q] = slot;
+      parents[slot] = slotOf[parentOf[node]];
+      const std::uint32_t base = baseOf[node] == kLeaf ? dead : baseOf[node];
+      const std::uint32_t check = node == 0 ? 0 : renumbered[nodes_[node].symbol] + 1;
+      if (trie.wide)
+        WideSlot::set(trie.slots.data() + 2 * std::size_t{slot}, check, 0, base, 0);
+      else
+        CompactSlot::set(trie.slots.data() + slot, check, 0, base, 0);
+    }
+    nodes_ = {};  // the builder's nodes are done with: their memory goes before the automaton's
+    trie.buildAutomaton(order, parents);
   }
 
   std::uint32_t addNode(std::uint32_t symbol, char32_t letter) {
@@ -312,8 +364,8 @@ class FlatBuilder {
   }
 
   static constexpr char32_t kPagedLimit = 0x110000;
-  PageTable<std::uint32_t> symbolOf_;     // code point -> symbol + 1 (in the builder's order)
-  std::size_t cachedPage_ = kPagedLimit;  // the page last looked up, at cachedOffset_
+  PageTableBuilder<std::uint32_t> symbolOf_;  // code point -> symbol + 1 (in the builder's order)
+  std::size_t cachedPage_ = kPagedLimit;      // the page last looked up, at cachedOffset_
   std::size_t cachedOffset_ = 0;
   std::unordered_map<char32_t, std::uint32_t> outside_;
   std::vector<char32_t> letterOf_;

@@ -7,20 +7,6 @@
 namespace hyph {
 namespace detail {
 
-void FlatTrie::buildDenseRows() {
-  constexpr std::uint32_t kSparse = 6;
-  const std::size_t size = letters.size();
-  for (Node& node : nodes) {
-    if (node.edgeCount <= kSparse) continue;
-    node.dense = static_cast<std::uint32_t>(denseNext.size() / (size ? size : 1));
-    const std::size_t row = denseNext.size();
-    denseNext.resize(row + size, kNoChild);
-    for (std::uint32_t e = node.edgeBegin; e < node.edgeBegin + node.edgeCount; ++e)
-      denseNext[row + edges[e].symbol] = edges[e].node;
-  }
-  denseNext.shrink_to_fit();
-}
-
 std::shared_ptr<const FlatTrie> compile(const Patterns& root) {
   struct Key {
     const void* owner;
@@ -75,14 +61,14 @@ std::shared_ptr<const FlatTrie> compile(const Patterns& root) {
   for (std::size_t v = 0; v < nodes; ++v) {
     const Scores& list = scores[v];
     trie->nodes[v].scoreStart =
-        static_cast<std::uint32_t>(trie->narrow ? trie->digits.size() : trie->wide.size());
+        static_cast<std::uint32_t>(trie->narrow ? trie->digits.size() : trie->wideScores.size());
     trie->nodes[v].scoreLength = static_cast<std::uint32_t>(list.size());
     trie->maxScoreLength = std::max(trie->maxScoreLength, static_cast<std::uint32_t>(list.size()));
     for (std::int64_t value : list) {
       if (trie->narrow)
         trie->digits.push_back(static_cast<std::uint8_t>(value));
       else
-        trie->wide.push_back(value);
+        trie->wideScores.push_back(value);
     }
   }
   return trie;

@@ -1,5 +1,5 @@
-// Processor features that the trie's lookup and automaton build use where
-// they are there: SSE2 byte loads and stores, and the popcnt instruction.
+// The processor's SSE2 byte loads, stores and maxima, which the automaton's
+// build and lookup use where they are there.
 #pragma once
 
 #include <algorithm>
@@ -11,24 +11,6 @@
 #endif
 
 namespace hyph::detail {
-
-/// Whether this processor has the popcnt instruction, for a lookup compiled
-/// to use it where the build's target does not promise it.
-inline bool cpuHasPopcount() {
-#if defined(__x86_64__) && !defined(__POPCNT__) && defined(__GNUC__)
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("popcnt");
-#else
-  return false;
-#endif
-}
-
-// Where the build's target does not promise popcnt, the hot functions are
-// compiled twice and the one with the instruction is chosen at run time.
-#if defined(__x86_64__) && !defined(__POPCNT__) && defined(__GNUC__)
-#define HYPH_POPCOUNT_DISPATCH 1
-#define HYPH_WITH_POPCOUNT __attribute__((target("popcnt")))
-#endif
 
 #if defined(__SSE2__)
 /// Unaligned 16-byte loads and stores of score bytes.

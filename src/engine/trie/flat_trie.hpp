@@ -1,25 +1,30 @@
 // The flat form of a pattern trie: its layout, laid out for lookup.
 //
-// Nodes are integers. Every code point that occurs in some pattern is
-// renumbered as a small symbol, in ascending code point order; a word is
-// looked up as symbol codes (SymbolCode), which keep 0 free for a code point
-// that no pattern has.
+// Every code point that occurs in some pattern is renumbered as a small
+// symbol, in ascending code point order; a word is looked up as symbol codes
+// (SymbolCode: the symbol plus one), which keep 0 for a code point that no
+// pattern has.
 //
-// A trie parsed from pattern text takes the record form: a tree numbered
-// breadth first, so that the children of a node have consecutive numbers in
-// symbol order, and node v is a record of `recordWords` 64-bit words: the
-// number of its first child and its link (kFirstChildMask, kLinkShift), then
-// a bitmap of the symbols it has children on. The child on symbol s is the
-// first child plus the number of set bits below s, so a step of a lookup is
-// one load. A trie compiled from linked nodes, whose subtries may be shared,
-// and a parsed trie of more than kMaxRecordSymbols symbols take the general
-// form: each node's children a sorted run of edges, with a dense row for a
-// node with many of them.
+// A trie parsed from pattern text is a double array: every node is a slot of
+// one array, the root slot 0, and the child of node v on code c is slot
+// base(v) + c, provided that slot's check is c. No two nodes with children
+// share a base, so a slot can be the child of only one node; the nodes are
+// placed first fit in breadth-first order, which leaves few slots free. A
+// step of a lookup is then one load and one comparison. A slot also holds
+// the node's Aho-Corasick automaton: its link, which resolves a step that
+// finds no child (the row of resolved steps of the fail state, or the fail
+// state itself), and its output (what the patterns that end there score).
+//
+// A slot is one 64-bit word (CompactSlot) when the trie is small enough, else
+// two (WideSlot). A trie compiled from linked nodes, whose subtries may be
+// shared, takes the general form instead: each node's children a sorted run
+// of edges, walked from every position of a word.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include "hyph/detail/page_table.hpp"
@@ -30,25 +35,130 @@ namespace hyph::detail {
 using SymbolCode = std::uint32_t;
 inline constexpr SymbolCode kNoSymbol = 0;
 
+/// A slot in one word: check (the code that leads to it, 0 for a free slot
+/// and the root), output number, base, and link, whose top bit says that
+/// the rest numbers a row rather than a fail slot.
+struct CompactSlot {
+  using Word = std::uint64_t;
+  static constexpr unsigned kWords = 1;
+  static constexpr unsigned kOutputShift = 9, kBaseShift = 25, kLinkShift = 45;
+  static constexpr std::uint64_t kCheckMask = (1u << 9) - 1;
+  static constexpr std::uint64_t kOutputMask = (1u << 16) - 1;
+  static constexpr std::uint64_t kBaseMask = (1u << 20) - 1;
+  static constexpr std::uint32_t kRowFlag = 1u << 18;
+  static constexpr std::uint32_t kMaxSymbols = 511;     // codes 1 to 511
+  static constexpr std::uint32_t kMaxSlots = 1u << 18;  // fail slots fit beside the flag
+  static constexpr std::uint32_t kMaxOutputs = 1u << 16;
+
+  // By value, so that the slot in hand stays in a register.
+  static std::uint32_t check(Word slot) { return static_cast<std::uint32_t>(slot & kCheckMask); }
+  static std::uint32_t output(Word slot) {
+    return static_cast<std::uint32_t>((slot >> kOutputShift) & kOutputMask);
+  }
+  static std::uint32_t base(Word slot) {
+    return static_cast<std::uint32_t>((slot >> kBaseShift) & kBaseMask);
+  }
+  static std::uint32_t link(Word slot) { return static_cast<std::uint32_t>(slot >> kLinkShift); }
+  static std::uint32_t check(const Word* slot) { return check(*slot); }
+  static std::uint32_t output(const Word* slot) { return output(*slot); }
+  static std::uint32_t base(const Word* slot) { return base(*slot); }
+  static std::uint32_t link(const Word* slot) { return link(*slot); }
+  static void set(Word* slot, std::uint32_t check, std::uint32_t output, std::uint32_t base,
+                  std::uint32_t link) {
+    slot[0] = check | (std::uint64_t{output} << kOutputShift) |
+              (std::uint64_t{base} << kBaseShift) | (std::uint64_t{link} << kLinkShift);
+  }
+};
+
+/// A slot in two words: check and output, then base and link.
+struct WideSlot {
+  using Word = std::uint64_t;
+  static constexpr unsigned kWords = 2;
+  static constexpr std::uint32_t kRowFlag = 1u << 31;
+  static constexpr std::uint32_t kMaxSymbols = (1u << 31) - 1;
+  static constexpr std::uint32_t kMaxSlots = 1u << 31;
+  static constexpr std::uint32_t kMaxOutputs = ~std::uint32_t{0};
+
+  static std::uint32_t check(const Word* slot) { return static_cast<std::uint32_t>(slot[0]); }
+  static std::uint32_t output(const Word* slot) {
+    return static_cast<std::uint32_t>(slot[0] >> 32);
+  }
+  static std::uint32_t base(const Word* slot) { return static_cast<std::uint32_t>(slot[1]); }
+  static std::uint32_t link(const Word* slot) { return static_cast<std::uint32_t>(slot[1] >> 32); }
+  static void set(Word* slot, std::uint32_t check, std::uint32_t output, std::uint32_t base,
+                  std::uint32_t link) {
+    slot[0] = check | (std::uint64_t{output} << 32);
+    slot[1] = base | (std::uint64_t{link} << 32);
+  }
+};
+
+/// What a lookup of a whole word reads of a parsed trie: the double array
+/// and its automaton. It views arrays that live elsewhere: in a FlatTrie, or
+/// in the constant data of a built-in language.
+struct TrieView {
+  /// How the automaton knows what a state scores. Windows: each output is
+  /// the window of the kWindow gaps that end after the state's last letter,
+  /// the patterns of its whole fail chain merged in; output 0 scores
+  /// nothing. Merged: each state with scores of its own has its merged list
+  /// over all its gaps, and every state links to the nearest such state on
+  /// its fail chain, itself included; for tries with patterns of kWindow
+  /// letters or more.
+  enum class Scoring : std::uint8_t { Windows, Merged };
+  static constexpr std::size_t kWindow = 32;
+  static constexpr std::uint32_t kNoState = ~std::uint32_t{0};
+
+  bool wide = false;  // WideSlot rather than CompactSlot
+  Scoring scoring = Scoring::Windows;
+  std::uint32_t symbolCount = 0;  // codes 1 to symbolCount
+  std::uint32_t reach = 0;        // how far past the padded word scores can reach
+
+  std::span<const std::uint64_t> slots;
+  // Row r: for each code, a copy of the slot of the state that a step on
+  // that code leads to from the r-th fail state that has a row, so that a
+  // step loads the child's slot and the row's copy at once.
+  std::span<const std::uint64_t> rows;
+  std::span<const std::uint8_t> rootScores;  // scored at every position
+  std::span<const char32_t> letters;         // symbol -> code point
+
+  // Windows
+  std::span<const std::uint8_t> windows;  // kWindow scores an output
+  std::span<const std::uint8_t> reaches;  // by output: whether it scores its last gap
+  // Merged
+  std::span<const std::uint32_t> mergedStarts;  // by slot: its list, [start, next start)
+  std::span<const std::uint8_t> merged;
+  std::span<const std::uint32_t> depths;  // by slot: the length of its path
+
+  std::size_t slotWords() const { return wide ? 2 : 1; }
+};
+
+/// A trie in flat form, owning its arrays: the double array of a parsed trie
+/// with its automaton, or the general form of a compiled one. Built once,
+/// then only read.
 struct FlatTrie {
   static constexpr std::uint32_t kNoChild = ~std::uint32_t{0};
   static constexpr std::uint32_t kNoRow = ~std::uint32_t{0};
 
-  PageTable<SymbolCode> symbols;  // code point -> its symbol code
-  std::vector<char32_t> letters;  // symbol -> code point
+  FlatTrie() = default;
+  FlatTrie(const FlatTrie&) = delete;
+  FlatTrie& operator=(const FlatTrie&) = delete;
+
+  // --- The alphabet ------------------------------------------------------
+  PageTableBuilder<SymbolCode> symbolTable;  // code point -> its symbol code
+  PageTableView<SymbolCode> symbols;         // its view, once buildAlphabet() ran
+  std::vector<char32_t> letters;             // symbol -> code point, ascending
 
   SymbolCode symbolOf(char32_t c) const { return symbols[c]; }
+  /// Fills the symbols of `letters`.
+  void buildAlphabet();
 
-  // --- The record form ---------------------------------------------------
-  static constexpr std::size_t kMaxRecordWords = 9;
-  static constexpr std::size_t kMaxRecordSymbols = (kMaxRecordWords - 1) * 64;
-  static constexpr std::uint64_t kFirstChildMask = 0xFFFFFFFFu;
-  static constexpr unsigned kLinkShift = 32;
-  std::uint32_t recordWords = 0;  // 0: the general form
-  std::vector<std::uint64_t> cells;
-  std::vector<std::uint32_t> scoreStarts;  // node v's scores: [scoreStarts[v], scoreStarts[v + 1])
+  // --- The double array (parsed tries) -------------------------------------
+  bool doubleArray = false;
+  bool wide = false;
+  std::vector<std::uint64_t> slots;  // slotCount * (wide ? 2 : 1) words
+  std::uint32_t slotCount = 0;
+  std::vector<std::uint32_t> scoreStarts;  // by slot: own scores [start, next start)
 
-  // --- The general form --------------------------------------------------
+  // --- The general form (compiled tries) -----------------------------------
   struct Edge {
     std::uint32_t symbol;
     std::uint32_t node;
@@ -66,150 +176,56 @@ struct FlatTrie {
 
   // --- Scores ------------------------------------------------------------
   // In `digits` when every score fits a byte (always so for parsed text),
-  // else in `wide`.
+  // else in `wideScores`.
   std::vector<std::uint8_t> digits;
-  std::vector<std::int64_t> wide;
+  std::vector<std::int64_t> wideScores;
   bool narrow = true;
   std::uint32_t maxScoreLength = 0;
 
-  // --- The automaton -------------------------------------------------------
-  // For a parsed trie in the record form, an Aho-Corasick automaton, so that
-  // a lookup is one pass over the word. The fail state of v is the node of
-  // the longest proper suffix of v's path that is also a path. A link is
-  // where the fail state's resolved row starts in `resolved` (the next state
-  // for every symbol, fail states followed), or kFailLink | the fail state
-  // for one without a row; row 0 holds only kUnresolved. So a step loads
-  // both answers at once and needs no branch on whether v has the child.
-  //
-  // The output of v is the pointwise maximum of the scores of v and of every
-  // node on its fail chain but the root: all end at the gap after v's last
-  // letter, so they fit a window of kWindow scores ending there. Outputs are
-  // few, so each is stored once, windows[number * kWindow, + kWindow), and
-  // reaches[number] says whether any of its lists scores that last gap. With
-  // one bitmap word of at most kPackedSymbols symbols, v's output number is
-  // in the word's top kOutputBits; otherwise in `outputs`.
-  static constexpr std::size_t kWindow = 32;
-  static constexpr unsigned kOutputBits = 16;
-  static constexpr std::size_t kPackedSymbols = 64 - kOutputBits;
-  static constexpr std::uint64_t kSymbolBits = (std::uint64_t{1} << kPackedSymbols) - 1;
-  static constexpr std::uint32_t kFailLink = std::uint32_t{1} << 31;
-  static constexpr std::uint16_t kUnresolved = 0xFFFF;
+  // --- The automaton (the double array, narrow scores) ---------------------
   bool automaton = false;
-  bool packedOutputs = false;
-  bool hardwarePopcount = false;  // the lookup may use the popcnt instruction
-  std::vector<std::uint16_t> outputs;
-  std::vector<std::uint8_t> windows;
-  std::vector<std::uint8_t> reaches;
-  std::vector<std::uint16_t> resolved;  // rows of letters.size() states; empty: none
+  TrieView::Scoring scoring = TrieView::Scoring::Windows;
+  std::uint32_t reach = 0;
+  std::vector<std::uint64_t> rows;
+  std::vector<std::uint8_t> windows, reaches;
+  std::vector<std::uint32_t> mergedStarts, depths;
+  std::vector<std::uint8_t> merged;
 
-  // --- The sparse automaton ----------------------------------------------
-  // For a parsed trie that the form above does not fit (a pattern of
-  // kWindow letters or more, a score list that runs past its letters, more
-  // outputs than 16 bits number): the same fail states, all kept as links;
-  // each state's own scores as runs of equal non-zero digits; and its
-  // output link, the nearest state on its fail chain that has scores. A
-  // lookup then costs a step per code plus one per run of each match,
-  // whatever the patterns' lengths.
-  struct Run {
-    std::uint32_t offset;  // from the gap before the pattern's first letter
-    std::uint32_t length;
-    std::uint8_t value;
-  };
-  static constexpr std::uint32_t kNoState = ~std::uint32_t{0};
-  bool sparse = false;
-  std::vector<std::uint32_t> runStarts;  // node v's runs: runs[runStarts[v], runStarts[v + 1])
-  std::vector<Run> runs;
-  std::vector<std::uint32_t> outputLinks;  // kNoState for none
-  std::vector<std::uint32_t> depths;
+  /// Builds the automaton of a double array, given its nodes' slots in
+  /// breadth-first order and each slot's parent: the window outputs where
+  /// every pattern is shorter than a window, else the merged lists, where
+  /// they fit in memory; otherwise (patterns outside the notation, whose
+  /// merged lists would take too much) lookups walk.
+  void buildAutomaton(std::span<const std::uint32_t> order, std::span<const std::uint32_t> parents);
+  /// The automaton's arrays, for lookup.
+  TrieView view() const;
 
-  /// Builds the automaton of a trie in the record form: the dense one where
-  /// it fits, else the sparse one. Tries in the general form are walked.
-  void buildAutomaton();
-
-  std::size_t nodeCount() const { return recordWords ? scoreStarts.size() - 1 : nodes.size(); }
-
-  const std::uint64_t* record(std::uint32_t node) const {
-    return cells.data() + std::size_t{node} * recordWords;
+  // --- Structure, for the Patterns interface and walks ----------------------
+  std::size_t nodeCount() const { return doubleArray ? slotCount : nodes.size(); }
+  const std::uint64_t* slot(std::uint32_t v) const {
+    return slots.data() + std::size_t{v} * (wide ? 2 : 1);
   }
-  static std::uint32_t firstChildOf(std::uint64_t head) {
-    return static_cast<std::uint32_t>(head & kFirstChildMask);
+  std::uint32_t checkOf(std::uint32_t v) const {
+    return wide ? WideSlot::check(slot(v)) : CompactSlot::check(slot(v));
   }
-  static std::uint32_t linkOf(std::uint64_t head) {
-    return static_cast<std::uint32_t>(head >> kLinkShift);
+  std::uint32_t baseOf(std::uint32_t v) const {
+    return wide ? WideSlot::base(slot(v)) : CompactSlot::base(slot(v));
   }
-  std::uint32_t linkOf(std::uint32_t node) const { return linkOf(record(node)[0]); }
-  /// Word w of the node's bitmap, without the output number packed into it.
-  std::uint64_t bitmap(const std::uint64_t* record, std::uint32_t w) const {
-    return packedOutputs ? record[1] & kSymbolBits : record[w + 1];
-  }
-
-  std::uint32_t childCount(std::uint32_t node) const {
-    if (!recordWords) return nodes[node].edgeCount;
-    const std::uint64_t* r = record(node);
-    std::uint32_t count = 0;
-    for (std::uint32_t w = 0; w + 1 < recordWords; ++w)
-      count += static_cast<std::uint32_t>(std::popcount(bitmap(r, w)));
-    return count;
-  }
-
-  /// The i-th child of `node`, 0 <= i < childCount(node).
-  Edge childAt(std::uint32_t node, std::uint32_t i) const {
-    if (!recordWords) return edges[nodes[node].edgeBegin + i];
-    const std::uint64_t* r = record(node);
-    std::uint32_t skip = i;
-    for (std::uint32_t w = 0; w + 1 < recordWords; ++w) {
-      std::uint64_t bits = bitmap(r, w);
-      const auto count = static_cast<std::uint32_t>(std::popcount(bits));
-      if (skip >= count) {
-        skip -= count;
-        continue;
-      }
-      for (; skip > 0; --skip) bits &= bits - 1;
-      return {w * 64 + static_cast<std::uint32_t>(std::countr_zero(bits)), firstChildOf(r[0]) + i};
-    }
-    return {kNoChild, kNoChild};  // not reached for a valid i
-  }
-
   /// The child of `node` on `symbol` (a symbol, not its code), or kNoChild.
-  std::uint32_t next(std::uint32_t node, std::uint32_t symbol) const {
-    if (recordWords) {
-      const std::uint64_t* r = record(node);
-      const std::uint32_t w = symbol >> 6;
-      // An output number packed above the symbols' bits is never counted:
-      // only bits below the symbol are.
-      const std::uint64_t bits = r[w + 1];
-      if (((bits >> (symbol & 63)) & 1) == 0) return kNoChild;
-      auto rank = static_cast<std::uint32_t>(
-          std::popcount(bits & ((std::uint64_t{1} << (symbol & 63)) - 1)));
-      for (std::uint32_t k = 0; k < w; ++k)
-        rank += static_cast<std::uint32_t>(std::popcount(r[k + 1]));
-      return firstChildOf(r[0]) + rank;
-    }
-    const Node& general = nodes[node];
-    if (general.dense != kNoRow)
-      return denseNext[std::size_t{general.dense} * letters.size() + symbol];
-    const Edge* edge = edges.data() + general.edgeBegin;
-    const Edge* end = edge + general.edgeCount;
-    for (; edge != end; ++edge)
-      if (edge->symbol >= symbol) return edge->symbol == symbol ? edge->node : kNoChild;
-    return kNoChild;
-  }
+  std::uint32_t next(std::uint32_t node, std::uint32_t symbol) const;
+  std::uint32_t childCount(std::uint32_t node) const;
+  /// The i-th child of `node` in symbol order, 0 <= i < childCount(node).
+  Edge childAt(std::uint32_t node, std::uint32_t i) const;
 
   std::size_t scoreStart(std::uint32_t node) const {
-    return recordWords ? scoreStarts[node] : nodes[node].scoreStart;
+    return doubleArray ? scoreStarts[node] : nodes[node].scoreStart;
   }
   std::uint32_t scoreLength(std::uint32_t node) const {
-    return recordWords ? scoreStarts[node + 1] - scoreStarts[node] : nodes[node].scoreLength;
+    return doubleArray ? scoreStarts[node + 1] - scoreStarts[node] : nodes[node].scoreLength;
   }
   std::int64_t score(std::uint32_t node, std::uint32_t k) const {
     const std::size_t at = scoreStart(node) + k;
-    return narrow ? digits[at] : wide[at];
-  }
-
-  /// Fills the symbols of `letters` (ascending).
-  void buildAlphabet() {
-    for (std::size_t symbol = 0; symbol < letters.size(); ++symbol)
-      symbols.cell(letters[symbol]) = static_cast<SymbolCode>(symbol + 1);
+    return narrow ? digits[at] : wideScores[at];
   }
 
   /// Gives nodes of the general form with more than a few children a dense

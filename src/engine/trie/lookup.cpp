@@ -16,65 +16,106 @@ namespace hyph {
 namespace detail {
 namespace {
 
-constexpr std::size_t kWindow = FlatTrie::kWindow;
+constexpr std::size_t kWindow = TrieView::kWindow;
 
-/// How a trie's records are read: several bitmap words; one; one with the
-/// output number in it; or that with resolved rows for the busiest fail
-/// states.
-enum class Layout { Words, OneWord, Packed, Resolved };
+/// A walk of the automaton: after each code, the slot of the longest suffix
+/// of what was read that is a path of the trie. Most steps take one load
+/// deep: the slot of the child on the code, and the row's copy of the slot
+/// that a step without a child leads to, loaded together and one of them
+/// kept. A fail state without a row takes the long way along the links.
+template <class Slot>
+class Steps;
 
-/// The state after `state` on `code`, failure links followed.
-template <Layout kLayout>
-[[gnu::always_inline]] inline std::uint32_t step(const FlatTrie& trie, std::uint32_t state,
-                                                 SymbolCode code) {
-  constexpr bool kOneWord = kLayout != Layout::Words;
-  if (code == kNoSymbol) return 0;
-  const std::uint32_t symbol = code - 1;
-  const std::uint64_t* cells = trie.cells.data();
-  const std::size_t words = kOneWord ? 2 : trie.recordWords;
-  const std::uint32_t word = kOneWord ? 0 : symbol >> 6;
-  const std::uint64_t bit = std::uint64_t{1} << (symbol & 63);
-  auto childOf = [&](const std::uint64_t* record, std::uint64_t bits) {
-    auto rank = static_cast<std::uint32_t>(std::popcount(bits & (bit - 1)));
-    if constexpr (!kOneWord)
-      for (std::uint32_t k = 0; k < word; ++k)
-        rank += static_cast<std::uint32_t>(std::popcount(record[1 + k]));
-    return FlatTrie::firstChildOf(record[0]) + rank;
-  };
-  if constexpr (kLayout == Layout::Resolved) {
-    // The child, if there is one, and the fail state's resolved answer,
-    // picked without a branch: which of the two it is cannot be predicted.
-    const std::uint64_t* record = cells + std::size_t{state} * 2;
-    const std::uint64_t bits = record[1];
-    const std::uint32_t link = FlatTrie::linkOf(record[0]);
-    const std::uint32_t row = link & FlatTrie::kFailLink ? 0 : link;
-    const std::uint32_t resolved = trie.resolved[std::size_t{row} + symbol];
-    const std::uint32_t child = childOf(record, bits);
-    const std::uint32_t has = 0u - static_cast<std::uint32_t>((bits >> symbol) & 1);
-    const std::uint32_t next = (child & has) | (resolved & ~has);
-    if (next != FlatTrie::kUnresolved) return next;
-    state = link & ~FlatTrie::kFailLink;  // a deep fail state: the long way from there
+template <>
+class Steps<CompactSlot> {
+ public:
+  using SlotLayout = CompactSlot;
+
+  explicit Steps(const TrieView& trie)
+      : slots_(trie.slots.data()), rows_(trie.rows.data()), symbols_(trie.symbolCount) {}
+
+  std::uint32_t output() const { return CompactSlot::output(current_); }
+
+  [[gnu::always_inline]] void step(SymbolCode code) {
+    if (code == kNoSymbol) {
+      current_ = slots_[0];
+      return;
+    }
+    const std::uint64_t child = slots_[CompactSlot::base(current_) + code];
+    std::uint32_t link = CompactSlot::link(current_);
+    if (CompactSlot::check(child) == code) {
+      current_ = child;
+      return;
+    }
+    if (link & CompactSlot::kRowFlag) [[likely]] {
+      current_ = rows_[std::size_t{link & ~CompactSlot::kRowFlag} * symbols_ + code - 1];
+      return;
+    }
+    while (true) {  // along the links to a fail state with the child, or a row
+      const std::uint64_t fail = slots_[link];
+      const std::uint64_t next = slots_[CompactSlot::base(fail) + code];
+      if (CompactSlot::check(next) == code) {
+        current_ = next;
+        return;
+      }
+      link = CompactSlot::link(fail);
+      if (link & CompactSlot::kRowFlag) {
+        current_ = rows_[std::size_t{link & ~CompactSlot::kRowFlag} * symbols_ + code - 1];
+        return;
+      }
+    }
   }
-  while (true) {
-    const std::uint64_t* record = cells + std::size_t{state} * words;
-    const std::uint64_t bits = record[1 + word];
-    if (bits & bit) return childOf(record, bits);
-    const std::uint32_t link = FlatTrie::linkOf(record[0]);
-    if (!(link & FlatTrie::kFailLink))
-      return trie.resolved[std::size_t{link} + symbol];  // never kUnresolved
-    if (state == 0) return 0;
-    state = link & ~FlatTrie::kFailLink;
-  }
-}
 
-/// The output number of `state`.
-template <Layout kLayout>
-[[gnu::always_inline]] inline std::uint32_t outputOf(const FlatTrie& trie, std::uint32_t state) {
-  if constexpr (kLayout == Layout::Words || kLayout == Layout::OneWord)
-    return trie.outputs[state];
-  else
-    return static_cast<std::uint32_t>(trie.cells[std::size_t{state} * 2 + 1] >>
-                                      FlatTrie::kPackedSymbols);
+ private:
+  const std::uint64_t* slots_;
+  const std::uint64_t* rows_;
+  std::size_t symbols_;
+  std::uint64_t current_ = slots_[0];
+};
+
+template <>
+class Steps<WideSlot> {
+ public:
+  using SlotLayout = WideSlot;
+
+  explicit Steps(const TrieView& trie)
+      : slots_(trie.slots.data()), rows_(trie.rows.data()), symbols_(trie.symbolCount) {}
+
+  std::uint32_t output() const { return WideSlot::output(current_); }
+
+  void step(SymbolCode code) {
+    if (code == kNoSymbol) {
+      current_ = slots_;
+      return;
+    }
+    std::uint32_t link = WideSlot::link(current_);
+    const std::uint64_t* candidate = at(WideSlot::base(current_) + code);
+    while (WideSlot::check(candidate) != code) {
+      if (link & WideSlot::kRowFlag) {
+        current_ = rows_ + (std::size_t{link & ~WideSlot::kRowFlag} * symbols_ + code - 1) * 2;
+        return;
+      }
+      const std::uint64_t* fail = at(link);
+      candidate = at(WideSlot::base(fail) + code);
+      link = WideSlot::link(fail);
+    }
+    current_ = candidate;
+  }
+
+ private:
+  const std::uint64_t* at(std::uint32_t state) const { return slots_ + std::size_t{state} * 2; }
+
+  const std::uint64_t* slots_;
+  const std::uint64_t* rows_;
+  std::size_t symbols_;
+  const std::uint64_t* current_ = slots_;
+};
+
+/// Calls run(steps) with the steps of the trie's slot layout.
+template <class Run>
+auto withLayout(const TrieView& trie, Run run) {
+  if (trie.wide) return run(Steps<WideSlot>(trie));
+  return run(Steps<CompactSlot>(trie));
 }
 
 /// The scores of the kWindow gaps up to the one after the current code, in
@@ -125,143 +166,91 @@ class SlidingScores {
 /// so that gap is final once the window is in, and is stored: the gap of
 /// code j leaves at result[j + 1] (gap j + 2 - kWindow of the padded word).
 /// The last kWindow gaps stay in `scores`, and a short word, all of whose
-/// gaps stay there, needs no `result`. Returns the last state.
-template <Layout kLayout, bool kStore>
-[[gnu::always_inline]] inline std::uint32_t pass(const FlatTrie& trie, const SymbolCode* codes,
-                                                 std::size_t m, std::uint8_t* result,
-                                                 SlidingScores& scores) {
+/// gaps stay there, needs no `result`. Returns the output of the last state.
+template <bool kStore, class Steps>
+[[gnu::always_inline]] inline std::uint32_t pass(const TrieView& trie, Steps steps,
+                                                 const SymbolCode* codes, std::size_t m,
+                                                 std::uint8_t* result, SlidingScores& scores) {
   const std::uint8_t* windows = trie.windows.data();
-  std::uint32_t state = 0;
+  std::uint32_t output = 0;
   for (std::size_t j = 0; j < m; ++j) {
-    state = step<kLayout>(trie, state, codes[j]);
+    steps.step(codes[j]);
+    output = steps.output();
     // Every state has a window (the root's is empty), so there is no branch.
-    const std::uint8_t leaving =
-        scores.slide(windows + std::size_t{outputOf<kLayout>(trie, state)} * kWindow);
+    const std::uint8_t leaving = scores.slide(windows + std::size_t{output} * kWindow);
     if constexpr (kStore) result[j + 1] = leaving;
   }
-  return state;
+  return output;
 }
-
-/// The automaton's lookup of a padded word. With a mask, a word of at most
-/// kShortWord codes whose root has no scores: returns bit g for each odd gap
-/// g. Otherwise writes the full list's gaps from result[kWindow - 1] (room:
-/// kWindow + m + 1 + trie.maxScoreLength) and returns its length.
-template <Layout kLayout>
-[[gnu::always_inline]] inline std::size_t runAutomaton(const FlatTrie& trie,
-                                                       const SymbolCode* codes, std::size_t m,
-                                                       std::uint8_t* result, bool mask) {
-  SlidingScores scores;
-  if (mask) {
-    pass<kLayout, false>(trie, codes, m, result, scores);
-    // Bit k of the registers' mask is gap m + 2 - kWindow + k.
-    return scores.oddGaps() >> (kWindow - 2 - m);
-  }
-  // Scores are never negative here, so every gap can start at 0. An
-  // output's window may start before the word: those entries land in the
-  // first kWindow - 1 bytes.
-  const std::size_t room = kWindow + m + 1 + trie.maxScoreLength;
-  result[0] = 0;
-  const std::uint32_t state = pass<kLayout, true>(trie, codes, m, result, scores);
-  scores.store(result + m + 1);
-  std::fill(result + m + 1 + kWindow, result + room, 0);
-  std::uint8_t* gaps = result + kWindow - 1;
-  std::size_t length = m;
-  if (const std::uint32_t rootLength = trie.scoreLength(0); rootLength != 0) {
-    const std::uint8_t* root = trie.digits.data() + trie.scoreStarts[0];
-    for (std::size_t i = 0; i <= m; ++i)
-      for (std::size_t k = 0; k < rootLength; ++k) gaps[i + k] = std::max(gaps[i + k], root[k]);
-    length = m + rootLength;
-  }
-  // Only the last window can reach past the padded word, by one gap.
-  return std::max(length, m + trie.reaches[outputOf<kLayout>(trie, state)]);
-}
-
-#ifdef HYPH_POPCOUNT_DISPATCH
-template <Layout kLayout>
-HYPH_WITH_POPCOUNT std::size_t runAutomatonWithPopcount(const FlatTrie& trie,
-                                                        const SymbolCode* codes, std::size_t m,
-                                                        std::uint8_t* result, bool mask) {
-  return runAutomaton<kLayout>(trie, codes, m, result, mask);
-}
-#endif
 
 }  // namespace
 
-std::size_t automatonLookup(const FlatTrie& trie, const SymbolCode* codes, std::size_t m,
-                            std::uint8_t* result, bool mask) {
-  auto run = [&](auto layout) {
-#ifdef HYPH_POPCOUNT_DISPATCH
-    if (trie.hardwarePopcount)
-      return runAutomatonWithPopcount<layout()>(trie, codes, m, result, mask);
-#endif
-    return runAutomaton<layout()>(trie, codes, m, result, mask);
-  };
-  if (trie.recordWords != 2) return run(std::integral_constant<Layout, Layout::Words>());
-  if (!trie.packedOutputs) return run(std::integral_constant<Layout, Layout::OneWord>());
-  if (trie.resolved.empty()) return run(std::integral_constant<Layout, Layout::Packed>());
-  return run(std::integral_constant<Layout, Layout::Resolved>());
+std::uint32_t oddGapMask(const TrieView& trie, const SymbolCode* codes, std::size_t m) {
+  // Bit k of the registers' mask is gap m + 2 - kWindow + k.
+  SlidingScores scores;
+  if (trie.wide) {
+    pass<false>(trie, Steps<WideSlot>(trie), codes, m, nullptr, scores);
+  } else {
+    pass<false>(trie, Steps<CompactSlot>(trie), codes, m, nullptr, scores);
+  }
+  return scores.oddGaps() >> (kWindow - 2 - m);
 }
 
-namespace {
-
-/// The sparse automaton's pass: every run of every match is an event
-/// (first gap, gap after the last, digit), and one sweep over the gaps keeps,
-/// for each digit, how far the runs of that digit or more reach.
-template <Layout kLayout>
-std::size_t runSparse(const FlatTrie& trie, const SymbolCode* codes, std::size_t m,
-                      std::uint8_t* result) {
-  // Gaps fit 32 bits: a word of more code points could not be held. The
-  // buffers are kept from word to word, so that a long word does not pay
-  // for fresh pages each time.
-  struct Event {
-    std::uint32_t start, end;
-    std::uint8_t value;
-  };
-  thread_local std::vector<Event> events, sorted;
-  thread_local std::vector<std::uint32_t> firsts;
-  events.clear();
-  std::size_t length = m;
-  auto match = [&](std::uint32_t state, std::size_t start) {
-    length = std::max(length, start + trie.scoreLength(state));
-    for (std::uint32_t r = trie.runStarts[state]; r < trie.runStarts[state + 1]; ++r) {
-      const FlatTrie::Run& run = trie.runs[r];
-      events.push_back({static_cast<std::uint32_t>(start + run.offset),
-                        static_cast<std::uint32_t>(start + run.offset + run.length), run.value});
+std::size_t automatonLookup(const TrieView& trie, const SymbolCode* codes, std::size_t m,
+                            std::uint8_t* result) {
+  return withLayout(trie, [&](auto steps) -> std::size_t {
+    // Scores are never negative here, so every gap can start at 0. An
+    // output's window may start before the word: those entries land in the
+    // first kWindow - 1 bytes.
+    SlidingScores scores;
+    const std::size_t root = trie.rootScores.size();
+    const std::size_t room = kWindow + m + 1 + root;
+    result[0] = 0;
+    const std::uint32_t output = pass<true>(trie, steps, codes, m, result, scores);
+    scores.store(result + m + 1);
+    std::fill(result + m + 1 + kWindow, result + room, 0);
+    std::uint8_t* gaps = result + kWindow - 1;
+    std::size_t length = m;
+    if (root != 0) {
+      const std::uint8_t* own = trie.rootScores.data();
+      for (std::size_t i = 0; i <= m; ++i)
+        for (std::size_t k = 0; k < root; ++k) gaps[i + k] = std::max(gaps[i + k], own[k]);
+      length = m + root;
     }
-  };
-  std::uint32_t state = 0;
-  for (std::size_t j = 0; j < m; ++j) {
-    state = step<kLayout>(trie, state, codes[j]);
-    std::uint32_t u = state != 0 && trie.scoreLength(state) != 0 ? state : trie.outputLinks[state];
-    for (; u != FlatTrie::kNoState; u = trie.outputLinks[u]) match(u, j + 1 - trie.depths[u]);
-  }
-  if (trie.scoreLength(0) != 0)
-    for (std::size_t i = 0; i <= m; ++i) match(0, i);
-  // The events by their first gap, then the sweep.
-  firsts.assign(length + 1, 0);
-  for (const Event& event : events) ++firsts[event.start + 1];
-  for (std::size_t g = 0; g < length; ++g) firsts[g + 1] += firsts[g];
-  sorted.resize(events.size());
-  for (const Event& event : events) sorted[firsts[event.start]++] = event;
-  // firsts[g] now holds where the events of gap g end, the next gap's start.
-  std::uint32_t reach[10] = {};  // reach[d]: the gap after the furthest run of d or more
-  for (std::size_t g = 0, e = 0; g < length; ++g) {
-    for (; e < firsts[g]; ++e)
-      for (std::uint8_t d = 1; d <= std::min<std::uint8_t>(sorted[e].value, 9); ++d)
-        reach[d] = std::max(reach[d], sorted[e].end);
-    std::uint8_t digit = 9;
-    while (digit > 0 && reach[digit] <= g) --digit;
-    result[g] = digit;
+    // Only the last window can reach past the padded word, by one gap.
+    return std::max(length, m + trie.reaches[output]);
+  });
+}
+
+std::size_t mergedLookup(const TrieView& trie, const SymbolCode* codes, std::size_t m,
+                         std::uint8_t* result) {
+  const std::size_t root = trie.rootScores.size();
+  std::fill(result, result + m + trie.reach + root, 0);
+  std::size_t length = m;
+  // Each step lays the merged list of the state that counts over the gaps
+  // from the first letter of its path on: one pass, and a list no longer
+  // than the longest pattern, a step.
+  withLayout(trie, [&](auto steps) {
+    for (std::size_t j = 0; j < m; ++j) {
+      steps.step(codes[j]);
+      const std::uint32_t output = steps.output();
+      if (output == 0) continue;
+      const std::uint32_t u = output - 1;
+      const std::uint8_t* list = trie.merged.data() + trie.mergedStarts[u];
+      const std::size_t count = trie.mergedStarts[u + 1] - trie.mergedStarts[u];
+      std::uint8_t* to = result + (j + 1 - trie.depths[u]);
+      for (std::size_t k = 0; k < count; ++k) to[k] = std::max(to[k], list[k]);
+      length = std::max(length, j + 1 - trie.depths[u] + count);
+    }
+    return 0;
+  });
+  if (root != 0) {
+    const std::uint8_t* own = trie.rootScores.data();
+    for (std::size_t i = 0; i <= m; ++i)
+      for (std::size_t k = 0; k < root; ++k) result[i + k] = std::max(result[i + k], own[k]);
+    length = std::max(length, m + root);
   }
   return length;
-}
-
-}  // namespace
-
-std::size_t sparseLookup(const FlatTrie& trie, const SymbolCode* codes, std::size_t m,
-                         std::uint8_t* result) {
-  return trie.recordWords == 2 ? runSparse<Layout::OneWord>(trie, codes, m, result)
-                               : runSparse<Layout::Words>(trie, codes, m, result);
 }
 
 std::size_t walkLookup(FlatView view, const SymbolCode* codes, std::size_t m, std::int64_t* result,
@@ -298,11 +287,13 @@ std::size_t walkLookup(FlatView view, const SymbolCode* codes, std::size_t m, st
 }  // namespace detail
 
 Scores lookupPattern(std::u32string_view word, const Patterns& trie) {
-  const detail::FlatView view = detail::flatOf(trie);
+  const detail::FlatView flat = detail::flatOf(trie);
   detail::PaddedWord padded(word.size());
-  for (std::size_t i = 0; i < word.size(); ++i) padded.letters()[i] = view.trie->symbolOf(word[i]);
-  padded.close(word.size(), view.trie->symbolOf(U'.'));
-  const detail::WordScores scores(view, padded);
+  for (std::size_t i = 0; i < word.size(); ++i) padded.letters()[i] = flat.trie->symbolOf(word[i]);
+  padded.close(word.size(), flat.trie->symbolOf(U'.'));
+  const detail::TrieView automaton = flat.trie->view();
+  const detail::Scorer scorer{flat.root == 0 && flat.trie->automaton ? &automaton : nullptr, flat};
+  const detail::WordScores scores(scorer, padded);
 
   // The full list has at least the gaps of the padded word; both guards
   // protect that invariant.

@@ -1,6 +1,6 @@
-// The one road from a word to its scores: every lookup of a word in a trie
-// (lookupPattern, and both word paths of the Hyphenator) pads the word with
-// PaddedWord and scores it with WordScores.
+// From a word to its scores: every lookup of a word in a trie (lookupPattern,
+// and the Hyphenator's one road from a word to its breaks) pads the word
+// with PaddedWord and scores it with WordScores.
 #pragma once
 
 #include <algorithm>
@@ -54,21 +54,30 @@ struct ScoreRequest {
   bool parityOnly = false;
 };
 
-/// The automaton's lookup of a padded word of m codes. With `mask` (a word of
-/// at most kShortWord codes, whose root has no scores): returns bit g for
-/// each gap g whose score is odd. Otherwise writes the full list's gaps from
-/// result[FlatTrie::kWindow - 1] (room: kWindow + m + 1 + maxScoreLength) and
-/// returns its length.
-std::size_t automatonLookup(const FlatTrie& trie, const SymbolCode* codes, std::size_t m,
-                            std::uint8_t* result, bool mask);
+/// What scores a padded word: the automaton of a whole parsed trie (a view,
+/// which may be a built-in language's constant data), or else a walk of a
+/// flat trie from one of its nodes.
+struct Scorer {
+  const TrieView* automaton = nullptr;
+  FlatView walk{nullptr, 0};
+};
+
+/// The window automaton's lookup of a padded word of m codes: writes the
+/// full list's gaps from result[TrieView::kWindow - 1] (room: kWindow + m +
+/// 1 + rootScores.size()) and returns its length.
+std::size_t automatonLookup(const TrieView& trie, const SymbolCode* codes, std::size_t m,
+                            std::uint8_t* result);
 /// Words of up to this many codes, boundaries included, keep all their gaps
 /// in the automaton's registers, so that their odd gaps come as a mask.
-inline constexpr std::size_t kShortWord = FlatTrie::kWindow - 2;
+inline constexpr std::size_t kShortWord = TrieView::kWindow - 2;
+/// The window automaton's lookup of a padded word of at most kShortWord
+/// codes, whose root has no scores: bit g for each gap g whose score is odd.
+std::uint32_t oddGapMask(const TrieView& trie, const SymbolCode* codes, std::size_t m);
 
-/// The sparse automaton's lookup (trie.sparse) of a padded word of m codes:
-/// writes the full list's gaps from result[0] (room: m + 1 +
-/// maxScoreLength) and returns its length.
-std::size_t sparseLookup(const FlatTrie& trie, const SymbolCode* codes, std::size_t m,
+/// The merged automaton's lookup of a padded word of m codes: writes the
+/// full list's gaps from result[0] (room: m + trie.reach + rootScores.size())
+/// and returns its length.
+std::size_t mergedLookup(const TrieView& trie, const SymbolCode* codes, std::size_t m,
                          std::uint8_t* result);
 
 /// The lookup of any trie: a walk from each of the first `starts` positions
@@ -77,17 +86,16 @@ std::size_t sparseLookup(const FlatTrie& trie, const SymbolCode* codes, std::siz
 std::size_t walkLookup(FlatView view, const SymbolCode* codes, std::size_t m, std::int64_t* result,
                        std::size_t starts);
 
-/// The common road of a parity request, for a short word in the automaton
-/// of a whole parsed trie whose root has no scores: sets `mask` to bit g for
-/// each odd gap g from `first` to `last` and returns true. Returns false,
-/// having done nothing, for any other word or trie.
-inline bool oddGapsOfShortWord(FlatView view, const PaddedWord& word, std::size_t first,
+/// The common road of a parity request, for a short word in a window
+/// automaton whose root has no scores: sets `mask` to bit g for each odd gap
+/// g from `first` to `last` and returns true. Returns false, having done
+/// nothing, for any other word or automaton.
+inline bool oddGapsOfShortWord(const TrieView* trie, const PaddedWord& word, std::size_t first,
                                std::size_t last, std::uint32_t& mask) {
-  const FlatTrie& trie = *view.trie;
-  if (!trie.automaton || view.root != 0 || word.size() > kShortWord || trie.scoreLength(0) != 0)
+  if (!trie || trie->scoring != TrieView::Scoring::Windows || word.size() > kShortWord ||
+      !trie->rootScores.empty())
     return false;
-  const auto odd =
-      static_cast<std::uint32_t>(automatonLookup(trie, word.data(), word.size(), nullptr, true));
+  const std::uint32_t odd = oddGapMask(*trie, word.data(), word.size());
   // Gaps [first, last]: first <= last, and the word has no gap past 31.
   last = std::min<std::size_t>(last, 31);
   mask = odd & (~std::uint32_t{0} << first) & (~std::uint32_t{0} >> (31 - last));
@@ -97,35 +105,35 @@ inline bool oddGapsOfShortWord(FlatView view, const PaddedWord& word, std::size_
 /// The scores of a padded word, as one lookup gives them.
 class WordScores {
  public:
-  /// Looks up `word` in the trie of `view`: through the automaton of a whole
-  /// parsed trie (dense or sparse), else by a walk.
-  WordScores(FlatView view, const PaddedWord& word, ScoreRequest request = {}) : request_(request) {
-    const FlatTrie& trie = *view.trie;
+  /// Looks up `word` with the automaton, or else by a walk.
+  WordScores(const Scorer& scorer, const PaddedWord& word, ScoreRequest request = {})
+      : request_(request) {
     const std::size_t m = word.size();
-    if (request.parityOnly && oddGapsOfShortWord(view, word, request.first, request.last, mask_)) {
+    if (request.parityOnly &&
+        oddGapsOfShortWord(scorer.automaton, word, request.first, request.last, mask_)) {
       form_ = Form::Mask;
       return;
     }
-    if (trie.automaton && view.root == 0) {
-      storage_.resize((FlatTrie::kWindow + m + 1 + trie.maxScoreLength + 7) / 8);
-      auto* bytes = reinterpret_cast<std::uint8_t*>(storage_.data());
-      size_ = automatonLookup(trie, word.data(), m, bytes, false);
-      digits_ = bytes + FlatTrie::kWindow - 1;
-      form_ = Form::Bytes;
-      return;
-    }
-    if (trie.sparse && view.root == 0) {
-      storage_.resize((m + 1 + trie.maxScoreLength + 7) / 8);
-      auto* bytes = reinterpret_cast<std::uint8_t*>(storage_.data());
-      size_ = sparseLookup(trie, word.data(), m, bytes);
-      digits_ = bytes;
+    if (const TrieView* trie = scorer.automaton) {
+      const std::size_t root = trie->rootScores.size();
+      if (trie->scoring == TrieView::Scoring::Windows) {
+        storage_.resize((TrieView::kWindow + m + 1 + root + 7) / 8);
+        auto* bytes = reinterpret_cast<std::uint8_t*>(storage_.data());
+        size_ = automatonLookup(*trie, word.data(), m, bytes);
+        digits_ = bytes + TrieView::kWindow - 1;
+      } else {
+        storage_.resize((m + trie->reach + root + 7) / 8);
+        auto* bytes = reinterpret_cast<std::uint8_t*>(storage_.data());
+        size_ = mergedLookup(*trie, word.data(), m, bytes);
+        digits_ = bytes;
+      }
       form_ = Form::Bytes;
       return;
     }
     // A walk from a position after the last gap asked for cannot reach it.
     const std::size_t starts = request.parityOnly ? std::min(request.last, m - 1) + 1 : m;
-    storage_.resize(m + trie.maxScoreLength);
-    size_ = walkLookup(view, word.data(), m, storage_.data(), starts);
+    storage_.resize(m + scorer.walk.trie->maxScoreLength);
+    size_ = walkLookup(scorer.walk, word.data(), m, storage_.data(), starts);
     wide_ = storage_.data();
     form_ = Form::Wide;
   }
