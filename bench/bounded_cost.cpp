@@ -1,5 +1,7 @@
 // Bounded cost: a word of up to a million code points hyphenates in time
-// linear in its length, however long its patterns or their score lists, a
+// linear in its length, however long its patterns or their score lists (and
+// in its length times the longest pattern where every position matches many
+// patterns whose scores alternate), a
 // merge of many tries costs time linear in their size, and a pattern file of
 // a million lines parses in bounded memory (the peak resident set grows by
 // the "peak_rss_growth_MiB" counter). Each shape reports items_per_second,
@@ -53,6 +55,35 @@ BENCHMARK(BM_LongPattern)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Comple
 BENCHMARK(BM_LongScoreList)
     ->RangeMultiplier(10)
     ->Range(10'000, 1'000'000)
+    ->Complexity(benchmark::oN);
+
+/// A word of n "a"s under 300 nested patterns whose digits alternate over
+/// every gap ("1a2", "2a1a2", "1a2a1a2", ...): every position matches all of
+/// them, and their merged lists cost the longest pattern's length a step.
+void BM_NestedAlternatingPatterns(benchmark::State& state) {
+  std::u32string text;
+  for (int k = 1; k <= 300; ++k) {
+    const char32_t a = k % 2 ? U'1' : U'2', b = a == U'1' ? U'2' : U'1';
+    for (int i = 0; i < k; ++i) text += std::u32string{i % 2 ? b : a, U'a'};
+    text += std::u32string{k % 2 ? b : a, U'\n'};
+  }
+  const hyph::Hyphenator h([](char32_t c) { return c; }, hyph::parsePatterns(text),
+                           hyph::Exceptions(), 1, 1);
+  const std::u32string word(static_cast<std::size_t>(state.range(0)), U'a');
+  std::vector<std::size_t> breaks;
+  const long before = bench::processStatusKb("VmHWM");
+  for (auto _ : state) {
+    hyph::breakPoints(h, word, breaks);
+    benchmark::DoNotOptimize(breaks.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetComplexityN(state.range(0));
+  state.counters["peak_rss_growth_MiB"] =
+      static_cast<double>(bench::processStatusKb("VmHWM") - before) / 1024;
+}
+BENCHMARK(BM_NestedAlternatingPatterns)
+    ->RangeMultiplier(10)
+    ->Range(1'000, 100'000)
     ->Complexity(benchmark::oN);
 
 /// mconcat of n one-pattern tries, each on a letter of its own.

@@ -245,15 +245,18 @@ class AutomatonBuilder {
 
   /// The merged lists: for each state with scores of its own, its scores
   /// over the list of the nearest such state on its fail chain, which ends
-  /// where it does. False, with nothing kept, where they would take more
-  /// than a few times the patterns' own scores, which only score lists past
-  /// their letters (outside the notation) can make them.
+  /// where it does, kept as its length and its runs of equal non-zero
+  /// scores. False, with
+  /// nothing kept, where they would take more than a few times the
+  /// patterns' own scores, which only score lists past their letters
+  /// (outside the notation) can make them do.
   bool mergedLists(std::vector<std::uint32_t>& outputs) {
     const std::size_t slots = trie_.slotCount;
     const std::size_t limit = std::max<std::size_t>(std::size_t{64} << 20, 8 * trie_.digits.size());
-    std::vector<std::uint32_t> starts(slots + 1, 0), lengths(slots, 0);
-    std::vector<std::uint8_t> lists;  // in breadth-first order
+    std::vector<std::uint32_t> firstRun(slots, 0), runCount(slots, 0), lengths(slots, 0);
+    std::vector<std::uint32_t> runs;  // three words a run, in breadth-first order
     std::vector<std::uint32_t> links(slots, kNoState);
+    std::vector<std::uint8_t> list;
     std::uint32_t reach = 0;
     for (std::size_t q = 1; q < order_.size(); ++q) {
       const std::uint32_t v = order_[q];
@@ -271,31 +274,44 @@ class AutomatonBuilder {
         shift = depth - depth_[inherited];
         length = std::max<std::size_t>(length, shift + lengths[inherited]);
       }
-      if (lists.size() + length > limit) return false;
-      const std::size_t at = lists.size();
-      lists.resize(at + length, 0);
-      std::copy_n(trie_.digits.data() + trie_.scoreStarts[v], own, lists.data() + at);
-      if (inherited != kNoState) {
-        const std::uint8_t* from = lists.data() + starts[inherited];
-        for (std::size_t k = 0; k < lengths[inherited]; ++k)
-          lists[at + shift + k] = std::max(lists[at + shift + k], from[k]);
+      if (runs.size() / 3 + length > limit) return false;
+      list.assign(length, 0);
+      std::copy_n(trie_.digits.data() + trie_.scoreStarts[v], own, list.data());
+      if (inherited != kNoState)
+        for (std::uint32_t r = firstRun[inherited]; r < firstRun[inherited] + runCount[inherited];
+             ++r) {
+          const std::uint32_t* run = runs.data() + 3 * std::size_t{r};
+          if (run[2] == 0) continue;
+          for (std::uint32_t k = run[0]; k < run[0] + run[1]; ++k)
+            list[shift + k] = std::max(list[shift + k], static_cast<std::uint8_t>(run[2]));
+        }
+      // A first run of score 0 says how long the list is: how far it reaches.
+      firstRun[v] = static_cast<std::uint32_t>(runs.size() / 3);
+      runs.insert(runs.end(), {0, static_cast<std::uint32_t>(length), 0});
+      for (std::size_t k = 0; k < length;) {
+        std::size_t end = k + 1;
+        while (end < length && list[end] == list[k]) ++end;
+        if (list[k] != 0)
+          runs.insert(runs.end(), {static_cast<std::uint32_t>(k),
+                                   static_cast<std::uint32_t>(end - k), list[k]});
+        k = end;
       }
-      starts[v] = static_cast<std::uint32_t>(at);
+      runCount[v] = static_cast<std::uint32_t>(runs.size() / 3) - firstRun[v];
       lengths[v] = static_cast<std::uint32_t>(length);
       reach = std::max<std::uint32_t>(reach, static_cast<std::uint32_t>(length - depth));
     }
-    // In slot order, so that a state's list is [start, next start).
-    auto& merged = trie_.merged;
+    // In slot order, so that a state's runs are [start, next start).
+    auto& merged = trie_.mergedRuns;
     auto& mergedStarts = trie_.mergedStarts;
     mergedStarts.assign(slots + 1, 0);
-    merged.reserve(lists.size());
+    merged.reserve(runs.size());
     for (std::size_t v = 0; v < slots; ++v) {
-      mergedStarts[v] = static_cast<std::uint32_t>(merged.size());
+      mergedStarts[v] = static_cast<std::uint32_t>(merged.size() / 3);
       if (links[v] == v)
-        merged.insert(merged.end(), lists.begin() + starts[v],
-                      lists.begin() + starts[v] + lengths[v]);
+        merged.insert(merged.end(), runs.begin() + 3 * std::size_t{firstRun[v]},
+                      runs.begin() + 3 * std::size_t{firstRun[v] + runCount[v]});
     }
-    mergedStarts[slots] = static_cast<std::uint32_t>(merged.size());
+    mergedStarts[slots] = static_cast<std::uint32_t>(merged.size() / 3);
     for (std::size_t v = 0; v < slots; ++v) outputs[v] = links[v] == kNoState ? 0 : links[v] + 1;
     trie_.depths.assign(depth_.begin(), depth_.end());
     trie_.reach = std::max<std::uint32_t>(reach, 1);

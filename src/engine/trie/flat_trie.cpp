@@ -69,7 +69,7 @@ TrieView FlatTrie::view() const {
   view.windows = windows;
   view.reaches = reaches;
   view.mergedStarts = mergedStarts;
-  view.merged = merged;
+  view.mergedRuns = mergedRuns;
   view.depths = depths;
   return view;
 }

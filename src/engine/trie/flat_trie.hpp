@@ -124,8 +124,8 @@ struct TrieView {
   std::span<const std::uint8_t> windows;  // kWindow scores an output
   std::span<const std::uint8_t> reaches;  // by output: whether it scores its last gap
   // Merged
-  std::span<const std::uint32_t> mergedStarts;  // by slot: its list, [start, next start)
-  std::span<const std::uint8_t> merged;
+  std::span<const std::uint32_t> mergedStarts;  // by slot: its runs, [start, next start)
+  std::span<const std::uint32_t> mergedRuns;
   std::span<const std::uint32_t> depths;  // by slot: the length of its path
 
   std::size_t slotWords() const { return wide ? 2 : 1; }
@@ -188,8 +188,7 @@ struct FlatTrie {
   std::uint32_t reach = 0;
   std::vector<std::uint64_t> rows;
   std::vector<std::uint8_t> windows, reaches;
-  std::vector<std::uint32_t> mergedStarts, depths;
-  std::vector<std::uint8_t> merged;
+  std::vector<std::uint32_t> mergedStarts, mergedRuns, depths;
 
   /// Builds the automaton of a double array, given its nodes' slots in
   /// breadth-first order and each slot's parent: the window outputs where

@@ -224,31 +224,52 @@ std::size_t automatonLookup(const TrieView& trie, const SymbolCode* codes, std::
 
 std::size_t mergedLookup(const TrieView& trie, const SymbolCode* codes, std::size_t m,
                          std::uint8_t* result) {
+  // Each step lays the runs of the merged list of the state that counts
+  // over the gaps from the first letter of its path on. A run of score d is
+  // kept as the furthest gap that runs of d or more reach from its first
+  // gap, so that it costs a step however long it is; one sweep per score
+  // then gives every gap its score.
   const std::size_t root = trie.rootScores.size();
-  std::fill(result, result + m + trie.reach + root, 0);
+  const std::size_t gaps = m + trie.reach + root;
+  thread_local std::vector<std::uint32_t> ends;  // ends[(d - 1) * gaps + g]
+  ends.assign(9 * gaps, 0);
   std::size_t length = m;
-  // Each step lays the merged list of the state that counts over the gaps
-  // from the first letter of its path on: one pass, and a list no longer
-  // than the longest pattern, a step.
+  auto lay = [&](std::size_t first, std::size_t count, std::uint32_t score) {
+    const auto end = static_cast<std::uint32_t>(first + count);
+    for (std::uint32_t d = 1; d <= std::min<std::uint32_t>(score, 9); ++d) {
+      std::uint32_t& reach = ends[(d - 1) * gaps + first];
+      reach = std::max(reach, end);
+    }
+    length = std::max<std::size_t>(length, end);
+  };
   withLayout(trie, [&](auto steps) {
     for (std::size_t j = 0; j < m; ++j) {
       steps.step(codes[j]);
       const std::uint32_t output = steps.output();
       if (output == 0) continue;
       const std::uint32_t u = output - 1;
-      const std::uint8_t* list = trie.merged.data() + trie.mergedStarts[u];
-      const std::size_t count = trie.mergedStarts[u + 1] - trie.mergedStarts[u];
-      std::uint8_t* to = result + (j + 1 - trie.depths[u]);
-      for (std::size_t k = 0; k < count; ++k) to[k] = std::max(to[k], list[k]);
-      length = std::max(length, j + 1 - trie.depths[u] + count);
+      const std::size_t start = j + 1 - trie.depths[u];
+      for (std::uint32_t r = trie.mergedStarts[u]; r < trie.mergedStarts[u + 1]; ++r) {
+        const std::uint32_t* run = trie.mergedRuns.data() + 3 * std::size_t{r};
+        lay(start + run[0], run[1], run[2]);
+      }
     }
     return 0;
   });
   if (root != 0) {
-    const std::uint8_t* own = trie.rootScores.data();
     for (std::size_t i = 0; i <= m; ++i)
-      for (std::size_t k = 0; k < root; ++k) result[i + k] = std::max(result[i + k], own[k]);
+      for (std::size_t k = 0; k < root; ++k)
+        if (trie.rootScores[k] != 0) lay(i + k, 1, trie.rootScores[k]);
     length = std::max(length, m + root);
+  }
+  std::fill(result, result + length, 0);
+  for (std::uint32_t d = 1; d <= 9; ++d) {
+    const std::uint32_t* reach = ends.data() + (d - 1) * gaps;
+    std::uint32_t furthest = 0;
+    for (std::size_t g = 0; g < length; ++g) {
+      furthest = std::max(furthest, reach[g]);
+      if (furthest > g) result[g] = static_cast<std::uint8_t>(d);
+    }
   }
   return length;
 }
