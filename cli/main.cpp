@@ -12,8 +12,8 @@
 namespace {
 
 /// The chosen language, with any table or minimum replaced as asked. Every
-/// file is read and every table built here, before any output, so that a
-/// refused file cannot cut the output short.
+/// file is read here, and the tables that words are looked up in made,
+/// before any output, so that a refused file cannot cut the output short.
 hyph::Hyphenator makeHyphenator(const cli::Options& options) {
   const hyph::Hyphenator& base = hyph::languageHyphenator(options.language);
   hyph::CustomTables custom;
@@ -30,8 +30,9 @@ hyph::Hyphenator makeHyphenator(const cli::Options& options) {
   read(options.patternsFile, patterns, custom.patterns);
   read(options.exceptionsFile, exceptions, custom.exceptions);
   hyph::Hyphenator h = hyph::customHyphenator(base, custom);
-  (void)hyph::hyphenatorPatterns(h);  // the language's own tables, when kept, built now too
-  (void)hyph::hyphenatorExceptions(h);
+  // A word long enough for any minimums needs the tables: made now (for a
+  // built-in language's own, they are ready in the library).
+  (void)hyph::breakPoints(h, std::u32string(64, U'a'));
   return h;
 }
 

@@ -40,7 +40,13 @@ class HYPH_API CharTable {
   /// Whether the map holds an entry for `c`.
   bool hasEntry(char32_t c) const { return (cellOf(c) & kHasEntry) != 0; }
   /// Whether `c` is one of the letters.
-  bool isLetter(char32_t c) const { return (cellOf(c) & kLetter) != 0; }
+  bool isLetter(char32_t c) const {
+    if (c <= kMaxPaged) {
+      const std::uint32_t cell = cells_[c];
+      if (!(cell & kElsewhere)) return (cell & kPagedLetter) != 0;
+    }
+    return (outsideCell(c) & kLetter) != 0;
+  }
 
   /// Calls `visit(page)` for each block of 256 code points (page << 8 up to
   /// page << 8 | 255) up to U+10FFFF that holds an entry or a letter.
@@ -55,14 +61,30 @@ class HYPH_API CharTable {
   // A cell holds the entry's value in its low 32 bits and two flags above.
   static constexpr std::uint64_t kHasEntry = std::uint64_t{1} << 32;
   static constexpr std::uint64_t kLetter = std::uint64_t{1} << 33;
+  // The cells of the pages, for code points up to U+10FFFF, are 32 bits: the
+  // value in the low 21, the same two flags at the top, and a flag that
+  // says the cell is in the side list (for a value past 21 bits).
+  static constexpr std::uint32_t kValueMask = 0x1FFFFF;
+  static constexpr std::uint32_t kElsewhere = 1u << 29;
+  static constexpr std::uint32_t kPagedEntry = 1u << 30;
+  static constexpr std::uint32_t kPagedLetter = 1u << 31;
   static constexpr char32_t kMaxPaged = 0x10FFFF;
 
-  std::uint64_t cellOf(char32_t c) const { return c <= kMaxPaged ? cells_[c] : outsideCell(c); }
+  std::uint64_t cellOf(char32_t c) const {
+    if (c <= kMaxPaged) {
+      const std::uint32_t cell = cells_[c];
+      if (!(cell & kElsewhere))
+        return (cell & kValueMask) | (std::uint64_t{cell >> 30 & 1} << 32) |
+               (std::uint64_t{cell >> 31} << 33);
+    }
+    return outsideCell(c);
+  }
   std::uint64_t outsideCell(char32_t c) const;
 
-  // Values past U+10FFFF, which no decoded text holds, are in a side list of
-  // (code point, cell) pairs, ascending.
-  detail::PageTableView<std::uint64_t> cells_;
+  // Code points past U+10FFFF, which no decoded text holds, and those whose
+  // value does not fit a paged cell, are in a side list of (code point,
+  // cell) pairs, ascending.
+  detail::PageTableView<std::uint32_t> cells_;
   std::span<const std::uint64_t> outside_;
   std::shared_ptr<const void> storage_;  // what the views point into, unless constant data
 };

@@ -37,6 +37,10 @@ class Deferred {
   /// A value that `build` makes on first use. Constructing it builds nothing.
   static Deferred lazy(Build build) { return Deferred(std::move(build), LazyTag{}); }
 
+  /// Whether the build has run (or the value was given ready): get() then
+  /// neither builds nor waits.
+  bool ready() const { return state_->done.load(std::memory_order_acquire); }
+
   /// The value, building it first if needed; throws what the build threw.
   const T& get() const {
     State& state = *state_;

@@ -1,5 +1,11 @@
-// Making a Hyphenator from a language's embedded files, and the shared
-// Hyphenator of each language.
+// Making a Hyphenator of a language, and the shared Hyphenator of each.
+//
+// A language's words are looked up in the tables that the build compiled
+// into the library (constant data, ready at once and shared by every
+// process), or, in a library built without them, in tables parsed from its
+// embedded files on first use. Either way the Hyphenator's patterns,
+// exceptions and character table, for callers that ask for them, are
+// parsed from the embedded files on first use.
 #include "catalogue/loader.hpp"
 
 #include <array>
@@ -8,20 +14,13 @@
 #include <utility>
 #include <vector>
 
+#include "catalogue/compiled_tables.hpp"
+#include "engine/hyphenator_access.hpp"
 #include "engine/show.hpp"
+#include "engine/tables_format.hpp"
+#include "hyph/error.hpp"
 
 namespace hyph {
-
-CharTable parseChars(std::u32string_view text) {
-  std::vector<CharTable::Entry> entries;
-  std::vector<char32_t> letters;
-  detail::forEachLine(text, [&](std::u32string_view line) {
-    if (line.empty()) return;
-    letters.push_back(line.front());
-    for (char32_t variant : line.substr(1)) entries.emplace_back(variant, line.front());
-  });
-  return CharTable(entries, letters);
-}
 
 namespace detail {
 
@@ -57,8 +56,26 @@ Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archi
     countBuild(language, Table::Exceptions);
     return parseExceptions(text());
   });
-  return Hyphenator(std::move(chars), std::move(patterns), std::move(exceptions),
-                    languageLeftMin(language), languageRightMin(language));
+  const std::int64_t left = languageLeftMin(language), right = languageRightMin(language);
+  if (!languageBuiltIn(language)) {
+    // A build that holds only some languages: every table of the others
+    // refuses, naming the option.
+    auto refuse = [language] { return Error(notBuiltInMessage(language)); };
+    return Hyphenator(Deferred<CharTable>::lazy([refuse]() -> CharTable { throw refuse(); }),
+                      Deferred<Patterns>::lazy([refuse]() -> Patterns { throw refuse(); }),
+                      Deferred<Exceptions>::lazy([refuse]() -> Exceptions { throw refuse(); }),
+                      left, right);
+  }
+  const std::span<const std::uint8_t> block = compiledTables(language);
+  if (block.empty() || archive.data() != embeddedFiles().data())
+    return Hyphenator(std::move(chars), std::move(patterns), std::move(exceptions), left, right);
+  // The compiled tables, viewed in place: loading is taking their address.
+  auto words = std::make_shared<const WordTables>(viewWordTables(block, Trust::Compiled));
+  const CharTable& table = *words->chars;
+  auto tables = std::make_shared<HyphenatorAccess::Tables>(HyphenatorAccess::Tables{
+      [table](char32_t c) { return table(c); }, Deferred<CharTable>(table), std::move(patterns),
+      std::move(exceptions), std::shared_ptr<const WordTables>(std::move(words))});
+  return HyphenatorAccess::make(std::move(tables), left, right);
 }
 
 namespace {

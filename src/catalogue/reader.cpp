@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "archive.hpp"
+#include "engine/hyphenator_access.hpp"
 #include "engine/utf8.hpp"
 #include "hyph/error.hpp"
 #include "hyph/language.hpp"
@@ -311,16 +312,67 @@ Exceptions readExceptions(const UserFile& file, const CharTable& chars) {
   return exceptionsOf(file, chars);
 }
 
+namespace {
+
+/// The patterns of `base`'s words, without building what is not built: a
+/// built-in language's compiled trie, or the trie of its patterns.
+detail::TriePart basePatterns(const std::shared_ptr<const HyphenatorAccess::Tables>& base) {
+  if (base->words.ready()) return detail::TriePart::of(base->words.get());
+  return detail::TriePart::of(base->patterns);
+}
+
+detail::ExceptionsPart baseExceptions(const std::shared_ptr<const HyphenatorAccess::Tables>& base) {
+  if (base->words.ready()) return detail::ExceptionsPart::of(base->words.get());
+  return detail::ExceptionsPart::of(base->exceptions.get());
+}
+
+}  // namespace
+
 Hyphenator customHyphenator(const Hyphenator& base, const CustomTables& custom) {
-  Tables tables{hyphenatorPatterns(base), hyphenatorExceptions(base), hyphenatorLeftMin(base),
-                hyphenatorRightMin(base)};
-  if (custom.chars || hyphenatorCharTable(base)) {
-    CharTable chars = custom.chars ? readChars(*custom.chars) : *hyphenatorCharTable(base);
-    tables = over(std::move(tables), custom, chars);
-    return make(std::move(chars), std::move(tables));
+  const std::shared_ptr<const HyphenatorAccess::Tables>& own = HyphenatorAccess::tables(base);
+  const std::int64_t left = custom.leftMin.value_or(hyphenatorLeftMin(base));
+  const std::int64_t right = custom.rightMin.value_or(hyphenatorRightMin(base));
+  if (!custom.chars && !custom.patterns && !custom.exceptions)
+    return HyphenatorAccess::make(own, left, right);  // the very tables, other minimums
+  const CharTable* baseTable = hyphenatorCharTable(base);
+  if (!custom.chars && !baseTable) {
+    // A mapping that is a function: the tables are read through it.
+    const CharMapping& mapping = hyphenatorChars(base);
+    Tables tables{hyphenatorPatterns(base), hyphenatorExceptions(base), left, right};
+    return make(mapping, over(std::move(tables), custom, mapping));
   }
-  const CharMapping& mapping = hyphenatorChars(base);
-  return make(mapping, over(std::move(tables), custom, mapping));
+
+  // Every file is read now, so that a refused one fails here; the base's
+  // tables that the files replace are never built, and those kept are the
+  // base's own: for a built-in language, its compiled tables.
+  CharTable chars = custom.chars ? readChars(*custom.chars) : *baseTable;
+  std::optional<Patterns> patterns;
+  std::optional<Exceptions> exceptions;
+  if (custom.patterns) {
+    PatternFile file = patternsOf(*custom.patterns, chars);
+    patterns = std::move(file.patterns);
+    exceptions = std::move(file.exceptions);
+  }
+  if (custom.exceptions) {
+    Exceptions listed = exceptionsOf(*custom.exceptions, chars);
+    exceptions = exceptions ? *exceptions | listed : std::move(listed);
+  }
+  auto tables = std::make_shared<HyphenatorAccess::Tables>(
+      HyphenatorAccess::Tables{[chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars),
+                               patterns ? Deferred<Patterns>(*patterns) : own->patterns,
+                               exceptions ? Deferred<Exceptions>(*exceptions) : own->exceptions});
+  const HyphenatorAccess::Tables* self = tables.get();
+  const bool ownPatterns = patterns.has_value(), ownExceptions = exceptions.has_value();
+  tables->words = Deferred<std::shared_ptr<const detail::WordTables>>::lazy(
+      [self, own, chars, ownPatterns, ownExceptions] {
+        detail::ExceptionsPart words = ownExceptions
+                                           ? detail::ExceptionsPart::of(self->exceptions.get())
+                                           : baseExceptions(own);
+        return detail::assembleWordTables(
+            chars, nullptr, ownPatterns ? detail::TriePart::of(self->patterns) : basePatterns(own),
+            std::move(words));
+      });
+  return HyphenatorAccess::make(std::move(tables), left, right);
 }
 
 Hyphenator customHyphenator(const CustomTables& custom) {

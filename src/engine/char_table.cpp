@@ -10,7 +10,7 @@ namespace hyph {
 namespace {
 
 struct Storage {
-  detail::PageTableBuilder<std::uint64_t> cells;
+  detail::PageTableBuilder<std::uint32_t> cells;
   std::vector<std::uint64_t> outside;  // (code point, cell) pairs, ascending
 };
 
@@ -30,14 +30,22 @@ std::uint64_t CharTable::outsideCell(char32_t c) const {
 
 CharTable::CharTable(std::span<const Entry> entries, std::span<const char32_t> letters) {
   auto storage = std::make_shared<Storage>();
-  std::map<char32_t, std::uint64_t> outside;
-  auto cellFor = [&](char32_t c) -> std::uint64_t& {
-    return c > kMaxPaged ? outside[c] : storage->cells.cell(c);
-  };
-  for (char32_t c : letters) cellFor(c) |= kLetter;
+  std::map<char32_t, std::uint64_t> cells;  // every code point with a cell, in full
+  for (char32_t c : letters) cells[c] |= kLetter;
   for (auto [from, to] : entries) {
-    cellFor(from) = kLetter | kHasEntry | to;
-    cellFor(to) |= kLetter;
+    cells[from] = kLetter | kHasEntry | to;
+    cells[to] |= kLetter;
+  }
+  std::map<char32_t, std::uint64_t> outside;
+  for (auto [c, cell] : cells) {
+    const auto value = static_cast<std::uint32_t>(cell);
+    if (c > kMaxPaged || value > kValueMask) {
+      outside[c] = cell;
+      if (c <= kMaxPaged) storage->cells.cell(c) = kElsewhere;
+    } else {
+      storage->cells.cell(c) =
+          value | ((cell & kHasEntry) ? kPagedEntry : 0) | ((cell & kLetter) ? kPagedLetter : 0);
+    }
   }
   for (auto [c, cell] : outside) {
     storage->outside.push_back(c);

@@ -7,7 +7,7 @@
 namespace hyph {
 
 struct CharTableAccess {
-  using Cells = detail::PageTableView<std::uint64_t>;
+  using Cells = detail::PageTableView<std::uint32_t>;
 
   static const Cells& cells(const CharTable& table) { return table.cells_; }
   static std::span<const std::uint64_t> outside(const CharTable& table) { return table.outside_; }
@@ -22,9 +22,6 @@ struct CharTableAccess {
     table.storage_ = std::move(owner);
     return table;
   }
-
-  static constexpr std::uint64_t kHasEntry = CharTable::kHasEntry;
-  static constexpr std::uint64_t kLetter = CharTable::kLetter;
 };
 
 }  // namespace hyph

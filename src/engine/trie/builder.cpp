@@ -1,6 +1,7 @@
 // Parsing pattern text: a mutable trie built line by line, then frozen into
 // the flat form that lookups read.
 #include <algorithm>
+#include <bit>
 #include <unordered_map>
 
 #include "engine/utf8.hpp"
@@ -118,49 +119,60 @@ class FlatBuilder {
   static constexpr std::uint32_t kLeaf = ~std::uint32_t{0};
 
   /// Places the children of one node after another in the double array:
-  /// at the first base from the lowest free slot on at which every child's
-  /// slot is free and which no other node has.
+  /// at the first base, from the lowest free slot on, at which every child's
+  /// slot is free and which no other node has. The slots taken and the bases
+  /// had are bitmaps, so that 64 bases are tried at once: a base is free
+  /// where its bit is clear in the bases and, for every code, in the slots
+  /// shifted by that code.
   class SlotAllocator {
    public:
     SlotAllocator() { take(0); }  // the root's slot
 
     std::uint32_t place(const std::vector<std::uint32_t>& codes) {
-      std::size_t base = firstFree_ > codes.front() ? firstFree_ - codes.front() : 0;
-      // A few bases are tried among the slots taken; past those, the end of
-      // what is taken is free, so that the search stays short even for a
-      // trie of many symbols.
-      for (int tries = 0;; ++base, ++tries) {
-        if (tries == kTries) base = std::max(base, used_.size());
-        if (base < bases_.size() && bases_[base]) continue;
-        bool free = true;
-        for (std::uint32_t code : codes)
-          if (base + code < used_.size() && used_[base + code]) {
-            free = false;
-            break;
-          }
-        if (free) break;
+      const std::size_t first = codes.front();
+      // A node of many children rarely fits among the slots taken: it goes
+      // past them, so that a trie of many symbols packs in bounded time.
+      const std::size_t from = codes.size() > kManyChildren ? size_ : firstFree_;
+      for (std::size_t base = from > first ? from - first : 0;; base += 64) {
+        std::uint64_t fit = ~bits(bases_, base);
+        for (std::size_t i = 0; i < codes.size() && fit != 0; ++i)
+          fit &= ~bits(used_, base + codes[i]);
+        if (fit == 0) continue;
+        base += static_cast<std::size_t>(std::countr_zero(fit));
+        set(bases_, base);
+        for (std::uint32_t code : codes) take(base + code);
+        return static_cast<std::uint32_t>(base);
       }
-      if (bases_.size() <= base) bases_.resize(base + 1, 0);
-      bases_[base] = 1;
-      for (std::uint32_t code : codes) take(base + code);
-      return static_cast<std::uint32_t>(base);
     }
 
     /// The slots up to the last one taken.
-    std::size_t size() const { return used_.size(); }
+    std::size_t size() const { return size_; }
 
    private:
-    static constexpr int kTries = 256;
+    static constexpr std::size_t kManyChildren = 64;
 
+    /// The 64 bits of `map` from bit `at` on (clear past its end).
+    static std::uint64_t bits(const std::vector<std::uint64_t>& map, std::size_t at) {
+      const std::size_t word = at / 64, shift = at % 64;
+      const std::uint64_t low = word < map.size() ? map[word] : 0;
+      const std::uint64_t high = word + 1 < map.size() ? map[word + 1] : 0;
+      return shift == 0 ? low : (low >> shift) | (high << (64 - shift));
+    }
+    static void set(std::vector<std::uint64_t>& map, std::size_t at) {
+      if (map.size() <= at / 64) map.resize(at / 64 + 1, 0);
+      map[at / 64] |= std::uint64_t{1} << (at % 64);
+    }
     void take(std::size_t slot) {
-      if (used_.size() <= slot) used_.resize(slot + 1, 0);
-      used_[slot] = 1;
-      while (firstFree_ < used_.size() && used_[firstFree_]) ++firstFree_;
+      set(used_, slot);
+      size_ = std::max(size_, slot + 1);
+      while (firstFree_ / 64 < used_.size() && (used_[firstFree_ / 64] >> (firstFree_ % 64)) & 1)
+        ++firstFree_;
     }
 
-    std::vector<std::uint8_t> used_;   // by slot
-    std::vector<std::uint8_t> bases_;  // by base: whether a node has it
+    std::vector<std::uint64_t> used_;   // a bit a slot
+    std::vector<std::uint64_t> bases_;  // a bit a base that a node has
     std::size_t firstFree_ = 0;
+    std::size_t size_ = 0;
   };
 
   // Calls add(symbol, child) for the children of builder node `node`, in
@@ -186,12 +198,27 @@ class FlatBuilder {
     const std::size_t nodes = nodes_.size();
     const auto symbols = static_cast<std::uint32_t>(bySymbol.size());
     std::vector<std::uint32_t> slotOf(nodes, 0), baseOf(nodes, kLeaf), parentOf(nodes, 0);
-    std::vector<std::uint32_t> queue{0};  // builder nodes, breadth first
+    // Breadth first: the order of the automaton's build.
+    std::vector<std::uint32_t> queue{0};  // builder nodes
+    std::vector<std::uint32_t> childCount(nodes, 0);
     queue.reserve(nodes);
-    SlotAllocator allocator;
-    std::vector<std::uint32_t> codes, children;
     for (std::size_t q = 0; q < queue.size(); ++q) {
       const std::uint32_t node = queue[q];
+      auto add = [&](std::uint32_t, std::uint32_t child) {
+        parentOf[child] = node;
+        ++childCount[node];
+        queue.push_back(child);
+      };
+      eachChild(node, bySymbol, renumbered, add);
+    }
+    // Placed breadth first, so that the root and the nodes near it, which
+    // every lookup reads, lie together at the front.
+    std::vector<std::uint32_t> placing;
+    for (std::uint32_t node : queue)
+      if (childCount[node] != 0) placing.push_back(node);
+    SlotAllocator allocator;
+    std::vector<std::uint32_t> codes, children;
+    for (const std::uint32_t node : placing) {
       codes.clear();
       children.clear();
       auto add = [&](std::uint32_t symbol, std::uint32_t child) {
@@ -199,14 +226,9 @@ class FlatBuilder {
         children.push_back(child);
       };
       eachChild(node, bySymbol, renumbered, add);
-      if (codes.empty()) continue;
       const std::uint32_t base = allocator.place(codes);
       baseOf[node] = base;
-      for (std::size_t i = 0; i < codes.size(); ++i) {
-        slotOf[children[i]] = base + codes[i];
-        parentOf[children[i]] = node;
-        queue.push_back(children[i]);
-      }
+      for (std::size_t i = 0; i < codes.size(); ++i) slotOf[children[i]] = base + codes[i];
     }
     // Past the last slot taken: the base of every leaf, whose codes all land
     // in free slots, and room for a step from any base.

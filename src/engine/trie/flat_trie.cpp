@@ -59,6 +59,7 @@ TrieView FlatTrie::view() const {
   TrieView view;
   view.wide = wide;
   view.scoring = scoring;
+  view.window = window;
   view.symbolCount = static_cast<std::uint32_t>(letters.size());
   view.reach = reach;
   view.slots = slots;

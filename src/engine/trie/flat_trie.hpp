@@ -97,18 +97,22 @@ struct WideSlot {
 /// in the constant data of a built-in language.
 struct TrieView {
   /// How the automaton knows what a state scores. Windows: each output is
-  /// the window of the kWindow gaps that end after the state's last letter,
-  /// the patterns of its whole fail chain merged in; output 0 scores
-  /// nothing. Merged: each state with scores of its own has its merged list
-  /// over all its gaps, and every state links to the nearest such state on
-  /// its fail chain, itself included; for tries with patterns of kWindow
-  /// letters or more.
+  /// the window of the `window` gaps (16 or 32) that end after the state's
+  /// last letter, the patterns of its whole fail chain merged in; output 0
+  /// scores nothing; every pattern of the trie is shorter than a window.
+  /// Merged, for tries with patterns of kLongestWindow letters or more: each
+  /// state with scores of its own has its merged list over all its gaps, as
+  /// its length and runs of equal non-zero scores (three words a run: first
+  /// gap, length, score; the first run, of score 0, gives the length), and
+  /// every state's output is the nearest such state on its fail chain,
+  /// itself included, plus one (0 for none).
   enum class Scoring : std::uint8_t { Windows, Merged };
-  static constexpr std::size_t kWindow = 32;
+  static constexpr std::size_t kLongestWindow = 32;
   static constexpr std::uint32_t kNoState = ~std::uint32_t{0};
 
   bool wide = false;  // WideSlot rather than CompactSlot
   Scoring scoring = Scoring::Windows;
+  std::uint32_t window = 0;       // Windows: the gaps a window scores, 16 or 32
   std::uint32_t symbolCount = 0;  // codes 1 to symbolCount
   std::uint32_t reach = 0;        // how far past the padded word scores can reach
 
@@ -121,7 +125,7 @@ struct TrieView {
   std::span<const char32_t> letters;         // symbol -> code point
 
   // Windows
-  std::span<const std::uint8_t> windows;  // kWindow scores an output
+  std::span<const std::uint8_t> windows;  // `window` scores an output
   std::span<const std::uint8_t> reaches;  // by output: whether it scores its last gap
   // Merged
   std::span<const std::uint32_t> mergedStarts;  // by slot: its runs, [start, next start)
@@ -185,6 +189,7 @@ struct FlatTrie {
   // --- The automaton (the double array, narrow scores) ---------------------
   bool automaton = false;
   TrieView::Scoring scoring = TrieView::Scoring::Windows;
+  std::uint32_t window = 0;
   std::uint32_t reach = 0;
   std::vector<std::uint64_t> rows;
   std::vector<std::uint8_t> windows, reaches;

@@ -16,8 +16,6 @@ namespace hyph {
 namespace detail {
 namespace {
 
-constexpr std::size_t kWindow = TrieView::kWindow;
-
 /// A walk of the automaton: after each code, the slot of the longest suffix
 /// of what was read that is a path of the trie. Most steps take one load
 /// deep: the slot of the child on the code, and the row's copy of the slot
@@ -118,98 +116,142 @@ auto withLayout(const TrieView& trie, Run run) {
   return run(Steps<CompactSlot>(trie));
 }
 
-/// The scores of the kWindow gaps up to the one after the current code, in
-/// two registers (or an array, without SSE2) that slide by one gap a code.
+/// The scores of the W gaps up to the one after the current code, in SSE2
+/// registers (or an array, without SSE2) that slide by one gap a code.
+template <std::size_t W>
 class SlidingScores {
  public:
-  static_assert(kWindow == 32);
+  static_assert(W == 16 || W == 32);
 
   /// Takes in the window of the state just reached and moves on by one gap;
   /// returns the score of the gap that leaves, which no later window reaches.
   std::uint8_t slide(const std::uint8_t* window) {
-    held_.raise(Bytes32::load(window));
 #if defined(__SSE2__)
-    const auto leaving = static_cast<std::uint8_t>(_mm_cvtsi128_si32(held_.low));
-    held_.low = _mm_or_si128(_mm_srli_si128(held_.low, 1), _mm_slli_si128(held_.high, 15));
-    held_.high = _mm_srli_si128(held_.high, 1);
+    if constexpr (W == 16) {
+      low_ = _mm_max_epu8(low_, loadBytes(window));
+      const auto leaving = static_cast<std::uint8_t>(_mm_cvtsi128_si32(low_));
+      low_ = _mm_srli_si128(low_, 1);
+      return leaving;
+    } else {
+      low_ = _mm_max_epu8(low_, loadBytes(window));
+      high_ = _mm_max_epu8(high_, loadBytes(window + 16));
+      const auto leaving = static_cast<std::uint8_t>(_mm_cvtsi128_si32(low_));
+      low_ = _mm_or_si128(_mm_srli_si128(low_, 1), _mm_slli_si128(high_, 15));
+      high_ = _mm_srli_si128(high_, 1);
+      return leaving;
+    }
 #else
-    const std::uint8_t leaving = held_.bytes[0];
-    std::memmove(held_.bytes, held_.bytes + 1, kWindow - 1);
-    held_.bytes[kWindow - 1] = 0;
-#endif
+    for (std::size_t k = 0; k < W; ++k) held_[k] = std::max(held_[k], window[k]);
+    const std::uint8_t leaving = held_[0];
+    std::memmove(held_, held_ + 1, W - 1);
+    held_[W - 1] = 0;
     return leaving;
+#endif
   }
 
-  /// Stores the kWindow gaps still held.
-  void store(std::uint8_t* to) const { held_.store(to); }
+  /// Stores the W gaps still held.
+  void store(std::uint8_t* to) const {
+#if defined(__SSE2__)
+    storeBytes(to, low_);
+    if constexpr (W == 32) storeBytes(to + 16, high_);
+#else
+    std::copy_n(held_, W, to);
+#endif
+  }
 
   /// Bit k: the low bit of the k-th gap still held.
   std::uint32_t oddGaps() const {
 #if defined(__SSE2__)
-    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(held_.low, 7))) |
-           static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(held_.high, 7))) << 16;
+    auto odd = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(low_, 7)));
+    if constexpr (W == 32)
+      odd |= static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(high_, 7))) << 16;
+    return odd;
 #else
     std::uint32_t odd = 0;
-    for (std::size_t k = 0; k < kWindow; ++k) odd |= std::uint32_t{held_.bytes[k] & 1u} << k;
+    for (std::size_t k = 0; k < W; ++k) odd |= std::uint32_t{held_[k] & 1u} << k;
     return odd;
 #endif
   }
 
  private:
-  Bytes32 held_;
+#if defined(__SSE2__)
+  __m128i low_ = _mm_setzero_si128();
+  __m128i high_ = _mm_setzero_si128();
+#else
+  std::uint8_t held_[W] = {};
+#endif
 };
 
 /// The automaton's pass over a padded word. After each code the state is the
 /// longest suffix of what was read that is a path of the trie, and its
 /// output holds the scores of every path that ends there: a window ending at
 /// the gap after that code. No later window reaches the window's first gap,
-/// so that gap is final once the window is in, and is stored: the gap of
-/// code j leaves at result[j + 1] (gap j + 2 - kWindow of the padded word).
-/// The last kWindow gaps stay in `scores`, and a short word, all of whose
-/// gaps stay there, needs no `result`. Returns the output of the last state.
-template <bool kStore, class Steps>
+/// so that gap is final once the window is in: the gap of code j leaves as
+/// gap j + 2 - W of the padded word. Its score is stored at result[j + 1]
+/// (so that the gaps start at result[W - 1]), or only its parity kept as
+/// bit j + 2 - W of `odd`, for a word short enough for a mask. The last W
+/// gaps stay in `scores`. Returns the output of the last state.
+template <bool kMask, std::size_t W, class Steps>
 [[gnu::always_inline]] inline std::uint32_t pass(const TrieView& trie, Steps steps,
                                                  const SymbolCode* codes, std::size_t m,
-                                                 std::uint8_t* result, SlidingScores& scores) {
+                                                 std::uint8_t* result, std::uint32_t& odd,
+                                                 SlidingScores<W>& scores) {
   const std::uint8_t* windows = trie.windows.data();
   std::uint32_t output = 0;
   for (std::size_t j = 0; j < m; ++j) {
     steps.step(codes[j]);
     output = steps.output();
     // Every state has a window (the root's is empty), so there is no branch.
-    const std::uint8_t leaving = scores.slide(windows + std::size_t{output} * kWindow);
-    if constexpr (kStore) result[j + 1] = leaving;
+    const std::uint8_t leaving = scores.slide(windows + std::size_t{output} * W);
+    if constexpr (kMask) {
+      // Gaps before the padded word leave first; they score nothing.
+      if (j + 2 >= W) odd |= std::uint32_t{leaving & 1u} << (j + 2 - W);
+    } else {
+      result[j + 1] = leaving;
+    }
   }
   return output;
+}
+
+/// Calls run(steps, window) with the trie's slot layout and window size.
+template <class Run>
+auto withWindow(const TrieView& trie, Run run) {
+  return withLayout(trie, [&](auto steps) {
+    if (trie.window == 16) return run(steps, std::integral_constant<std::size_t, 16>());
+    return run(steps, std::integral_constant<std::size_t, 32>());
+  });
 }
 
 }  // namespace
 
 std::uint32_t oddGapMask(const TrieView& trie, const SymbolCode* codes, std::size_t m) {
-  // Bit k of the registers' mask is gap m + 2 - kWindow + k.
-  SlidingScores scores;
-  if (trie.wide) {
-    pass<false>(trie, Steps<WideSlot>(trie), codes, m, nullptr, scores);
-  } else {
-    pass<false>(trie, Steps<CompactSlot>(trie), codes, m, nullptr, scores);
-  }
-  return scores.oddGaps() >> (kWindow - 2 - m);
+  return withWindow(trie, [&](auto steps, auto window) {
+    constexpr std::size_t W = window();
+    SlidingScores<W> scores;
+    std::uint32_t odd = 0;
+    pass<true, W>(trie, steps, codes, m, nullptr, odd, scores);
+    // Bit k of the registers' mask is gap m + 2 - W + k.
+    const std::uint32_t held = scores.oddGaps();
+    return m + 2 >= W ? odd | held << (m + 2 - W) : held >> (W - 2 - m);
+  });
 }
 
 std::size_t automatonLookup(const TrieView& trie, const SymbolCode* codes, std::size_t m,
                             std::uint8_t* result) {
-  return withLayout(trie, [&](auto steps) -> std::size_t {
+  return withWindow(trie, [&](auto steps, auto window) -> std::size_t {
+    constexpr std::size_t W = window();
     // Scores are never negative here, so every gap can start at 0. An
     // output's window may start before the word: those entries land in the
-    // first kWindow - 1 bytes.
-    SlidingScores scores;
+    // first W - 1 bytes.
+    SlidingScores<W> scores;
+    std::uint32_t odd = 0;
     const std::size_t root = trie.rootScores.size();
-    const std::size_t room = kWindow + m + 1 + root;
+    const std::size_t room = W + m + 1 + root;
     result[0] = 0;
-    const std::uint32_t output = pass<true>(trie, steps, codes, m, result, scores);
+    const std::uint32_t output = pass<false, W>(trie, steps, codes, m, result, odd, scores);
     scores.store(result + m + 1);
-    std::fill(result + m + 1 + kWindow, result + room, 0);
-    std::uint8_t* gaps = result + kWindow - 1;
+    std::fill(result + m + 1 + W, result + room, 0);
+    std::uint8_t* gaps = result + W - 1;
     std::size_t length = m;
     if (root != 0) {
       const std::uint8_t* own = trie.rootScores.data();
@@ -248,6 +290,7 @@ std::size_t mergedLookup(const TrieView& trie, const SymbolCode* codes, std::siz
       const std::uint32_t output = steps.output();
       if (output == 0) continue;
       const std::uint32_t u = output - 1;
+      if (trie.depths[u] > j + 1) continue;  // only damaged tables can say so
       const std::size_t start = j + 1 - trie.depths[u];
       for (std::uint32_t r = trie.mergedStarts[u]; r < trie.mergedStarts[u + 1]; ++r) {
         const std::uint32_t* run = trie.mergedRuns.data() + 3 * std::size_t{r};

@@ -63,13 +63,13 @@ struct Scorer {
 };
 
 /// The window automaton's lookup of a padded word of m codes: writes the
-/// full list's gaps from result[TrieView::kWindow - 1] (room: kWindow + m +
-/// 1 + rootScores.size()) and returns its length.
+/// full list's gaps from result[trie.window - 1] (room: window + m + 1 +
+/// rootScores.size()) and returns its length.
 std::size_t automatonLookup(const TrieView& trie, const SymbolCode* codes, std::size_t m,
                             std::uint8_t* result);
-/// Words of up to this many codes, boundaries included, keep all their gaps
-/// in the automaton's registers, so that their odd gaps come as a mask.
-inline constexpr std::size_t kShortWord = TrieView::kWindow - 2;
+/// Words of up to this many codes, boundaries included, have their odd gaps
+/// come as a 32-bit mask, without a buffer for their scores.
+inline constexpr std::size_t kShortWord = 30;
 /// The window automaton's lookup of a padded word of at most kShortWord
 /// codes, whose root has no scores: bit g for each gap g whose score is odd.
 std::uint32_t oddGapMask(const TrieView& trie, const SymbolCode* codes, std::size_t m);
@@ -117,10 +117,10 @@ class WordScores {
     if (const TrieView* trie = scorer.automaton) {
       const std::size_t root = trie->rootScores.size();
       if (trie->scoring == TrieView::Scoring::Windows) {
-        storage_.resize((TrieView::kWindow + m + 1 + root + 7) / 8);
+        storage_.resize((trie->window + m + 1 + root + 7) / 8);
         auto* bytes = reinterpret_cast<std::uint8_t*>(storage_.data());
         size_ = automatonLookup(*trie, word.data(), m, bytes);
-        digits_ = bytes + TrieView::kWindow - 1;
+        digits_ = bytes + trie->window - 1;
       } else {
         storage_.resize((m + trie->reach + root + 7) / 8);
         auto* bytes = reinterpret_cast<std::uint8_t*>(storage_.data());

@@ -1,0 +1,331 @@
+// Writing WordTables as a block of fixed-width integers, and viewing one in
+// place, checked unless it is trusted.
+#include "tables_format.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "char_table_access.hpp"
+#include "hyph/error.hpp"
+
+namespace hyph::detail {
+
+namespace {
+
+// The sections, in the order of the directory, and the size of an element
+// of each.
+enum Section : std::uint32_t {
+  kSlots,
+  kRows,
+  kWindows,
+  kReaches,
+  kRootScores,
+  kLetters,
+  kMergedStarts,
+  kMergedRuns,
+  kDepths,
+  kFoldSlots,
+  kFoldCells,
+  kFoldOutside,
+  kCharSlots,
+  kCharCells,
+  kCharOutside,
+  kFilter,
+  kExceptionSlots,
+  kExceptionEntries,
+  kExceptionKeys,
+  kExceptionParities,
+  kSections
+};
+constexpr std::size_t kElementSize[kSections] = {8, 8, 1, 1, 1, 4, 4, 4, 4, 4,
+                                                 4, 8, 4, 4, 8, 8, 4, 4, 4, 1};
+
+// The directory: magic, version, flags, symbols, reach, boundary, then an
+// offset and a count a section.
+constexpr std::size_t kFixedWords = 6;
+constexpr std::size_t kDirectoryBytes = (kFixedWords + 2 * kSections) * 4;
+constexpr std::uint32_t kWide = 1, kMerged = 2, kNarrowWindows = 4;
+
+std::size_t roundUp(std::size_t bytes) { return (bytes + 7) & ~std::size_t{7}; }
+
+/// The bytes of a block as a machine of one byte order holds them.
+class Writer {
+ public:
+  explicit Writer(std::endian order) : order_(order), bytes_(roundUp(kDirectoryBytes), 0) {}
+
+  void word(std::size_t index, std::uint32_t value) { put(index * 4, value, 4); }
+
+  template <class T>
+  void section(Section section, std::span<const T> elements) {
+    static_assert(std::is_integral_v<T>);
+    const std::size_t size = kElementSize[section];
+    const std::size_t at = bytes_.size();
+    word(kFixedWords + 2 * section, static_cast<std::uint32_t>(at));
+    word(kFixedWords + 2 * section + 1, static_cast<std::uint32_t>(elements.size()));
+    bytes_.resize(roundUp(at + elements.size() * size), 0);
+    for (std::size_t i = 0; i < elements.size(); ++i)
+      put(at + i * size, static_cast<std::uint64_t>(elements[i]), size);
+  }
+
+  std::vector<std::uint8_t> take() {
+    if (bytes_.size() > 0xFFFFFFFFu) throw Error("hyphenation tables of more than 4 GiB");
+    return std::move(bytes_);
+  }
+
+ private:
+  void put(std::size_t at, std::uint64_t value, std::size_t size) {
+    for (std::size_t k = 0; k < size; ++k) {
+      const std::size_t shift = order_ == std::endian::little ? 8 * k : 8 * (size - 1 - k);
+      bytes_[at + k] = static_cast<std::uint8_t>(value >> shift);
+    }
+  }
+
+  std::endian order_;
+  std::vector<std::uint8_t> bytes_;
+};
+
+template <class T>
+std::span<const T> spanOf(const std::vector<T>& v) {
+  return v;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> compileWordTables(const WordTables& tables, std::endian order) {
+  if (!tables.chars)
+    throw Error("hyphenation tables: a mapping that is a function cannot be compiled");
+  if (tables.patternsError) std::rethrow_exception(tables.patternsError);
+  if (!tables.automaton)
+    throw Error("hyphenation tables: patterns without an automaton cannot be compiled");
+  const TrieView& trie = tables.trie;
+  Writer out(order);
+  out.word(0, kTablesMagic);
+  out.word(1, kTablesVersion);
+  out.word(2, (trie.wide ? kWide : 0) | (trie.scoring == TrieView::Scoring::Merged ? kMerged : 0) |
+                  (trie.window == 16 ? kNarrowWindows : 0));
+  out.word(3, trie.symbolCount);
+  out.word(4, trie.reach);
+  out.word(5, tables.boundary);
+  out.section(kSlots, trie.slots);
+  out.section(kRows, trie.rows);
+  out.section(kWindows, trie.windows);
+  out.section(kReaches, trie.reaches);
+  out.section(kRootScores, trie.rootScores);
+  std::vector<std::uint32_t> letters(trie.letters.begin(), trie.letters.end());
+  out.section(kLetters, spanOf(letters));
+  out.section(kMergedStarts, trie.mergedStarts);
+  out.section(kMergedRuns, trie.mergedRuns);
+  out.section(kDepths, trie.depths);
+  out.section(kFoldSlots, tables.fold.pages.slots);
+  out.section(kFoldCells, tables.fold.pages.cells);
+  out.section(kFoldOutside, tables.fold.outside);
+  const CharTableAccess::Cells& cells = CharTableAccess::cells(*tables.chars);
+  out.section(kCharSlots, cells.slots);
+  out.section(kCharCells, cells.cells);
+  out.section(kCharOutside, CharTableAccess::outside(*tables.chars));
+  out.section(kFilter, tables.filter);
+  out.section(kExceptionSlots, tables.exceptions.slots);
+  out.section(kExceptionEntries, tables.exceptions.entries);
+  std::vector<std::uint32_t> keys(tables.exceptions.keys.begin(), tables.exceptions.keys.end());
+  out.section(kExceptionKeys, spanOf(keys));
+  out.section(kExceptionParities, tables.exceptions.parities);
+  return out.take();
+}
+
+namespace {
+
+std::uint32_t swapped(std::uint32_t v) {
+  return (v >> 24) | ((v >> 8) & 0xFF00) | ((v << 8) & 0xFF0000) | (v << 24);
+}
+
+[[noreturn]] void damaged(const std::string& why) {
+  throw Error("Damaged hyphenation tables: " + why);
+}
+
+/// Reads a block's directory and sections, checking them where asked.
+class Reader {
+ public:
+  Reader(std::span<const std::uint8_t> block, bool check) : block_(block), check_(check) {
+    if (check_) {
+      if (reinterpret_cast<std::uintptr_t>(block.data()) % 8 != 0)
+        damaged("the block does not start on a multiple of 8 bytes");
+      if (block.size() < kDirectoryBytes) damaged("shorter than its directory");
+      std::uint32_t magic;
+      std::memcpy(&magic, block.data(), 4);
+      if (magic != kTablesMagic)
+        damaged(swapped(magic) == kTablesMagic ? "written for the other byte order"
+                                               : "not hyphenation tables");
+      if (word(1) != kTablesVersion)
+        damaged("version " + std::to_string(word(1)) + ", not " + std::to_string(kTablesVersion));
+    }
+  }
+
+  std::uint32_t word(std::size_t index) const {
+    std::uint32_t value;
+    std::memcpy(&value, block_.data() + 4 * index, 4);
+    return value;
+  }
+
+  template <class T>
+  std::span<const T> section(Section section) const {
+    const std::size_t at = word(kFixedWords + 2 * section);
+    const std::size_t count = word(kFixedWords + 2 * section + 1);
+    if (check_ && (sizeof(T) != kElementSize[section] || at % 8 != 0 || at > block_.size() ||
+                   count > (block_.size() - at) / sizeof(T)))
+      damaged("section " + std::to_string(section) + " lies outside the block");
+    return {reinterpret_cast<const T*>(block_.data() + at), count};
+  }
+
+ private:
+  std::span<const std::uint8_t> block_;
+  bool check_;
+};
+
+void require(bool holds, const char* what) {
+  if (!holds) damaged(what);
+}
+
+template <class T>
+void checkPageTable(const PageTableView<T>& table) {
+  const std::size_t pages = table.cells.size() / 256;
+  require(table.cells.size() % 256 == 0, "a page table with a part of a page");
+  for (std::uint32_t slot : table.slots)
+    require(slot == PageTableView<T>::kAbsentPage || slot < pages,
+            "a page table's page is missing");
+}
+
+/// Checks that every step of every lookup stays inside the arrays.
+template <class Slot>
+void checkTrie(const TrieView& trie) {
+  const std::size_t words = Slot::kWords;
+  require(trie.slots.size() % words == 0 && !trie.slots.empty(), "no slots");
+  const std::size_t slots = trie.slots.size() / words;
+  const std::size_t symbols = trie.symbolCount;
+  require(trie.letters.size() == symbols, "the alphabet's size");
+  require(symbols <= Slot::kMaxSymbols, "too many symbols for the slots");
+  require(trie.rows.size() % (symbols * words) == 0 && !trie.rows.empty(),
+          "rows of part of an alphabet");
+  const std::size_t rows = trie.rows.size() / (symbols * words);
+  const bool windows = trie.scoring == TrieView::Scoring::Windows;
+  const std::size_t outputs = windows ? trie.windows.size() / trie.window : slots + 1;
+  if (windows) {
+    require(trie.windows.size() % trie.window == 0 && outputs >= 1 &&
+                trie.reaches.size() == outputs && trie.reach >= 1,
+            "windows of part of a window");
+  } else {
+    require(trie.mergedStarts.size() == slots + 1 && trie.depths.size() == slots,
+            "merged lists of another size");
+    for (std::size_t v = 0; v < slots; ++v)
+      require(trie.mergedStarts[v] <= trie.mergedStarts[v + 1] &&
+                  std::size_t{trie.mergedStarts[v + 1]} * 3 <= trie.mergedRuns.size(),
+              "merged runs out of order");
+  }
+  auto checkSlot = [&](const std::uint64_t* slot) {
+    require(std::size_t{Slot::base(slot)} + symbols < slots, "a base past the slots");
+    require(Slot::output(slot) < outputs, "an output past the outputs");
+    const std::uint32_t link = Slot::link(slot);
+    if (link & Slot::kRowFlag)
+      require((link & ~Slot::kRowFlag) < rows, "a link past the rows");
+    else
+      require(link < slots, "a link past the slots");
+    if (!windows && Slot::output(slot) != 0) {
+      const std::uint32_t u = Slot::output(slot) - 1;
+      // A state's list starts at most its depth before the current gap; a
+      // run reaches at most `reach` past it.
+      for (std::uint32_t r = trie.mergedStarts[u]; r < trie.mergedStarts[u + 1]; ++r) {
+        const std::uint32_t* run = trie.mergedRuns.data() + 3 * std::size_t{r};
+        require(std::uint64_t{run[0]} + run[1] <= std::uint64_t{trie.depths[u]} + trie.reach,
+                "a merged run past the reach");
+      }
+    }
+  };
+  for (std::size_t v = 0; v < slots; ++v) checkSlot(trie.slots.data() + v * words);
+  for (std::size_t r = 0; r < rows * symbols; ++r) checkSlot(trie.rows.data() + r * words);
+  // Links without a row must end at one, or a step would never end.
+  std::vector<std::uint8_t> state(slots, 0);  // 0: not seen, 1: on the path, 2: ends at a row
+  std::vector<std::uint32_t> path;
+  for (std::size_t v = 0; v < slots; ++v) {
+    for (std::uint32_t at = static_cast<std::uint32_t>(v); state[at] != 2;) {
+      require(state[at] == 0, "links that go round in a circle");
+      state[at] = 1;
+      path.push_back(at);
+      const std::uint32_t link = Slot::link(trie.slots.data() + std::size_t{at} * words);
+      if (link & Slot::kRowFlag) break;
+      at = link;
+    }
+    for (std::uint32_t at : path) state[at] = 2;
+    path.clear();
+  }
+}
+
+}  // namespace
+
+WordTables viewWordTables(std::span<const std::uint8_t> block, Trust trust) {
+  const bool check = trust == Trust::Checked;
+  const Reader in(block, check);
+  const std::uint32_t flags = in.word(2);
+  WordTables tables;
+  TrieView& trie = tables.trie;
+  trie.wide = (flags & kWide) != 0;
+  trie.scoring = (flags & kMerged) ? TrieView::Scoring::Merged : TrieView::Scoring::Windows;
+  if (trie.scoring == TrieView::Scoring::Windows) trie.window = (flags & kNarrowWindows) ? 16 : 32;
+  trie.symbolCount = in.word(3);
+  trie.reach = in.word(4);
+  tables.boundary = in.word(5);
+  trie.slots = in.section<std::uint64_t>(kSlots);
+  trie.rows = in.section<std::uint64_t>(kRows);
+  trie.windows = in.section<std::uint8_t>(kWindows);
+  trie.reaches = in.section<std::uint8_t>(kReaches);
+  trie.rootScores = in.section<std::uint8_t>(kRootScores);
+  trie.letters = in.section<char32_t>(kLetters);
+  trie.mergedStarts = in.section<std::uint32_t>(kMergedStarts);
+  trie.mergedRuns = in.section<std::uint32_t>(kMergedRuns);
+  trie.depths = in.section<std::uint32_t>(kDepths);
+  tables.automaton = true;
+  tables.fold = {{in.section<std::uint32_t>(kFoldSlots), in.section<SymbolCode>(kFoldCells)},
+                 in.section<std::uint64_t>(kFoldOutside)};
+  const CharTableAccess::Cells cells{in.section<std::uint32_t>(kCharSlots),
+                                     in.section<std::uint32_t>(kCharCells)};
+  tables.chars = CharTableAccess::over(cells, in.section<std::uint64_t>(kCharOutside), nullptr);
+  tables.filter = in.section<std::uint64_t>(kFilter);
+  tables.exceptions = {
+      in.section<std::uint32_t>(kExceptionSlots), in.section<std::uint32_t>(kExceptionEntries),
+      in.section<char32_t>(kExceptionKeys), in.section<std::uint8_t>(kExceptionParities)};
+  if (check) {
+    require(trie.symbolCount > 0, "no symbols");
+    if (trie.wide)
+      checkTrie<WideSlot>(trie);
+    else
+      checkTrie<CompactSlot>(trie);
+    require(tables.boundary <= trie.symbolCount, "the boundary's code past the alphabet");
+    checkPageTable(tables.fold.pages);
+    require(tables.fold.pages.page(0) != nullptr, "the fold without its first page");
+    for (SymbolCode code : tables.fold.pages.cells)
+      require(code <= trie.symbolCount, "a folded code past the alphabet");
+    require(tables.fold.outside.size() % 2 == 0, "the fold's list of odd length");
+    for (std::size_t i = 1; i < tables.fold.outside.size(); i += 2)
+      require(tables.fold.outside[i] <= trie.symbolCount, "a folded code past the alphabet");
+    checkPageTable(cells);
+    require(tables.filter.empty() || tables.filter.size() == ExceptionFilter::kWords,
+            "an exception filter of another size");
+    const ExceptionTableView& ex = tables.exceptions;
+    require(ex.entries.size() % 4 == 0, "exception entries of part of an entry");
+    require(
+        ex.empty() == ex.slots.empty() && std::has_single_bit(ex.slots.size() | !ex.slots.size()),
+        "an exception table of another size");
+    for (std::uint32_t slot : ex.slots)
+      require(slot <= ex.size(), "an exception slot past the entries");
+    require(ex.slots.empty() || std::find(ex.slots.begin(), ex.slots.end(), 0u) != ex.slots.end(),
+            "an exception table without a free slot");
+    for (std::size_t i = 0; i < ex.size(); ++i) {
+      const std::uint32_t* e = ex.entries.data() + 4 * i;
+      require(std::uint64_t{e[0]} + e[1] <= ex.keys.size() &&
+                  std::uint64_t{e[2]} + e[3] <= ex.parities.size(),
+              "an exception entry past its keys or scores");
+    }
+  }
+  return tables;
+}
+
+}  // namespace hyph::detail

@@ -1,0 +1,44 @@
+// The compiled form of a Hyphenator's WordTables: one block of bytes holding
+// every array that a lookup reads, as fixed-width integers at fixed offsets,
+// without pointers, so that a lookup reads them in place: from constant data
+// of the library, or from a file loaded into memory.
+//
+// The block starts with a directory of 32-bit words: a magic number, the
+// format's version, flags, the alphabet's size, the automaton's reach, the
+// code of ".", then for each section its offset in bytes from the block's
+// start and its number of elements. Every section starts on a multiple of 8
+// bytes, and so must the block. A block is written for one byte order and
+// read on a machine of that order; the magic number tells a block of the
+// other. The same tables give the same block on every platform.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "word_tables.hpp"
+
+namespace hyph::detail {
+
+inline constexpr std::uint32_t kTablesMagic = 0x62747968;  // "hytb" on a little-endian machine
+inline constexpr std::uint32_t kTablesVersion = 1;
+
+/// The compiled form of `tables`, for a machine of byte order `order`.
+/// Refuses, with hyph::Error, tables that it cannot hold: a mapping that is
+/// a function rather than a table, or patterns without an automaton.
+std::vector<std::uint8_t> compileWordTables(const WordTables& tables,
+                                            std::endian order = std::endian::native);
+
+/// How far a block is trusted: one that this library's build compiled is
+/// read as it is; any other is checked first, so that no lookup of any word
+/// can read outside it.
+enum class Trust { Compiled, Checked };
+
+/// The tables of a block, viewed in place; the block must outlive them.
+/// Throws hyph::Error "Damaged hyphenation tables: ..." for a checked block
+/// that is not one, is of another version or byte order, or whose arrays do
+/// not hold together.
+WordTables viewWordTables(std::span<const std::uint8_t> block, Trust trust = Trust::Checked);
+
+}  // namespace hyph::detail
