@@ -213,12 +213,22 @@ HYPH_API std::string languageLicense(Language language);
 
 /// The short name of that licence, where the text names one: "MIT",
 /// "LPPL-1.3+", "MIT or LGPL-3+ or GPL-3+"; "custom" for a licence given
-/// only as its text, "none stated" where the text says there is none.
+/// only as its text, "none stated" where the text says there is none; "not
+/// in this build" for a language that the library does not hold.
 HYPH_API std::string languageLicenseName(Language language);
 
-/// A new Hyphenator for the language, with its minimums and three deferred
-/// tables (character map, patterns, exceptions) that are each decompressed
-/// and parsed from the embedded data on first use. Returns at once and never
+/// Whether this library holds the language's data: every language, unless
+/// it was built with a list of them (the CMake option HYPH_LANGUAGES). Every
+/// use of another language's tables, and its licence, throws hyph::Error
+/// with a message that names the option.
+HYPH_API bool languageBuiltIn(Language language);
+
+/// A new Hyphenator for the language, with its minimums. Words are looked
+/// up in the language's tables as the library was built with them: compiled
+/// into it (the default, ready at once and shared by every Hyphenator of
+/// the language), or else parsed from the embedded data on first use. Its
+/// character table, patterns and exceptions, for callers that ask for them,
+/// are parsed from the embedded data on first use. Returns at once and never
 /// fails; a table that cannot be built raises its error at every use.
 HYPH_API Hyphenator loadHyphenator(Language language);
 

@@ -76,7 +76,8 @@ struct TextOptions {
   /// HTML: text inside an element with a `lang` or `xml:lang` attribute is
   /// hyphenated in that language (found by findLanguage; the shared
   /// Hyphenator of each language met is used), and copied unhyphenated where
-  /// hyph does not have it. Text outside any uses the Hyphenator given.
+  /// hyph does not have it (or this library was built without it). Text
+  /// outside any uses the Hyphenator given.
   bool followLang = true;
   /// The language of the Hyphenator given, when it has one: text marked as
   /// that language uses it (with its custom tables, say) rather than the

@@ -16,7 +16,7 @@ std::span<const std::uint8_t> compiledTables(Language language);
 
 /// Whether the library holds the language's data: every language, unless it
 /// was built with a list of them (HYPH_LANGUAGES).
-bool languageBuiltIn(Language language);
+bool holdsLanguage(Language language);
 
 /// What using a language that the library does not hold throws.
 std::string notBuiltInMessage(Language language);

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "archive.hpp"
+#include "catalogue/compiled_tables.hpp"
+#include "hyph/error.hpp"
 #include "hyph/language.hpp"
 
 namespace hyph {
@@ -26,12 +28,16 @@ std::optional<std::string_view> valueOf(std::string_view line, std::string_view 
 
 }  // namespace
 
+bool languageBuiltIn(Language language) { return detail::holdsLanguage(language); }
+
 std::string languageLicense(Language language) {
+  if (!detail::holdsLanguage(language)) throw Error(detail::notBuiltInMessage(language));
   const std::string name = "hyph-" + std::string(languageAffix(language)) + ".lic.txt.gz";
   return detail::gunzip(name, detail::findEmbeddedFile(name, detail::embeddedFiles()));
 }
 
 std::string languageLicenseName(Language language) {
+  if (!detail::holdsLanguage(language)) return "not in this build";
   // The texts are YAML: a "licence:" block holds one licence, or a list of
   // them to choose from, each with a name (and a version) or only a text.
   struct Item {

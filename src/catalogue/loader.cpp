@@ -57,7 +57,7 @@ Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archi
     return parseExceptions(text());
   });
   const std::int64_t left = languageLeftMin(language), right = languageRightMin(language);
-  if (!languageBuiltIn(language)) {
+  if (!holdsLanguage(language)) {
     // A build that holds only some languages: every table of the others
     // refuses, naming the option.
     auto refuse = [language] { return Error(notBuiltInMessage(language)); };

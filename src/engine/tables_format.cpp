@@ -211,15 +211,25 @@ void checkTrie(const TrieView& trie) {
   const std::size_t outputs = windows ? trie.windows.size() / trie.window : slots + 1;
   if (windows) {
     require(trie.windows.size() % trie.window == 0 && outputs >= 1 &&
-                trie.reaches.size() == outputs && trie.reach >= 1,
+                trie.reaches.size() == outputs && trie.reach == 1,
             "windows of part of a window");
+    for (std::uint8_t reach : trie.reaches) require(reach <= 1, "a window that reaches too far");
   } else {
     require(trie.mergedStarts.size() == slots + 1 && trie.depths.size() == slots,
             "merged lists of another size");
-    for (std::size_t v = 0; v < slots; ++v)
+    std::uint64_t reach = 1;
+    for (std::size_t v = 0; v < slots; ++v) {
       require(trie.mergedStarts[v] <= trie.mergedStarts[v + 1] &&
                   std::size_t{trie.mergedStarts[v + 1]} * 3 <= trie.mergedRuns.size(),
               "merged runs out of order");
+      for (std::uint32_t r = trie.mergedStarts[v]; r < trie.mergedStarts[v + 1]; ++r) {
+        const std::uint32_t* run = trie.mergedRuns.data() + 3 * std::size_t{r};
+        const std::uint64_t end = std::uint64_t{run[0]} + run[1];
+        if (end > trie.depths[v]) reach = std::max(reach, end - trie.depths[v]);
+      }
+    }
+    // The lookup makes room for this much past the word.
+    require(trie.reach == reach, "the reach is not what the merged lists reach");
   }
   auto checkSlot = [&](const std::uint64_t* slot) {
     require(std::size_t{Slot::base(slot)} + symbols < slots, "a base past the slots");
@@ -237,6 +247,7 @@ void checkTrie(const TrieView& trie) {
         const std::uint32_t* run = trie.mergedRuns.data() + 3 * std::size_t{r};
         require(std::uint64_t{run[0]} + run[1] <= std::uint64_t{trie.depths[u]} + trie.reach,
                 "a merged run past the reach");
+        require(run[2] <= 9 || run[2] == 0, "a merged score past 9");
       }
     }
   };
