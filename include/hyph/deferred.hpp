@@ -30,7 +30,8 @@ class Deferred {
 
   /// A value that is already built.
   Deferred(T value) : state_(std::make_shared<State>()) {  // NOLINT: implicit by design
-    std::call_once(state_->once, [&] { state_->value.emplace(std::move(value)); });
+    // Done before any other thread can see it: get() never runs the once.
+    state_->value.emplace(std::move(value));
     state_->done.store(true, std::memory_order_release);
   }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/first_use.hpp"
 #include "hyph/language.hpp"
 
 namespace hyph {
@@ -133,7 +134,7 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::optional<Language> findLanguage(std::string_view name) {
+HYPH_FIRST_USE std::optional<Language> findLanguage(std::string_view name) {
   const std::string wanted = normalised(name);
   if (wanted.empty()) return std::nullopt;
   for (Language language : enumFrom(firstLanguage))

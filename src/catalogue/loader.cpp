@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "catalogue/compiled_tables.hpp"
+#include "engine/first_use.hpp"
 #include "engine/hyphenator_access.hpp"
 #include "engine/show.hpp"
 #include "engine/tables_format.hpp"
@@ -38,7 +39,7 @@ int tableBuilds(Language language, Table table) {
   return builds[fromEnum(language)][static_cast<int>(table)].load();
 }
 
-Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archive) {
+HYPH_FIRST_USE Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archive) {
   const std::string base = "hyph-" + std::string(languageAffix(language));
   auto read = [archive](std::string name) {
     return [archive, name = std::move(name)] { return readEmbeddedFile(name, archive); };
@@ -80,24 +81,42 @@ Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archi
 
 namespace {
 
-// One function-local static per language: each is created on its first use,
-// under the language's own once-only guard, and deliberately never destroyed
-// so that no use during static destruction can find it gone.
-template <Language L>
-const Hyphenator& shared() {
-  static const Hyphenator* const hyphenator = [] {
-    creations[fromEnum(L)].fetch_add(1, std::memory_order_relaxed);
-    return new Hyphenator(hyph::loadHyphenator(L));
-  }();
-  return *hyphenator;
-}
+// The shared Hyphenator of each language, created on its first use and
+// deliberately never destroyed, so that no use during static destruction can
+// find it gone. Each has a once-only guard of its own, an atomic state
+// (none, being made, made) and the waiting of std::atomic: code of the
+// library's own that a fresh process runs for its first word, beside the
+// rest of that road.
+struct Shared {
+  enum : int { kNone, kMaking, kMade };
+  std::atomic<int> state{kNone};
+  const Hyphenator* hyphenator = nullptr;  // set before state becomes kMade
+};
+Shared sharedOnes[languageCount];
 
-template <std::size_t... I>
-constexpr auto sharedTable(std::index_sequence<I...>) {
-  return std::array<const Hyphenator& (*)(), sizeof...(I)>{&shared<static_cast<Language>(I)>...};
+HYPH_FIRST_USE const Hyphenator& shared(Language language) {
+  Shared& one = sharedOnes[fromEnum(language)];
+  if (one.state.load(std::memory_order_acquire) == Shared::kMade) [[likely]]
+    return *one.hyphenator;
+  for (int seen = Shared::kNone;;) {
+    if (one.state.compare_exchange_strong(seen, Shared::kMaking, std::memory_order_acquire)) {
+      try {
+        creations[fromEnum(language)].fetch_add(1, std::memory_order_relaxed);
+        one.hyphenator = new Hyphenator(hyph::loadHyphenator(language));
+      } catch (...) {
+        one.state.store(Shared::kNone, std::memory_order_release);
+        one.state.notify_all();
+        throw;
+      }
+      one.state.store(Shared::kMade, std::memory_order_release);
+      one.state.notify_all();
+      return *one.hyphenator;
+    }
+    if (seen == Shared::kMade) return *one.hyphenator;
+    one.state.wait(Shared::kMaking, std::memory_order_acquire);  // another thread makes it
+    seen = Shared::kNone;
+  }
 }
-
-constexpr auto kShared = sharedTable(std::make_index_sequence<languageCount>());
 
 }  // namespace
 }  // namespace detail
@@ -106,12 +125,12 @@ Hyphenator loadHyphenator(Language language) {
   return detail::loadHyphenator(language, detail::embeddedFiles());
 }
 
-const Hyphenator& languageHyphenator(Language language) {
-  return detail::kShared[static_cast<std::size_t>(fromEnum(language))]();
+HYPH_FIRST_USE const Hyphenator& languageHyphenator(Language language) {
+  return detail::shared(language);
 }
 
 #define HYPH_SHARED_HYPHENATOR(name, function, affix, left, right) \
-  const Hyphenator& function() { return detail::shared<Language::name>(); }
+  const Hyphenator& function() { return detail::shared(Language::name); }
 HYPH_LANGUAGES(HYPH_SHARED_HYPHENATOR)
 #undef HYPH_SHARED_HYPHENATOR
 

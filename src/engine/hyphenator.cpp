@@ -15,6 +15,7 @@
 #include <limits>
 #include <span>
 
+#include "first_use.hpp"
 #include "hyph/error.hpp"
 #include "hyphenator_access.hpp"
 #include "small_buffer.hpp"
@@ -279,7 +280,8 @@ void forEachBreak(const Hyphenator& h, Word& word, OnBreak onBreak) {
 
 }  // namespace
 
-void breakPoints(const Hyphenator& h, std::u32string_view word, std::vector<std::size_t>& out) {
+HYPH_FIRST_USE void breakPoints(const Hyphenator& h, std::u32string_view word,
+                                std::vector<std::size_t>& out) {
   out.clear();
   CodePointWord letters{word};
   forEachBreak(h, letters, [&out](std::size_t position) { out.push_back(position); });
@@ -291,7 +293,8 @@ std::vector<std::size_t> breakPoints(const Hyphenator& h, std::u32string_view wo
   return out;
 }
 
-void breakPoints(const Hyphenator& h, std::string_view utf8word, std::vector<std::size_t>& out) {
+HYPH_FIRST_USE void breakPoints(const Hyphenator& h, std::string_view utf8word,
+                                std::vector<std::size_t>& out) {
   out.clear();
   Utf8Word letters(utf8word);
   forEachBreak(h, letters, [&out](std::size_t offset) { out.push_back(offset); });
@@ -320,11 +323,12 @@ std::vector<Piece> cutAt(Word word, std::span<const std::size_t> breaks) {
 
 }  // namespace
 
-std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view word) {
+HYPH_FIRST_USE std::vector<std::u32string> hyphenate(const Hyphenator& h,
+                                                     std::u32string_view word) {
   return cutAt<std::u32string>(word, breakPoints(h, word));
 }
 
-std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view utf8word) {
+HYPH_FIRST_USE std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view utf8word) {
   // Ordinary words: the breaks gathered on the stack, then one allocation
   // for exactly as many pieces.
   detail::SmallBuffer<std::size_t, detail::PaddedWord::kInlineLetters> breaks(utf8word.size());

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "char_table_access.hpp"
+#include "first_use.hpp"
 #include "hyph/error.hpp"
 
 namespace hyph::detail {
@@ -107,29 +108,32 @@ std::vector<std::uint8_t> compileWordTables(const WordTables& tables, std::endia
   out.word(3, trie.symbolCount);
   out.word(4, trie.reach);
   out.word(5, tables.boundary);
-  out.section(kSlots, trie.slots);
-  out.section(kRows, trie.rows);
-  out.section(kWindows, trie.windows);
-  out.section(kReaches, trie.reaches);
-  out.section(kRootScores, trie.rootScores);
+  // The small sections that a first lookup reads come first, beside the
+  // directory, and the slots, the largest, last: the pages that a fresh
+  // process must fault in for its first word are then few.
   std::vector<std::uint32_t> letters(trie.letters.begin(), trie.letters.end());
+  std::vector<std::uint32_t> keys(tables.exceptions.keys.begin(), tables.exceptions.keys.end());
+  const CharTableAccess::Cells& cells = CharTableAccess::cells(*tables.chars);
+  out.section(kFoldSlots, tables.fold.pages.slots);
+  out.section(kFoldCells, tables.fold.pages.cells);
+  out.section(kFoldOutside, tables.fold.outside);
+  out.section(kFilter, tables.filter);
+  out.section(kExceptionSlots, tables.exceptions.slots);
+  out.section(kRootScores, trie.rootScores);
+  out.section(kReaches, trie.reaches);
+  out.section(kWindows, trie.windows);
+  out.section(kCharSlots, cells.slots);
+  out.section(kCharCells, cells.cells);
+  out.section(kCharOutside, CharTableAccess::outside(*tables.chars));
+  out.section(kExceptionEntries, tables.exceptions.entries);
+  out.section(kExceptionKeys, spanOf(keys));
+  out.section(kExceptionParities, tables.exceptions.parities);
   out.section(kLetters, spanOf(letters));
   out.section(kMergedStarts, trie.mergedStarts);
   out.section(kMergedRuns, trie.mergedRuns);
   out.section(kDepths, trie.depths);
-  out.section(kFoldSlots, tables.fold.pages.slots);
-  out.section(kFoldCells, tables.fold.pages.cells);
-  out.section(kFoldOutside, tables.fold.outside);
-  const CharTableAccess::Cells& cells = CharTableAccess::cells(*tables.chars);
-  out.section(kCharSlots, cells.slots);
-  out.section(kCharCells, cells.cells);
-  out.section(kCharOutside, CharTableAccess::outside(*tables.chars));
-  out.section(kFilter, tables.filter);
-  out.section(kExceptionSlots, tables.exceptions.slots);
-  out.section(kExceptionEntries, tables.exceptions.entries);
-  std::vector<std::uint32_t> keys(tables.exceptions.keys.begin(), tables.exceptions.keys.end());
-  out.section(kExceptionKeys, spanOf(keys));
-  out.section(kExceptionParities, tables.exceptions.parities);
+  out.section(kRows, trie.rows);
+  out.section(kSlots, trie.slots);
   return out.take();
 }
 
@@ -272,7 +276,7 @@ void checkTrie(const TrieView& trie) {
 
 }  // namespace
 
-WordTables viewWordTables(std::span<const std::uint8_t> block, Trust trust) {
+HYPH_FIRST_USE WordTables viewWordTables(std::span<const std::uint8_t> block, Trust trust) {
   const bool check = trust == Trust::Checked;
   const Reader in(block, check);
   const std::uint32_t flags = in.word(2);

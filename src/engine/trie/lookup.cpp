@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cpu.hpp"
+#include "engine/first_use.hpp"
 #include "engine/utf8.hpp"
 #include "hyph/error.hpp"
 #include "patterns_access.hpp"
@@ -224,7 +225,8 @@ auto withWindow(const TrieView& trie, Run run) {
 
 }  // namespace
 
-std::uint32_t oddGapMask(const TrieView& trie, const SymbolCode* codes, std::size_t m) {
+HYPH_FIRST_USE std::uint32_t oddGapMask(const TrieView& trie, const SymbolCode* codes,
+                                        std::size_t m) {
   return withWindow(trie, [&](auto steps, auto window) {
     constexpr std::size_t W = window();
     SlidingScores<W> scores;
