@@ -156,8 +156,11 @@ constexpr std::size_t kRowBudget = std::size_t{64} << 10;
 template <class Slot>
 class AutomatonBuilder {
  public:
+  /// The builder of a trie's automaton, given its nodes' slots breadth
+  /// first and the parent of each, which it no longer needs once the fail
+  /// states are known: `parents` is emptied.
   AutomatonBuilder(FlatTrie& trie, std::span<const std::uint32_t> order,
-                   std::span<const std::uint32_t> parents)
+                   std::vector<std::uint32_t>& parents)
       : trie_(trie),
         order_(order),
         symbols_(static_cast<std::uint32_t>(trie.letters.size())),
@@ -171,7 +174,18 @@ class AutomatonBuilder {
       depth_[v] = depth_[parent] + 1;
       fail_[v] = parent == 0 ? 0 : step(fail_[parent], check(v));
     }
+    parents = std::vector<std::uint32_t>();
   }
+
+  /// The same trie's builder in wider slots, with the fail states and
+  /// depths found already.
+  template <class Narrower>
+  explicit AutomatonBuilder(Narrower&& narrower)
+      : trie_(narrower.trie_),
+        order_(narrower.order_),
+        symbols_(narrower.symbols_),
+        fail_(std::move(narrower.fail_)),
+        depth_(std::move(narrower.depth_)) {}
 
   /// Builds the automaton; false, with nothing changed, when its outputs
   /// need wider slots than these.
@@ -388,24 +402,30 @@ class AutomatonBuilder {
   std::uint32_t symbols_;
   std::vector<std::uint32_t> fail_;
   std::vector<std::uint32_t> depth_;
+
+  template <class>
+  friend class AutomatonBuilder;
 };
 
 }  // namespace
 
 void FlatTrie::buildAutomaton(std::span<const std::uint32_t> order,
-                              std::span<const std::uint32_t> parents) {
+                              std::vector<std::uint32_t> parents) {
   if (!doubleArray || !narrow) return;
-  if (!wide && AutomatonBuilder<CompactSlot>(*this, order, parents).build()) return;
-  if (!wide) {
-    // Outputs that one word's slots cannot number: two words a slot.
-    std::vector<std::uint64_t> widened(std::size_t{slotCount} * 2);
-    for (std::uint32_t v = 0; v < slotCount; ++v)
-      WideSlot::set(widened.data() + 2 * std::size_t{v}, CompactSlot::check(&slots[v]), 0,
-                    CompactSlot::base(&slots[v]), 0);
-    slots = std::move(widened);
-    wide = true;
+  if (wide) {
+    AutomatonBuilder<WideSlot>(*this, order, parents).build();
+    return;
   }
-  AutomatonBuilder<WideSlot>(*this, order, parents).build();
+  AutomatonBuilder<CompactSlot> compact(*this, order, parents);
+  if (compact.build()) return;
+  // Outputs that one word's slots cannot number: two words a slot.
+  std::vector<std::uint64_t> widened(std::size_t{slotCount} * 2);
+  for (std::uint32_t v = 0; v < slotCount; ++v)
+    WideSlot::set(widened.data() + 2 * std::size_t{v}, CompactSlot::check(&slots[v]), 0,
+                  CompactSlot::base(&slots[v]), 0);
+  slots = std::move(widened);
+  wide = true;
+  AutomatonBuilder<WideSlot>(std::move(compact)).build();
 }
 
 }  // namespace hyph::detail

@@ -197,38 +197,35 @@ class FlatBuilder {
             const std::vector<std::uint32_t>& renumbered) {
     const std::size_t nodes = nodes_.size();
     const auto symbols = static_cast<std::uint32_t>(bySymbol.size());
-    std::vector<std::uint32_t> slotOf(nodes, 0), baseOf(nodes, kLeaf), parentOf(nodes, 0);
-    // Breadth first: the order of the automaton's build.
-    std::vector<std::uint32_t> queue{0};  // builder nodes
-    std::vector<std::uint32_t> childCount(nodes, 0);
+    // Breadth first, each node's children placed as it is taken from the
+    // queue: that is the order of the automaton's build, and it puts the
+    // root and the nodes near it, which every lookup reads, together at the
+    // front.
+    struct Taken {
+      std::uint32_t node, slot, base;
+    };
+    std::vector<Taken> queue{{0, 0, kLeaf}};
     queue.reserve(nodes);
-    for (std::size_t q = 0; q < queue.size(); ++q) {
-      const std::uint32_t node = queue[q];
-      auto add = [&](std::uint32_t, std::uint32_t child) {
-        parentOf[child] = node;
-        ++childCount[node];
-        queue.push_back(child);
-      };
-      eachChild(node, bySymbol, renumbered, add);
-    }
-    // Placed breadth first, so that the root and the nodes near it, which
-    // every lookup reads, lie together at the front.
-    std::vector<std::uint32_t> placing;
-    for (std::uint32_t node : queue)
-      if (childCount[node] != 0) placing.push_back(node);
+    std::vector<std::uint32_t> parents(1, 0);  // by slot
     SlotAllocator allocator;
     std::vector<std::uint32_t> codes, children;
-    for (const std::uint32_t node : placing) {
+    for (std::size_t q = 0; q < queue.size(); ++q) {
       codes.clear();
       children.clear();
       auto add = [&](std::uint32_t symbol, std::uint32_t child) {
         codes.push_back(symbol + 1);
         children.push_back(child);
       };
-      eachChild(node, bySymbol, renumbered, add);
+      eachChild(queue[q].node, bySymbol, renumbered, add);
+      if (codes.empty()) continue;
       const std::uint32_t base = allocator.place(codes);
-      baseOf[node] = base;
-      for (std::size_t i = 0; i < codes.size(); ++i) slotOf[children[i]] = base + codes[i];
+      const std::uint32_t slot = queue[q].slot;
+      queue[q].base = base;
+      if (parents.size() < allocator.size()) parents.resize(allocator.size(), 0);
+      for (std::size_t i = 0; i < codes.size(); ++i) {
+        queue.push_back({children[i], base + codes[i], kLeaf});
+        parents[base + codes[i]] = slot;
+      }
     }
     // Past the last slot taken: the base of every leaf, whose codes all land
     // in free slots, and room for a step from any base.
@@ -239,41 +236,45 @@ class FlatBuilder {
     trie.wide = symbols > CompactSlot::kMaxSymbols || total > CompactSlot::kMaxSlots;
     trie.slotCount = static_cast<std::uint32_t>(total);
     trie.slots.assign(total * (trie.wide ? 2 : 1), 0);
+    parents.resize(total, 0);
 
     // Scores, slot by slot; free slots have none.
-    std::vector<std::uint32_t> nodeAt(total, kLeaf);
-    for (std::uint32_t node = 0; node < nodes; ++node) nodeAt[slotOf[node]] = node;
-    trie.scoreStarts.resize(total + 1);
-    trie.digits.resize(digitCount_);
-    std::uint32_t at = 0;
-    for (std::size_t slot = 0; slot < total; ++slot) {
-      trie.scoreStarts[slot] = at;
-      if (nodeAt[slot] == kLeaf) continue;
-      const BuildNode& built = nodes_[nodeAt[slot]];
-      std::copy_n(digits_.get() + built.scoreStart, built.scoreLength, trie.digits.data() + at);
-      at += built.scoreLength;
-      trie.maxScoreLength = std::max(trie.maxScoreLength, built.scoreLength);
+    {
+      std::vector<std::uint32_t> nodeAt(total, kLeaf);
+      for (const Taken& taken : queue) nodeAt[taken.slot] = taken.node;
+      trie.scoreStarts.resize(total + 1);
+      trie.digits.resize(digitCount_);
+      std::uint32_t at = 0;
+      for (std::size_t slot = 0; slot < total; ++slot) {
+        trie.scoreStarts[slot] = at;
+        if (nodeAt[slot] == kLeaf) continue;
+        const BuildNode& built = nodes_[nodeAt[slot]];
+        std::copy_n(digits_.get() + built.scoreStart, built.scoreLength, trie.digits.data() + at);
+        at += built.scoreLength;
+        trie.maxScoreLength = std::max(trie.maxScoreLength, built.scoreLength);
+      }
+      trie.scoreStarts[total] = at;
+      trie.digits.resize(at);
+      trie.digits.shrink_to_fit();
+      digits_.reset();
     }
-    trie.scoreStarts[total] = at;
-    trie.digits.resize(at);
 
     // Check and base of every node; the automaton fills in links and
     // outputs, breadth first, parents before children.
-    std::vector<std::uint32_t> order(nodes), parents(total, 0);
-    for (std::size_t q = 0; q < nodes; ++q) {
-      const std::uint32_t node = queue[q];
-      const std::uint32_t slot = slotOf[node];
-      order[q] = slot;
-      parents[slot] = slotOf[parentOf[node]];
-      const std::uint32_t base = baseOf[node] == kLeaf ? dead : baseOf[node];
-      const std::uint32_t check = node == 0 ? 0 : renumbered[nodes_[node].symbol] + 1;
+    std::vector<std::uint32_t> order(queue.size());
+    for (std::size_t q = 0; q < queue.size(); ++q) {
+      const Taken& taken = queue[q];
+      order[q] = taken.slot;
+      const std::uint32_t base = taken.base == kLeaf ? dead : taken.base;
+      const std::uint32_t check = taken.node == 0 ? 0 : renumbered[nodes_[taken.node].symbol] + 1;
       if (trie.wide)
-        WideSlot::set(trie.slots.data() + 2 * std::size_t{slot}, check, 0, base, 0);
+        WideSlot::set(trie.slots.data() + 2 * std::size_t{taken.slot}, check, 0, base, 0);
       else
-        CompactSlot::set(trie.slots.data() + slot, check, 0, base, 0);
+        CompactSlot::set(trie.slots.data() + taken.slot, check, 0, base, 0);
     }
+    queue = {};
     nodes_ = {};  // the builder's nodes are done with: their memory goes before the automaton's
-    trie.buildAutomaton(order, parents);
+    trie.buildAutomaton(order, std::move(parents));
   }
 
   std::uint32_t addNode(std::uint32_t symbol, char32_t letter) {

@@ -200,7 +200,7 @@ struct FlatTrie {
   /// every pattern is shorter than a window, else the merged lists, where
   /// they fit in memory; otherwise (patterns outside the notation, whose
   /// merged lists would take too much) lookups walk.
-  void buildAutomaton(std::span<const std::uint32_t> order, std::span<const std::uint32_t> parents);
+  void buildAutomaton(std::span<const std::uint32_t> order, std::vector<std::uint32_t> parents);
   /// The automaton's arrays, for lookup.
   TrieView view() const;
 
