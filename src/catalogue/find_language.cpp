@@ -144,6 +144,11 @@ HYPH_FIRST_USE std::optional<Language> findLanguage(std::string_view name) {
 }
 
 std::vector<Language> languagesLike(std::string_view name) {
+  // A name more than twice as long as the longest there is (22 letters)
+  // is no slip of the fingers: there are no suggestions to look for, which
+  // keeps the cost of any name small.
+  constexpr std::size_t kLongestPlausible = 44;
+  if (name.size() > kLongestPlausible) return {};
   const std::string wanted = normalised(name);
   if (wanted.size() < 2) return {};
   // How close each language comes: 0 for a name that starts with what was
