@@ -98,6 +98,21 @@ int main(void) {
                               &size) == HYPH_OK);
     CHECK(size == 10 && memcmp(out, "a-b-ca-b-c", 10) == 0);
     CHECK(hyph_create(NULL, NULL, 0, "1b\n12\n", 6, NULL, 0, &bad) == HYPH_FAILED && bad == NULL);
+    /* Its own tables for text marked as its language; a byte-order mark
+       before the patterns is skipped. */
+    {
+      hyph_hyphenator* own;
+      const char* page = "<p lang=\"en-us\">hyphenation</p>";
+      CHECK(hyph_create(english, NULL, 0, "\xEF\xBB\xBFhy3ph\nhe2n\n", 14, NULL, 0, &own) == HYPH_OK);
+      CHECK(hyph_hyphenate_text(own, page, strlen(page), "-", 1, HYPH_TEXT_HTML, out, sizeof out,
+                                &size) == HYPH_OK);
+      CHECK(size == strlen("<p lang=\"en-us\">hy-phenation</p>") &&
+            memcmp(out, "<p lang=\"en-us\">hy-phenation</p>", size) == 0);
+      CHECK(hyph_hyphenate_text(own, "hyphenation", 11, "-", 1, HYPH_TEXT_HTML, out, sizeof out,
+                                &size) == HYPH_OK);
+      CHECK(size == 12 && memcmp(out, "hy-phenation", 12) == 0);
+      hyph_free(own);
+    }
     CHECK(strcmp(hyph_last_error(), "patterns:2: two digits in a row in '12'") == 0);
     CHECK(hyph_with_minimums(english, -1, 2, &bad) == HYPH_INVALID_ARGUMENT);
     hyph_free(looser);

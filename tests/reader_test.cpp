@@ -81,6 +81,23 @@ TEST(ReadPatterns, PlainFilesWithCrLfAndCommentsReadLikeTheirLfForm) {
   EXPECT_FALSE(crlf.isLetter(U'\r'));
 }
 
+TEST(ReadPatterns, ALeadingByteOrderMarkIsSkipped) {
+  // It was read as a letter of the first pattern, which was then lost.
+  const CharTable& chars = *hyphenatorCharTable(english_US());
+  const std::string mark = "\xEF\xBB\xBF";
+  EXPECT_EQ(readPatterns({"a", mark + "hy3ph\nhe2n\n"}, chars).patterns,
+            readPatterns({"b", "hy3ph\nhe2n\n"}, chars).patterns);
+  EXPECT_EQ(readPatterns({"c", testing::gzip(mark + "hy3ph\nhe2n\n")}, chars).patterns,
+            readPatterns({"b", "hy3ph\nhe2n\n"}, chars).patterns);
+  EXPECT_EQ(readExceptions({"d", mark + "ta-ble\n"}, chars), parseExceptions(U"ta-ble\n"));
+  EXPECT_EQ(readChars({"e", mark + "aA\n"})(U'A'), U'a');
+  const Hyphenator marked = customHyphenator(english_US(), {.patterns = {{"f", mark + "hy3ph\nhe2n\n"}}});
+  EXPECT_EQ(testing::hyphenated(marked, "hyphen"), "hy-phen");
+  // Only at the start: elsewhere it is a letter like any other.
+  EXPECT_EQ(readPatterns({"g", "hy3ph\n" + mark + "he2n\n"}, chars).patterns,
+            parsePatterns(U"hy3ph\n\uFEFFhe2n\n"));
+}
+
 TEST(ReadPatterns, EveryKindOfBadFileIsRefusedAtItsLine) {
   const CharTable& chars = *hyphenatorCharTable(english_US());
   auto patterns = [&](std::string_view bytes) {

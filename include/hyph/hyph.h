@@ -122,7 +122,12 @@ HYPH_API hyph_status hyph_wrap(const hyph_hyphenator* hyphenator, const char* wo
                                size_t word_size, size_t width, size_t hyphen_width, size_t* cut);
 
 /** The UTF-8 `text` with `separator` inserted at every break of every word
- *  (flags: HYPH_TEXT_PLAIN or HYPH_TEXT_HTML). Writes at most `capacity`
+ *  (flags: HYPH_TEXT_PLAIN or HYPH_TEXT_HTML). In HTML, text that a `lang`
+ *  attribute marks as the hyphenator's own language (a language's, or one
+ *  that hyph_create or hyph_with_minimums made from it) is hyphenated with
+ *  this hyphenator and its own tables; text marked as another language
+ *  that hyph has, with that language's shared hyphenator; text in a
+ *  language that hyph does not have is left as it is. Writes at most `capacity`
  *  bytes to `out` (not NUL-terminated) and the size of the whole result to
  *  `*size`; returns HYPH_BUFFER_TOO_SMALL when it does not fit, so that a
  *  call with capacity 0 asks for the size. */

@@ -15,8 +15,9 @@
 //   `\hyphenation{...}` groups (one file may give both), `\message{...}`,
 //   `\begingroup`, `\endgroup` and `\endinput`.
 //
-// Either may be compressed with gzip (told by its first two bytes), and lines
-// may end in CR LF. As TeX maps letters through \lccode, the letters of
+// Either may be compressed with gzip (told by its first two bytes), may start
+// with a UTF-8 byte-order mark, which is skipped, and its lines may end in
+// CR LF. As TeX maps letters through \lccode, the letters of
 // patterns and exception words are mapped through the character map in use,
 // so that "HY3PH" and "Ta-ble" mean what they say. Anything else is refused
 // with hyph::Error "FILE:LINE: what is wrong" before any table is built: a

@@ -2,10 +2,19 @@
 #include "hyph/hyph.h"
 
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "hyph/hyph.hpp"
+
+/// A hyphenator as the C interface hands it out: the library's, and the
+/// language it is of, if any, so that text marked as that language uses it.
+struct hyph_hyphenator {
+  hyph::Hyphenator hyphenator;
+  std::optional<hyph::Language> language;
+};
 
 namespace {
 
@@ -33,8 +42,17 @@ hyph_status guarded(Body body) {
   }
 }
 
-const hyph::Hyphenator& unwrap(const hyph_hyphenator* h) {
-  return *reinterpret_cast<const hyph::Hyphenator*>(h);
+const hyph::Hyphenator& unwrap(const hyph_hyphenator* h) { return h->hyphenator; }
+
+/// The shared hyph_hyphenator of a language: made once, never freed.
+const hyph_hyphenator* sharedOf(hyph::Language language) {
+  static std::once_flag once[hyph::languageCount];
+  static const hyph_hyphenator* shared[hyph::languageCount];
+  const auto i = static_cast<std::size_t>(hyph::fromEnum(language));
+  std::call_once(once[i], [&] {
+    shared[i] = new hyph_hyphenator{hyph::languageHyphenator(language), language};
+  });
+  return shared[i];
 }
 
 /// The break points of a UTF-8 word, in a buffer of the calling thread's.
@@ -44,8 +62,8 @@ const std::vector<std::size_t>& breaksOf(const hyph_hyphenator* h, std::string_v
   return found;
 }
 
-hyph_hyphenator* wrap(hyph::Hyphenator h) {
-  return reinterpret_cast<hyph_hyphenator*>(new hyph::Hyphenator(std::move(h)));
+hyph_hyphenator* wrap(hyph::Hyphenator h, std::optional<hyph::Language> language) {
+  return new hyph_hyphenator{std::move(h), language};
 }
 
 }  // namespace
@@ -71,7 +89,7 @@ hyph_status hyph_language(const char* name, const hyph_hyphenator** out) {
   return guarded([&] {
     const std::optional<hyph::Language> language = hyph::findLanguage(name);
     if (!language) return fail(HYPH_UNKNOWN_LANGUAGE, hyph::unknownLanguageMessage(name));
-    *out = reinterpret_cast<const hyph_hyphenator*>(&hyph::languageHyphenator(*language));
+    *out = sharedOf(*language);
     return HYPH_OK;
   });
 }
@@ -85,8 +103,8 @@ hyph_status hyph_create(const hyph_hyphenator* base, const char* chars, size_t c
     if (chars) custom.chars = hyph::UserFile{"chars", {chars, chars_size}};
     if (patterns) custom.patterns = hyph::UserFile{"patterns", {patterns, patterns_size}};
     if (exceptions) custom.exceptions = hyph::UserFile{"exceptions", {exceptions, exceptions_size}};
-    *out =
-        wrap(base ? hyph::customHyphenator(unwrap(base), custom) : hyph::customHyphenator(custom));
+    *out = base ? wrap(hyph::customHyphenator(unwrap(base), custom), base->language)
+                : wrap(hyph::customHyphenator(custom), std::nullopt);
     return HYPH_OK;
   });
 }
@@ -98,7 +116,8 @@ hyph_status hyph_with_minimums(const hyph_hyphenator* hyphenator, long long left
     return fail(HYPH_INVALID_ARGUMENT, "hyph_with_minimums: negative minimum");
   return guarded([&] {
     *out = wrap(
-        hyph::customHyphenator(unwrap(hyphenator), {.leftMin = left_min, .rightMin = right_min}));
+        hyph::customHyphenator(unwrap(hyphenator), {.leftMin = left_min, .rightMin = right_min}),
+        hyphenator->language);
     return HYPH_OK;
   });
 }
@@ -111,9 +130,7 @@ long long hyph_right_min(const hyph_hyphenator* hyphenator) {
   return hyphenator ? hyph::hyphenatorRightMin(unwrap(hyphenator)) : 0;
 }
 
-void hyph_free(hyph_hyphenator* hyphenator) {
-  delete reinterpret_cast<hyph::Hyphenator*>(hyphenator);
-}
+void hyph_free(hyph_hyphenator* hyphenator) { delete hyphenator; }
 
 hyph_status hyph_pieces(const hyph_hyphenator* hyphenator, const char* word, size_t word_size,
                         hyph_piece* pieces, size_t capacity, size_t* count) {
@@ -173,6 +190,7 @@ hyph_status hyph_hyphenate_text(const hyph_hyphenator* hyphenator, const char* t
     hyph::TextOptions options;
     options.separator.assign(separator ? separator : "", separator_size);
     options.markup = (flags & HYPH_TEXT_HTML) ? hyph::Markup::Html : hyph::Markup::Plain;
+    options.language = hyphenator->language;  // its own language's text uses its own tables
     const std::string result = hyph::hyphenateText(
         unwrap(hyphenator), std::string_view(text ? text : "", text_size), options);
     *size = result.size();

@@ -33,6 +33,9 @@ class FileText {
       throw Error(std::string(file.name) + ": larger than the limit of " +
                   std::to_string(maxUserFileBytes >> 20) + " MiB");
     }
+    // A byte-order mark, which editors on Windows write, is no letter of the
+    // first entry.
+    if (text_.starts_with("\xEF\xBB\xBF")) text_.remove_prefix(3);
     const auto* p = reinterpret_cast<const unsigned char*>(text_.data());
     std::size_t line = 1;
     for (std::size_t i = 0; i < text_.size(); ++i) {
