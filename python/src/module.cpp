@@ -116,14 +116,20 @@ struct PyHyphenator {
 
   py::list positionsMany(const py::list& words) const {
     // The UTF-8 form of each word (for an ASCII str, its own bytes), then
-    // their breaks without the GIL, as code point offsets.
-    std::vector<std::string_view> utf8(words.size());
-    std::vector<bool> ascii(words.size());
-    for (std::size_t w = 0; w < utf8.size(); ++w) {
-      PyObject* word = PyList_GET_ITEM(words.ptr(), static_cast<Py_ssize_t>(w));
-      if (!PyUnicode_Check(word)) throw py::type_error("positions_many takes a list of str");
-      utf8[w] = utf8Of(word);
-      ascii[w] = PyUnicode_IS_ASCII(word);
+    // their breaks without the GIL, as code point offsets. The batch holds a
+    // reference to every word it reads, so that another thread may change
+    // or clear the list meanwhile: the words it read stay alive.
+    const std::size_t count = static_cast<std::size_t>(PyList_GET_SIZE(words.ptr()));
+    std::vector<py::object> held(count);
+    std::vector<std::string_view> utf8(count);
+    std::vector<bool> ascii(count);
+    for (std::size_t w = 0; w < count; ++w) {
+      held[w] = py::reinterpret_borrow<py::object>(
+          PyList_GET_ITEM(words.ptr(), static_cast<Py_ssize_t>(w)));
+      if (!PyUnicode_Check(held[w].ptr()))
+        throw py::type_error("positions_many takes a list of str");
+      utf8[w] = utf8Of(held[w]);
+      ascii[w] = PyUnicode_IS_ASCII(held[w].ptr());
     }
     std::vector<std::size_t> breaks, counts(utf8.size());
     {
@@ -144,9 +150,9 @@ struct PyHyphenator {
         counts[w] = found.size();
       }
     }
-    py::list out(utf8.size());
+    py::list out(count);
     std::size_t at = 0;
-    for (std::size_t w = 0; w < utf8.size(); ++w) {
+    for (std::size_t w = 0; w < count; ++w) {
       PyObject* positions = PyList_New(static_cast<Py_ssize_t>(counts[w]));
       if (!positions) throw py::error_already_set();
       for (std::size_t k = 0; k < counts[w]; ++k)

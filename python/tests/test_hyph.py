@@ -119,6 +119,28 @@ def test_errors():
     assert issubclass(hyph.Error, Exception)
 
 
+def test_a_batch_keeps_its_words_while_another_thread_changes_the_list():
+    # Strings of more than 32 MiB live in memory of their own, which is
+    # given back to the system as soon as the last reference goes: a batch
+    # that read them without holding them crashed when the list was cleared.
+    english = hyph.Hyphenator("en-us")
+    words = ["hyphenation" * 3_100_000, "représentation" * 2_500_000, "word"]
+    expected = english.positions_many(list(words))
+    started = threading.Event()
+
+    def meddle():
+        started.wait()
+        words.clear()
+        words.extend(["x"] * 10)
+
+    thread = threading.Thread(target=meddle)
+    thread.start()
+    started.set()
+    got = english.positions_many(words)
+    thread.join()
+    assert got == expected or got == [[]] * 10
+
+
 def test_threads_share_the_hyphenators():
     words = ["hyphenation", "documentation", "representation", "association"] * 200
     expected = [hyph.hyphenate(w) for w in words]

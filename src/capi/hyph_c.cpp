@@ -185,7 +185,8 @@ hyph_status hyph_hyphenate_text(const hyph_hyphenator* hyphenator, const char* t
   if (!hyphenator || (!text && text_size) || (!separator && separator_size) || (!out && capacity) ||
       !size)
     return fail(HYPH_INVALID_ARGUMENT, "hyph_hyphenate_text: null argument");
-  if (flags & ~HYPH_TEXT_HTML) return fail(HYPH_INVALID_ARGUMENT, "hyph_hyphenate_text: unknown flags");
+  if (flags & ~HYPH_TEXT_HTML)
+    return fail(HYPH_INVALID_ARGUMENT, "hyph_hyphenate_text: unknown flags");
   return guarded([&] {
     hyph::TextOptions options;
     options.separator.assign(separator ? separator : "", separator_size);
