@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace cli {
 
@@ -18,12 +19,14 @@ constexpr std::size_t kBlock = 1 << 16;
   throw RuntimeError(what + " " + path + ": " + std::strerror(errno));
 }
 
+std::string shown(const std::string& path) { return path == "-" ? "standard input" : path; }
+
 /// Reads what is there, up to `size` bytes, retrying when interrupted.
 std::size_t readSome(int fd, char* to, std::size_t size, const std::string& path) {
   while (true) {
     const ssize_t got = ::read(fd, to, size);
     if (got >= 0) return static_cast<std::size_t>(got);
-    if (errno != EINTR) fail("cannot read", path);
+    if (errno != EINTR) fail("cannot read", shown(path));
   }
 }
 
@@ -72,31 +75,12 @@ void readBlocks(const std::string& path,
     consume(std::string_view(block, got), got == sizeof block);
 }
 
-Output::Output(std::optional<std::string> path) : path_(std::move(path)) {
+Output::Output(std::optional<std::string> path) {
   buffer_.reserve(kBlock);
-  if (!path_) return;
-  // Beside the target, so that the rename stays within one file system.
-  temporary_ = *path_ + ".hyph-XXXXXX";
-  fd_ = ::mkstemp(temporary_.data());
-  if (fd_ < 0) fail("cannot write", *path_);
-  // mkstemp makes the file private; give it the mode the target has, or
-  // that a new file gets.
-  struct stat target {};
-  mode_t mode;
-  if (::stat(path_->c_str(), &target) == 0) {
-    mode = target.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
+  if (path) {
+    file_.emplace(std::move(*path));
+    fd_ = file_->fd();
   }
-  ::fchmod(fd_, mode);
-}
-
-Output::~Output() {
-  if (!path_) return;
-  if (fd_ >= 0) ::close(fd_);
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
 }
 
 void Output::write(std::string_view bytes) {
@@ -116,21 +100,24 @@ void Output::writeAll(std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t put = ::write(fd_, bytes.data(), bytes.size());
     if (put < 0 && errno == EINTR) continue;
-    if (put < 0) fail("error writing", path_ ? *path_ : "standard output");
+    if (put < 0) fail("error writing", file_ ? file_->path() : "standard output");
     bytes.remove_prefix(static_cast<std::size_t>(put));
   }
 }
 
 void Output::commit() {
   flush();
-  if (!path_) return;
-  if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
-    fd_ = -1;
-    fail("error writing", *path_);
-  }
-  fd_ = -1;
-  if (::rename(temporary_.c_str(), path_->c_str()) != 0) fail("cannot write", *path_);
-  temporary_.clear();
+  if (file_) file_->commit();
+}
+
+void guardStandardStreams() {
+  // Opened the wrong way round, so that reading or writing them fails as
+  // it would have (EBADF), and no file opened later takes their place.
+  for (int fd : {0, 1, 2})
+    if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+      const int opened = ::open("/dev/null", fd == 0 ? O_WRONLY : O_RDONLY);
+      if (opened >= 0 && opened != fd) ::close(opened);
+    }
 }
 
 }  // namespace cli

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "replace.hpp"
+
 namespace cli {
 
 /// A failure while running (exit status 1).
@@ -26,15 +28,17 @@ std::string readWholeFile(const std::string& path, std::size_t limit);
 void readBlocks(const std::string& path,
                 const std::function<void(std::string_view block, bool more)>& consume);
 
-/// Standard output, or the file of -o: written to a temporary file beside
-/// it and renamed into place by commit(), so that a failure leaves the old
-/// file (or none) and the output may replace one of the inputs.
+/// Makes any of standard input, output and error that the process was
+/// started without fail when used (rather than be taken by the next file
+/// opened, which would then be read or written in its place). Call first.
+void guardStandardStreams();
+
+/// Standard output, or the file of -o, which commit() replaces only once
+/// everything is written (see Replacement): a failure leaves the old file
+/// as it was, and the output may replace one of the inputs.
 class Output {
  public:
   explicit Output(std::optional<std::string> path);
-  Output(const Output&) = delete;
-  Output& operator=(const Output&) = delete;
-  ~Output();  // a temporary file not committed is removed
 
   void write(std::string_view bytes);
   /// Hands what was written to the system, so that a reader sees it now.
@@ -44,8 +48,7 @@ class Output {
  private:
   void writeAll(std::string_view bytes);
 
-  std::optional<std::string> path_;
-  std::string temporary_;
+  std::optional<Replacement> file_;
   int fd_ = 1;
   std::string buffer_;
 };

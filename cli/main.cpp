@@ -117,6 +117,8 @@ int run(const cli::Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  cli::guardStandardStreams();
+  cli::Replacement::removeOnSignals();
   try {
     return run(cli::parseOptions(argc, argv));
   } catch (const cli::UsageError& e) {

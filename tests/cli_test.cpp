@@ -1,6 +1,8 @@
 // Runs the built hyph command end to end.
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -11,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <tuple>
 
 #include "hyph/hyph.hpp"
@@ -174,6 +177,112 @@ TEST_F(Cli, FilesAndOutput) {
   for (const auto& entry : fs::directory_iterator(dir_)) entries += entry.is_regular_file();
   EXPECT_EQ(entries, 6u);  // one, two, kept, and the stdin, stdout, stderr of run()
   EXPECT_EQ(run({"table", "-f", one.string()}).status, 2);
+}
+
+// -o FILE puts the new text where FILE's text was, and keeps what FILE is.
+TEST_F(Cli, OutputKeepsWhatTheFileIs) {
+  const std::string input = "hyphenation\n", output = "hy-phen-ation\n";
+  // A symbolic link stays a link; its target gets the text.
+  const auto real = file("real", "old\n");
+  fs::create_symlink("real", dir_ / "link");
+  ASSERT_EQ(run({"-o", (dir_ / "link").string()}, input).status, 0);
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link"));
+  EXPECT_EQ(slurp(real), output);
+  // ... as does a link to a file yet to be made.
+  fs::create_symlink("made", dir_ / "dangling");
+  ASSERT_EQ(run({"-o", (dir_ / "dangling").string()}, input).status, 0);
+  EXPECT_TRUE(fs::is_symlink(dir_ / "dangling"));
+  EXPECT_EQ(slurp(dir_ / "made"), output);
+  // A hard link's twin sees the new text, and may be the input.
+  const auto twin = file("twin", "hyphenation\n");
+  fs::create_hard_link(twin, dir_ / "other");
+  ASSERT_EQ(run({"-f", twin.string(), "-o", (dir_ / "other").string()}).status, 0);
+  EXPECT_EQ(slurp(twin), output);
+  EXPECT_EQ(fs::hard_link_count(twin), 2u);
+  // A FIFO is written into, not replaced.
+  const fs::path fifo = dir_ / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string read;
+  std::thread reader([&] { read = slurp(fifo); });
+  const Result toFifo = run({"-o", fifo.string()}, input);
+  reader.join();
+  EXPECT_EQ(toFifo.status, 0);
+  EXPECT_EQ(read, output);
+  EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
+  // The mode is kept, less set-user-ID and set-group-ID: user text never
+  // becomes a set-id program.
+  for (const fs::perms mode : {fs::perms(0750), fs::perms(04755), fs::perms(02755)}) {
+    const auto program = file("program", "old\n");
+    fs::permissions(program, mode);
+    ASSERT_EQ(run({"-o", program.string()}, input).status, 0);
+    EXPECT_EQ(slurp(program), output);
+    EXPECT_EQ(fs::status(program).permissions(), mode & fs::perms(0777));
+  }
+  // A name at the length limit: the temporary name beside it is short.
+  const fs::path longName = dir_ / std::string(250, 'x');
+  const Result longOne = run({"-o", longName.string()}, input);
+  EXPECT_EQ(longOne.status, 0) << longOne.err;
+  EXPECT_EQ(slurp(longName), output);
+  // A folder is refused.
+  const Result folder = run({"-o", dir_.string()}, input);
+  EXPECT_EQ(folder.status, 1);
+  EXPECT_EQ(folder.err, "hyph: cannot write " + dir_.string() + ": Is a directory\n");
+  for (const auto& entry : fs::directory_iterator(dir_))
+    EXPECT_NE(entry.path().filename().string().rfind(".hyph-", 0), 0u) << entry.path();
+}
+
+// An input the command cannot read (here, a closed standard input) is an
+// error, and the file of -o stays as it was.
+TEST_F(Cli, ClosedStandardStreamsAreErrors) {
+  const auto kept = file("kept", "keep\n");
+  const std::string command = quoted(HYPH_CLI_PATH) + " -o " + quoted(kept.string());
+  for (const std::string& line : {command + " <&-", command + " -f - <&-"}) {
+    const int raw = std::system((line + " 2>" + quoted((dir_ / "err").string())).c_str());
+    EXPECT_EQ(WEXITSTATUS(raw), 1) << line;
+    EXPECT_EQ(slurp(dir_ / "err"), "hyph: cannot read standard input: Bad file descriptor\n");
+    EXPECT_EQ(slurp(kept), "keep\n");
+  }
+  const int raw = std::system(
+      (quoted(HYPH_CLI_PATH) + " hyphenation >&- 2>" + quoted((dir_ / "err").string())).c_str());
+  EXPECT_EQ(WEXITSTATUS(raw), 1);
+  EXPECT_EQ(slurp(dir_ / "err"), "hyph: error writing standard output: Bad file descriptor\n");
+}
+
+// SIGINT, SIGTERM or SIGHUP while the output is being written end the
+// command by that signal, with FILE as it was and no temporary file left.
+TEST_F(Cli, SignalsLeaveTheFileAsItWas) {
+  const auto kept = file("kept", "keep\n");
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    int in[2];
+    ASSERT_EQ(::pipe(in), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::dup2(in[0], 0);
+      ::close(in[1]);
+      ::signal(signal, SIG_DFL);
+      ::execl(HYPH_CLI_PATH, "hyph", "-o", kept.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(in[0]);
+    ASSERT_EQ(::write(in[1], "hyphenation\n", 12), 12);
+    // Wait until the temporary file is there, then interrupt.
+    auto temporaries = [&] {
+      int count = 0;
+      for (const auto& entry : fs::directory_iterator(dir_))
+        count += entry.path().filename().string().rfind(".hyph-", 0) == 0;
+      return count;
+    };
+    for (int i = 0; i < 2000 && temporaries() == 0; ++i) ::usleep(1000);
+    EXPECT_EQ(temporaries(), 1);
+    ::kill(child, signal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(in[1]);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_EQ(temporaries(), 0);
+    EXPECT_EQ(slurp(kept), "keep\n");
+  }
 }
 
 TEST_F(Cli, Html) {
