@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace cli {
@@ -68,11 +69,11 @@ std::string readWholeFile(const std::string& path, std::size_t limit) {
 }
 
 void readBlocks(const std::string& path,
-                const std::function<void(std::string_view block, bool more)>& consume) {
+                const std::function<bool(std::string_view block, bool more)>& consume) {
   const Descriptor input{openInput(path)};
-  static char block[kBlock];
-  while (const std::size_t got = readSome(input.fd, block, sizeof block, path))
-    consume(std::string_view(block, got), got == sizeof block);
+  const auto block = std::make_unique<char[]>(kBlock);
+  while (const std::size_t got = readSome(input.fd, block.get(), kBlock, path))
+    if (!consume(std::string_view(block.get(), got), got == kBlock)) return;
 }
 
 Output::Output(std::optional<std::string> path) {

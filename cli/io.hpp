@@ -24,9 +24,10 @@ std::string readWholeFile(const std::string& path, std::size_t limit);
 
 /// Reads a file, or standard input for "-", in blocks as they arrive:
 /// calls consume(block, more) for each, where `more` is false when the
-/// block was all that had arrived (so that output can be shown now).
+/// block was all that had arrived (so that output can be shown now), until
+/// the end or until it returns false.
 void readBlocks(const std::string& path,
-                const std::function<void(std::string_view block, bool more)>& consume);
+                const std::function<bool(std::string_view block, bool more)>& consume);
 
 /// Makes any of standard input, output and error that the process was
 /// started without fail when used (rather than be taken by the next file
@@ -43,6 +44,7 @@ class Output {
   void write(std::string_view bytes);
   /// Hands what was written to the system, so that a reader sees it now.
   void flush();
+  /// Puts FILE's new content in place; without it, FILE stays as it was.
   void commit();
 
  private:

@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "in_place.hpp"
 #include "io.hpp"
 #include "options.hpp"
 
@@ -61,6 +62,7 @@ void hyphenateInput(const std::string& path, const hyph::Hyphenator& h,
       output.write(out);
       out.clear();
       if (!more) output.flush();
+      return true;
     });
   } catch (const cli::RuntimeError&) {
     // Keep what was read: pass on the held-back tail, then report.
@@ -71,6 +73,17 @@ void hyphenateInput(const std::string& path, const hyph::Hyphenator& h,
   }
   text.finish(out);
   output.write(out);
+}
+
+hyph::TextOptions textOptionsOf(const cli::Options& options) {
+  hyph::TextOptions textOptions;
+  textOptions.separator = options.separator;
+  textOptions.markup = options.html ? hyph::Markup::Html : hyph::Markup::Plain;
+  textOptions.minWordLength = options.minWordLength;
+  textOptions.skipCapitals = options.skipCapitals;
+  textOptions.followLang = !options.ignoreLang;
+  textOptions.language = options.language;  // its text uses the tables given
+  return textOptions;
 }
 
 int run(const cli::Options& options) {
@@ -91,15 +104,12 @@ int run(const cli::Options& options) {
     listLanguages(output);
   } else if (options.license) {
     output.write(hyph::languageLicense(*options.license));
+  } else if (options.inPlace) {
+    return cli::hyphenateInPlace(options.files, makeHyphenator(options), textOptionsOf(options),
+                                 options.jobs.value_or(cli::processorCount()));
   } else {
     const hyph::Hyphenator h = makeHyphenator(options);
-    hyph::TextOptions textOptions;
-    textOptions.separator = options.separator;
-    textOptions.markup = options.html ? hyph::Markup::Html : hyph::Markup::Plain;
-    textOptions.minWordLength = options.minWordLength;
-    textOptions.skipCapitals = options.skipCapitals;
-    textOptions.followLang = !options.ignoreLang;
-    textOptions.language = options.language;  // its text uses the tables given
+    const hyph::TextOptions textOptions = textOptionsOf(options);
     if (!options.arguments.empty()) {
       // Each argument is running text of its own, on a line of its own.
       for (const std::string& argument : options.arguments)

@@ -13,6 +13,7 @@ namespace cli {
 const char* const kUsage =
     "Usage: hyph [OPTIONS] [WORD...]\n"
     "       hyph [OPTIONS] -f FILE... [-o OUTPUT]\n"
+    "       hyph [OPTIONS] --in-place FILE...\n"
     "Hyphenates each WORD, or else the given files or standard input as running\n"
     "text, with the separator inserted at every break of every word. A word is\n"
     "a run of the language's letters; everything else is copied unchanged.\n"
@@ -30,6 +31,11 @@ const char* const kUsage =
     "      --skip-capitals   leave words written all in capitals whole (NASA)\n"
     "  -f, --file=FILE       hyphenate FILE (repeatable; - is standard input)\n"
     "  -o, --output=FILE     write to FILE, replaced only once all is written\n"
+    "  -i, --in-place        hyphenate each FILE given and replace it with the\n"
+    "                        result once that is complete (the files may also\n"
+    "                        be given with -f)\n"
+    "  -j, --jobs=N          with --in-place, hyphenate N files at a time\n"
+    "                        (default: one per processor)\n"
     "      --words           read standard input line by line (the default)\n"
     "      --patterns=FILE   use these patterns instead of the language's\n"
     "      --exceptions=FILE use these exception words instead of the language's\n"
@@ -48,8 +54,8 @@ const char* const kUsage =
 
 namespace {
 
-/// A number of letters: 0 or more.
-std::int64_t parseMinimum(std::string_view option, std::string_view text) {
+/// A whole number of at least `least`.
+std::int64_t parseCount(std::string_view option, std::string_view text, std::int64_t least = 0) {
   std::int64_t value = 0;
   const char* end = text.data() + text.size();
   auto [at, error] = std::from_chars(text.data(), end, value);
@@ -66,7 +72,7 @@ std::int64_t parseMinimum(std::string_view option, std::string_view text) {
       at != end)
     throw refuse("not a whole number");
   if (error == std::errc::result_out_of_range) throw refuse("out of range");
-  if (value < 0) throw refuse("must not be negative");
+  if (value < least) throw refuse(least == 0 ? "must not be negative" : "must be at least 1");
   return value;
 }
 
@@ -111,6 +117,8 @@ constexpr option kLongOptions[] = {
     {"skip-capitals", no_argument, nullptr, kSkipCapitals},
     {"file", required_argument, nullptr, 'f'},
     {"output", required_argument, nullptr, 'o'},
+    {"in-place", no_argument, nullptr, 'i'},
+    {"jobs", required_argument, nullptr, 'j'},
     {"patterns", required_argument, nullptr, kPatterns},
     {"exceptions", required_argument, nullptr, kExceptions},
     {"chars", required_argument, nullptr, kChars},
@@ -125,7 +133,7 @@ constexpr option kLongOptions[] = {
 };
 // "-": words and "-" come back in order, as option 1; ":": a missing value
 // comes back as ':', and getopt prints nothing.
-constexpr const char* kShortOptions = "-:l:s:f:o:h";
+constexpr const char* kShortOptions = "-:l:s:f:o:ij:h";
 
 /// The name of the option at argv[index] as the user wrote it, for a message:
 /// "--name" without its value, or "-x".
@@ -183,7 +191,7 @@ Options parseOptions(int argc, char** argv) {
         options.ignoreLang = true;
         break;
       case kMinWordLength:
-        options.minWordLength = static_cast<std::size_t>(parseMinimum("--min-word-length", optarg));
+        options.minWordLength = static_cast<std::size_t>(parseCount("--min-word-length", optarg));
         break;
       case kSkipCapitals:
         options.skipCapitals = true;
@@ -193,6 +201,12 @@ Options parseOptions(int argc, char** argv) {
         break;
       case 'o':
         options.output = optarg;
+        break;
+      case 'i':
+        options.inPlace = true;
+        break;
+      case 'j':
+        options.jobs = static_cast<std::size_t>(parseCount("--jobs", optarg, 1));
         break;
       case kPatterns:
         options.patternsFile = optarg;
@@ -204,10 +218,10 @@ Options parseOptions(int argc, char** argv) {
         options.charsFile = optarg;
         break;
       case kLeft:
-        options.leftMin = parseMinimum("--left", optarg);
+        options.leftMin = parseCount("--left", optarg);
         break;
       case kRight:
-        options.rightMin = parseMinimum("--right", optarg);
+        options.rightMin = parseCount("--right", optarg);
         break;
       case kList:
         options.list = true;
@@ -250,6 +264,16 @@ Options parseOptions(int argc, char** argv) {
   if (words && options.html) throw UsageError("--words and --html exclude each other");
   if (words && (!options.arguments.empty() || !options.files.empty()))
     throw UsageError("--words reads standard input; give no WORD or FILE with it");
+  if (options.inPlace) {
+    // Every name is a file to replace.
+    options.files.insert(options.files.end(), options.arguments.begin(), options.arguments.end());
+    options.arguments.clear();
+    if (options.files.empty()) throw UsageError("--in-place needs the FILEs to hyphenate");
+    if (std::find(options.files.begin(), options.files.end(), "-") != options.files.end())
+      throw UsageError("--in-place replaces files; standard input is not one");
+    if (options.output) throw UsageError("--in-place and --output exclude each other");
+    if (words) throw UsageError("--in-place and --words exclude each other");
+  }
   if (!options.arguments.empty() && !options.files.empty())
     throw UsageError("give WORDs or files to hyphenate, not both");
   return options;

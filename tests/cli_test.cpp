@@ -1,13 +1,16 @@
 // Runs the built hyph command end to end.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -283,6 +286,85 @@ TEST_F(Cli, SignalsLeaveTheFileAsItWas) {
     EXPECT_EQ(temporaries(), 0);
     EXPECT_EQ(slurp(kept), "keep\n");
   }
+}
+
+TEST_F(Cli, InPlaceReplacesEachFileOnce) {
+  std::string page = "<html lang=\"de\"><p>Silbentrennung</p><pre>Silbentrennung</pre>";
+  for (int i = 0; i < 2000; ++i) page += "<p lang=\"en\">hyphenation, documentation</p>\n";
+  const std::string hyphenated = hyph::hyphenateText(
+      hyph::english_US(), page, {.separator = "\u00AD", .markup = hyph::Markup::Html});
+  ASSERT_NE(hyphenated.find("Sil\u00ADben\u00ADtren\u00ADnung</p><pre>Silbentrennung"),
+            std::string::npos);
+  // Many files, one of them through a link, and named twice.
+  std::vector<std::string> names;
+  for (int i = 0; i < 12; ++i) names.push_back(file("page" + std::to_string(i) + ".html", page));
+  fs::create_symlink("page0.html", dir_ / "link.html");
+  names.push_back((dir_ / "link.html").string());
+  names.push_back(names[1]);
+  for (const char* jobs : {"-j1", "--jobs=3"}) {
+    for (int i = 0; i < 12; ++i) file("page" + std::to_string(i) + ".html", page);
+    std::vector<std::string> args{"--html", "--soft", "--in-place", jobs};
+    args.insert(args.end(), names.begin(), names.end());
+    const Result r = run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(slurp(names[i]), hyphenated) << jobs << ' ' << i;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.html"));
+  }
+  // A second run finds nothing to change, and leaves the files untouched.
+  const auto before = fs::last_write_time(names[3]);
+  fs::last_write_time(names[3], before - std::chrono::hours(1));
+  EXPECT_EQ(run({"--html", "--soft", "-i", names[3]}).status, 0);
+  EXPECT_EQ(fs::last_write_time(names[3]), before - std::chrono::hours(1));
+  EXPECT_EQ(slurp(names[3]), hyphenated);
+
+  // The first change may come late: what comes before it is kept.
+  std::string late;
+  while (late.size() < 200'000) late += "cat and dog\n";
+  const auto lateFile = file("late.txt", late + "hyphenation\n" + late);
+  EXPECT_EQ(run({"-i", lateFile.string()}).status, 0);
+  EXPECT_TRUE(slurp(lateFile) == late + "hy-phen-ation\n" + late);
+
+  EXPECT_EQ(run({"--in-place"}).err, "hyph: --in-place needs the FILEs to hyphenate\n");
+  EXPECT_EQ(run({"--in-place", "-"}).status, 2);
+  EXPECT_EQ(run({"--in-place", names[0], "-o", names[1]}).status, 2);
+  EXPECT_EQ(run({"--in-place", "--jobs=0", names[0]}).err,
+            "hyph: --jobs: must be at least 1: '0'\n");
+}
+
+// A file that fails is left as it was, with one line naming it; the others
+// are done, and the exit status says that something failed.
+TEST_F(Cli, InPlaceFailuresLeaveTheirFiles) {
+  const auto small = file("small.txt", "hyphenation\n");
+  std::string text;
+  while (text.size() < 200'000) text += "hyphenation documentation\n";
+  const auto large = file("large.txt", text);
+  const auto absent = dir_ / "absent.txt";
+  // Writes past 220 kB fail, as on a full disk.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int err = ::open((dir_ / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(err, 2);
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{220'000, 220'000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::execl(HYPH_CLI_PATH, "hyph", "-j1", "--in-place", large.c_str(), absent.c_str(), dir_.c_str(),
+            small.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(slurp(dir_ / "err"), "hyph: error writing " + large.string() + ": File too large\n" +
+                                     "hyph: cannot read " + absent.string() +
+                                     ": No such file or directory\n" + "hyph: cannot hyphenate " +
+                                     dir_.string() + " in place: not a regular file\n");
+  EXPECT_TRUE(slurp(large) == text);
+  EXPECT_EQ(slurp(small), "hy-phen-ation\n");
+  EXPECT_FALSE(fs::exists(absent));
+  for (const auto& entry : fs::directory_iterator(dir_))
+    EXPECT_NE(entry.path().filename().string().rfind(".hyph-", 0), 0u) << entry.path();
 }
 
 TEST_F(Cli, Html) {
