@@ -10,11 +10,16 @@
 Languages are named as findLanguage takes them: affixes ("en-us"), names
 ("English_US"), language tags ("de", "pt-BR") and locale names ("de_DE").
 An unknown one raises ValueError; the library's own failures hyph.Error.
+
+Hyphenators pickle (a language's by its name, one of your own tables by
+the tables it was made from), so that they go to worker processes; text
+larger than memory goes through a TextHyphenator, or hyphenate_file.
 """
 
 from ._hyph import (  # noqa: F401
     Error,
     Hyphenator,
+    TextHyphenator,
     __version__,
     find_language,
     hyphenate,
@@ -29,14 +34,35 @@ __all__ = [
     "Error",
     "Hyphenator",
     "Pyphen",
+    "TextHyphenator",
     "find_language",
     "hyphenate",
+    "hyphenate_file",
     "hyphenate_text",
     "language_affix",
     "language_license",
     "languages",
     "positions",
 ]
+
+
+def hyphenate_file(source, target, lang="en-us", *, chunk_size=1 << 16, **options):
+    """Hyphenates the text read from the file object ``source`` into the
+    file object ``target``, ``chunk_size`` at a time: memory stays bounded
+    by the chunk and the longest word, and the output is what
+    ``hyphenate_text`` gives for the whole text. Both files are text files,
+    or both binary (UTF-8). ``lang`` is a language name or a Hyphenator;
+    ``options`` are those of hyphenate_text (separator, html, ...).
+
+        >>> import io
+        >>> out = io.StringIO()
+        >>> hyph.hyphenate_file(io.StringIO("hyphenation"), out, separator="-")
+        >>> out.getvalue()
+        'hy-phen-ation'
+    """
+    with TextHyphenator(target, lang, **options) as text:
+        while chunk := source.read(chunk_size):
+            text.write(chunk)
 
 
 def _looks_like_libhyphen(data):

@@ -1,4 +1,4 @@
-from typing import Iterator, Optional, Union
+from typing import IO, Any, AnyStr, Iterator, Optional, Union
 
 __version__: str
 
@@ -38,6 +38,39 @@ class Hyphenator:
         skip_capitals: bool = False,
         follow_lang: bool = True,
     ) -> str: ...
+
+class TextHyphenator:
+    def __init__(
+        self,
+        output: IO[Any],
+        lang: Union[str, Hyphenator] = "en-us",
+        *,
+        separator: str = "\u00ad",
+        html: bool = False,
+        min_word_length: int = 0,
+        skip_capitals: bool = False,
+        follow_lang: bool = True,
+    ) -> None: ...
+    def write(self, text: Union[str, bytes]) -> int: ...
+    def flush(self) -> None: ...
+    def close(self) -> None: ...
+    @property
+    def closed(self) -> bool: ...
+    def __enter__(self) -> "TextHyphenator": ...
+    def __exit__(self, *args: object) -> bool: ...
+
+def hyphenate_file(
+    source: IO[AnyStr],
+    target: IO[AnyStr],
+    lang: Union[str, Hyphenator] = "en-us",
+    *,
+    chunk_size: int = 65536,
+    separator: str = "\u00ad",
+    html: bool = False,
+    min_word_length: int = 0,
+    skip_capitals: bool = False,
+    follow_lang: bool = True,
+) -> None: ...
 
 class Pyphen:
     left: int

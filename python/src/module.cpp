@@ -5,6 +5,8 @@
 #include <pybind11/stl.h>
 
 #include <hyph/hyph.hpp>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +37,35 @@ std::string_view utf8Of(py::handle text) {
   return {bytes, static_cast<std::size_t>(size)};
 }
 
+/// The bytes of a str or bytes object, held as long as this lives. A str
+/// read with errors="surrogateescape" (a file that is not all UTF-8) gives
+/// back the bytes it was read from.
+class Utf8 {
+ public:
+  explicit Utf8(py::handle text) {
+    if (PyBytes_Check(text.ptr())) {
+      holder_ = py::reinterpret_borrow<py::object>(text);
+    } else if (!PyUnicode_Check(text.ptr())) {
+      throw py::type_error("a str or bytes is needed");
+    } else if (Py_ssize_t size = 0; const char* bytes = PyUnicode_AsUTF8AndSize(text.ptr(), &size)) {
+      bytes_ = {bytes, static_cast<std::size_t>(size)};
+      return;
+    } else {
+      PyErr_Clear();
+      holder_ = py::reinterpret_steal<py::object>(
+          PyUnicode_AsEncodedString(text.ptr(), "utf-8", "surrogateescape"));
+      if (!holder_) throw py::error_already_set();
+    }
+    bytes_ = {PyBytes_AS_STRING(holder_.ptr()),
+              static_cast<std::size_t>(PyBytes_GET_SIZE(holder_.ptr()))};
+  }
+  std::string_view bytes() const { return bytes_; }
+
+ private:
+  py::object holder_;
+  std::string_view bytes_;
+};
+
 py::str strOf(std::string_view utf8) {
   PyObject* object =
       PyUnicode_DecodeUTF8(utf8.data(), static_cast<Py_ssize_t>(utf8.size()), "surrogateescape");
@@ -61,10 +92,19 @@ hyph::Language languageOf(std::string_view name) {
   throw py::value_error(hyph::unknownLanguageMessage(name));
 }
 
-/// A hyphenator as Python holds it: the library's, and its language if any.
+/// What a custom hyphenator was made from, so that it can be made again
+/// (in another process, from a pickle).
+struct Sources {
+  std::optional<std::string> patterns, exceptions, chars;
+  std::optional<std::int64_t> left, right;
+};
+
+/// A hyphenator as Python holds it: the library's, its language if any,
+/// and for one of the caller's own tables, what it was made from.
 struct PyHyphenator {
   hyph::Hyphenator hyphenator;
   std::optional<hyph::Language> language;
+  std::shared_ptr<const Sources> sources;  // none: the language's own
 
   std::vector<std::size_t>& breaks(py::handle word) const {
     thread_local std::vector<std::size_t> found;
@@ -162,8 +202,9 @@ struct PyHyphenator {
     return out;
   }
 
-  py::str hyphenateText(py::handle text, const std::string& separator, bool html,
-                        std::size_t minWordLength, bool skipCapitals, bool followLang) const {
+  hyph::TextOptions textOptions(const std::string& separator, bool html,
+                                std::size_t minWordLength, bool skipCapitals,
+                                bool followLang) const {
     hyph::TextOptions options;
     options.separator = separator;
     options.markup = html ? hyph::Markup::Html : hyph::Markup::Plain;
@@ -171,14 +212,115 @@ struct PyHyphenator {
     options.skipCapitals = skipCapitals;
     options.followLang = followLang;
     options.language = language;
-    const std::string_view input = utf8Of(text);
+    return options;
+  }
+
+  py::str hyphenateText(py::handle text, const std::string& separator, bool html,
+                        std::size_t minWordLength, bool skipCapitals, bool followLang) const {
+    if (!PyUnicode_Check(text.ptr())) throw py::type_error("a str is needed");
+    const hyph::TextOptions options =
+        textOptions(separator, html, minWordLength, skipCapitals, followLang);
+    const Utf8 input(text);
     std::string out;
     {
       py::gil_scoped_release unlocked;
-      out = hyph::hyphenateText(hyphenator, input, options);
+      out = hyph::hyphenateText(hyphenator, input.bytes(), options);
     }
     return strOf(out);
   }
+};
+
+/// Running text hyphenated as it is written, into a file object: what a
+/// write decides goes on at once, and a word that may go on in the next
+/// write waits for it, so that any cutting of the text into writes gives
+/// the same output as hyphenating it whole; close() passes on the last.
+/// Memory is bounded by the longest word, not by the text. A str in gives
+/// str out, bytes (UTF-8) give bytes.
+class PyTextHyphenator {
+ public:
+  PyTextHyphenator(py::object output, PyHyphenator hyphenator, const hyph::TextOptions& options)
+      : output_(std::move(output)),
+        hyphenator_(std::move(hyphenator)),
+        text_(hyphenator_.hyphenator, options) {}
+
+  std::size_t write(py::handle chunk) {
+    const bool bytes = PyBytes_Check(chunk.ptr());
+    if (!bytes && !PyUnicode_Check(chunk.ptr()))
+      throw py::type_error("write takes a str or bytes");
+    if (closed_) throw py::value_error("write to a closed TextHyphenator");
+    if (!mode_) mode_ = bytes ? Mode::Bytes : Mode::Str;
+    if ((*mode_ == Mode::Bytes) != bytes)
+      throw py::type_error("a TextHyphenator takes either str or bytes, not both");
+    const Utf8 input(chunk);
+    {
+      py::gil_scoped_release unlocked;
+      const std::lock_guard lock(mutex_);  // one write at a time
+      text_.write(input.bytes(), out_);
+    }
+    pass(false);
+    return static_cast<std::size_t>(bytes ? PyBytes_GET_SIZE(chunk.ptr())
+                                           : PyUnicode_GET_LENGTH(chunk.ptr()));
+  }
+
+  /// Passes on all that is decided, and flushes the output if it can be.
+  void flush() {
+    pass(false);
+    if (py::hasattr(output_, "flush")) output_.attr("flush")();
+  }
+
+  /// Ends the text: passes on the rest, held-back word included, and
+  /// flushes the output, which stays open.
+  void close() {
+    {
+      py::gil_scoped_release unlocked;
+      const std::lock_guard lock(mutex_);
+      text_.finish(out_);
+    }
+    pass(true);
+    if (py::hasattr(output_, "flush")) output_.attr("flush")();
+    closed_ = true;
+  }
+
+  bool closed() const { return closed_; }
+
+ private:
+  enum class Mode { Str, Bytes };
+
+  /// Writes the output gathered so far; in str mode, up to the last whole
+  /// UTF-8 sequence unless `all`.
+  void pass(bool all) {
+    std::string ready;
+    {
+      const std::lock_guard lock(mutex_);
+      const std::size_t size = all || mode_ == Mode::Bytes ? out_.size() : wholeSequences(out_);
+      ready.assign(out_, 0, size);
+      out_.erase(0, size);
+    }
+    if (ready.empty()) return;
+    if (mode_ == Mode::Bytes)
+      output_.attr("write")(py::bytes(ready));
+    else
+      output_.attr("write")(strOf(ready));
+  }
+
+  /// The length of `bytes` without an incomplete UTF-8 sequence at its end.
+  static std::size_t wholeSequences(std::string_view bytes) {
+    for (std::size_t back = 1; back <= 4 && back <= bytes.size(); ++back) {
+      const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+      if ((byte & 0xC0) == 0x80) continue;  // a continuation: look further back
+      const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+      return length > back ? bytes.size() - back : bytes.size();
+    }
+    return bytes.size();
+  }
+
+  py::object output_;
+  PyHyphenator hyphenator_;  // before text_, which uses it
+  hyph::TextHyphenator text_;
+  std::mutex mutex_;
+  std::string out_;
+  std::optional<Mode> mode_;
+  bool closed_ = false;
 };
 
 /// The shared hyphenator of a language, for the module's functions.
@@ -204,19 +346,60 @@ PyHyphenator makeHyphenator(const std::optional<std::string>& lang,
                             std::optional<std::int64_t> left, std::optional<std::int64_t> right) {
   if ((left && *left < 0) || (right && *right < 0))
     throw py::value_error("the minimums must not be negative");
-  std::string charsBytes, patternsBytes, exceptionsBytes;
+  auto sources = std::make_shared<Sources>();
   hyph::CustomTables custom;
-  custom.chars = fileOf(chars, "chars", charsBytes);
-  custom.patterns = fileOf(patterns, "patterns", patternsBytes);
-  custom.exceptions = fileOf(exceptions, "exceptions", exceptionsBytes);
-  custom.leftMin = left;
-  custom.rightMin = right;
-  if (!lang) return {hyph::customHyphenator(custom), std::nullopt};
+  custom.chars = fileOf(chars, "chars", sources->chars.emplace());
+  custom.patterns = fileOf(patterns, "patterns", sources->patterns.emplace());
+  custom.exceptions = fileOf(exceptions, "exceptions", sources->exceptions.emplace());
+  for (auto [file, bytes] : {std::pair{&custom.chars, &sources->chars},
+                             {&custom.patterns, &sources->patterns},
+                             {&custom.exceptions, &sources->exceptions}})
+    if (!*file) bytes->reset();
+  custom.leftMin = sources->left = left;
+  custom.rightMin = sources->right = right;
+  if (!lang) return {hyph::customHyphenator(custom), std::nullopt, sources};
   const hyph::Language language = languageOf(*lang);
   const hyph::Hyphenator& base = hyph::languageHyphenator(language);
   if (!custom.chars && !custom.patterns && !custom.exceptions && !left && !right)
-    return {base, language};
-  return {hyph::customHyphenator(base, custom), language};
+    return {base, language, nullptr};
+  return {hyph::customHyphenator(base, custom), language, sources};
+}
+
+/// A hyphenator's pickle: its language by name, and for one of the caller's
+/// own tables, the sources it was made from. A worker process that loads a
+/// language's gets that language's shared hyphenator.
+py::tuple stateOf(const PyHyphenator& self) {
+  auto bytesOr = [](const std::optional<std::string>& bytes) -> py::object {
+    if (!bytes) return py::none();
+    return py::bytes(*bytes);
+  };
+  const Sources none;
+  const Sources& sources = self.sources ? *self.sources : none;
+  return py::make_tuple(
+      1,
+      self.language ? py::object(py::str(std::string(hyph::languageName(*self.language))))
+                    : py::none(),
+      bytesOr(sources.patterns), bytesOr(sources.exceptions), bytesOr(sources.chars),
+      sources.left, sources.right);
+}
+
+PyHyphenator fromState(const py::tuple& state) {
+  if (state.size() != 7 || state[0].cast<int>() != 1)
+    throw py::value_error("not the pickle of a hyph.Hyphenator of this version");
+  auto object = [&](std::size_t i) -> std::optional<py::object> {
+    if (state[i].is_none()) return std::nullopt;
+    return py::reinterpret_borrow<py::object>(state[i]);
+  };
+  return makeHyphenator(state[1].cast<std::optional<std::string>>(), object(2), object(3),
+                        object(4), state[5].cast<std::optional<std::int64_t>>(),
+                        state[6].cast<std::optional<std::int64_t>>());
+}
+
+/// The hyphenator that `lang` stands for: a Hyphenator, or a language name.
+PyHyphenator hyphenatorOf(py::handle lang) {
+  if (py::isinstance<PyHyphenator>(lang)) return lang.cast<PyHyphenator>();
+  if (!PyUnicode_Check(lang.ptr())) throw py::type_error("lang: a language name or a Hyphenator");
+  return sharedOf(lang.cast<std::string>());
 }
 
 }  // namespace
@@ -249,7 +432,33 @@ PYBIND11_MODULE(_hyph, m) {
       .def("positions_many", &PyHyphenator::positionsMany, py::arg("words"))
       .def("hyphenate_text", &PyHyphenator::hyphenateText, py::arg("text"),
            py::arg("separator") = "\u00AD", py::arg("html") = false, py::arg("min_word_length") = 0,
-           py::arg("skip_capitals") = false, py::arg("follow_lang") = true);
+           py::arg("skip_capitals") = false, py::arg("follow_lang") = true)
+      .def(py::pickle(&stateOf, &fromState));
+
+  py::class_<PyTextHyphenator>(m, "TextHyphenator",
+                               "Running text hyphenated as it is written, into a file object.")
+      .def(py::init([](py::object output, py::handle lang, const std::string& separator,
+                       bool html, std::size_t minWordLength, bool skipCapitals, bool followLang) {
+             if (!py::hasattr(output, "write"))
+               throw py::type_error("output: an object with a write method");
+             PyHyphenator hyphenator = hyphenatorOf(lang);
+             const hyph::TextOptions options =
+                 hyphenator.textOptions(separator, html, minWordLength, skipCapitals, followLang);
+             return std::make_unique<PyTextHyphenator>(std::move(output), std::move(hyphenator),
+                                                       options);
+           }),
+           py::arg("output"), py::arg("lang") = "en-us", py::kw_only(),
+           py::arg("separator") = "\u00AD", py::arg("html") = false, py::arg("min_word_length") = 0,
+           py::arg("skip_capitals") = false, py::arg("follow_lang") = true)
+      .def("write", &PyTextHyphenator::write, py::arg("text"))
+      .def("flush", &PyTextHyphenator::flush)
+      .def("close", &PyTextHyphenator::close)
+      .def_property_readonly("closed", &PyTextHyphenator::closed)
+      .def("__enter__", [](py::object self) { return self; })
+      .def("__exit__", [](PyTextHyphenator& self, py::args) {
+        if (!self.closed()) self.close();
+        return false;
+      });
 
   m.def(
       "hyphenate",
