@@ -71,12 +71,9 @@ HYPH_FIRST_USE Hyphenator loadHyphenator(Language language, std::span<const Embe
   if (block.empty() || archive.data() != embeddedFiles().data())
     return Hyphenator(std::move(chars), std::move(patterns), std::move(exceptions), left, right);
   // The compiled tables, viewed in place: loading is taking their address.
-  auto words = std::make_shared<const WordTables>(viewWordTables(block, Trust::Compiled));
-  const CharTable& table = *words->chars;
-  auto tables = std::make_shared<HyphenatorAccess::Tables>(HyphenatorAccess::Tables{
-      [table](char32_t c) { return table(c); }, Deferred<CharTable>(table), std::move(patterns),
-      std::move(exceptions), std::shared_ptr<const WordTables>(std::move(words))});
-  return HyphenatorAccess::make(std::move(tables), left, right);
+  return HyphenatorAccess::ofWordTables(
+      std::make_shared<const WordTables>(viewWordTables(block, Trust::Compiled)),
+      std::move(patterns), std::move(exceptions), left, right);
 }
 
 namespace {

@@ -31,6 +31,20 @@ struct HyphenatorAccess {
   }
   static const std::shared_ptr<const Tables>& tables(const Hyphenator& h) { return h.tables_; }
 
+  /// A Hyphenator over lookup tables made elsewhere (a compiled block,
+  /// viewed in place), which hold a character table: that is its mapping.
+  /// `patterns` and `exceptions` give hyphenatorPatterns and
+  /// hyphenatorExceptions, which such tables do not keep.
+  static Hyphenator ofWordTables(std::shared_ptr<const detail::WordTables> words,
+                                 Deferred<Patterns> patterns, Deferred<Exceptions> exceptions,
+                                 std::int64_t leftMin, std::int64_t rightMin) {
+    const CharTable& table = *words->chars;
+    auto tables = std::make_shared<Tables>(Tables{[table](char32_t c) { return table(c); },
+                                                  Deferred<CharTable>(table), std::move(patterns),
+                                                  std::move(exceptions), std::move(words)});
+    return make(std::move(tables), leftMin, rightMin);
+  }
+
   /// What the words are looked up in (built first if deferred).
   static const std::shared_ptr<const detail::WordTables>& words(const Hyphenator& h) {
     return h.tables_->words.get();
