@@ -4,7 +4,10 @@
 #
 #   HYPH_LANGUAGES        all (the default), or the languages to hold, by
 #                         affix or name: en-us;de-1996. Using another throws
-#                         hyph::Error, which names this option.
+#                         hyph::Error, which names this option. none: no
+#                         data at all; each language's compiled tables are
+#                         given at run time (addLanguageTables), as the
+#                         WebAssembly build does.
 #   HYPH_PREBUILT_TABLES  ON (the default): the tables are compiled when the
 #                         library is built, ready at once in every process;
 #                         OFF: each is parsed from its gzip file on first use,
@@ -15,7 +18,7 @@
 # and hyph_compile_tables.
 option(HYPH_PREBUILT_TABLES "Compile each language's lookup tables into the library" ON)
 set(HYPH_LANGUAGES "all" CACHE STRING
-  "The languages whose data the library holds: all, or a list of affixes or names (en-us;de-1996)")
+  "The languages whose data the library holds: all, none, or a list of affixes or names (en-us;de-1996)")
 set(HYPH_HOST_TOOLS "" CACHE PATH
   "When cross-compiling: a native build's folder with hyph_embed_archive and hyph_compile_tables")
 
@@ -45,6 +48,8 @@ set(HYPH_SELECTED_NAMES)
 if(HYPH_LANGUAGES STREQUAL "all")
   set(HYPH_SELECTED_AFFIXES ${HYPH_ALL_AFFIXES})
   set(HYPH_SELECTED_NAMES ${HYPH_ALL_NAMES})
+elseif(HYPH_LANGUAGES STREQUAL "none")
+  # No data: every language is given its tables at run time.
 else()
   foreach(wanted IN LISTS HYPH_LANGUAGES)
     string(TOLOWER "${wanted}" wanted_lower)
@@ -84,7 +89,11 @@ file(MAKE_DIRECTORY ${HYPH_GENERATED})
 # Which languages are held, and what using another says.
 if(HYPH_LANGUAGES STREQUAL "all")
   set(HYPH_BUILT_IN_BODY "  return true;")
-  set(HYPH_BUILT_IN_NAMES "every language")
+  set(HYPH_NOT_BUILT_IN "\" is not built into this hyph library\"")
+elseif(HYPH_LANGUAGES STREQUAL "none")
+  set(HYPH_BUILT_IN_BODY "  return false;")
+  string(CONCAT HYPH_NOT_BUILT_IN "\" is not loaded: this hyph library holds no language's "
+    "data (HYPH_LANGUAGES=none), and its tables were not given to addLanguageTables\"")
 else()
   set(HYPH_BUILT_IN_BODY "  switch (language) {\n")
   foreach(name IN LISTS HYPH_SELECTED_NAMES)
@@ -92,8 +101,10 @@ else()
   endforeach()
   string(APPEND HYPH_BUILT_IN_BODY "      return true;\n    default:\n      return false;\n  }")
   list(JOIN HYPH_SELECTED_NAMES ", " HYPH_BUILT_IN_NAMES)
+  list(JOIN HYPH_LANGUAGES ";" HYPH_LANGUAGES_TEXT)
+  string(CONCAT HYPH_NOT_BUILT_IN "\" is not built into this hyph library, which holds only "
+    "${HYPH_BUILT_IN_NAMES} (HYPH_LANGUAGES=${HYPH_LANGUAGES_TEXT})\"")
 endif()
-list(JOIN HYPH_LANGUAGES ";" HYPH_LANGUAGES_TEXT)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/languages_built_in.cpp.in
   ${HYPH_GENERATED}/languages_built_in.cpp @ONLY)
 

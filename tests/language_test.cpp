@@ -275,3 +275,14 @@ TEST(LanguagesLike, SuggestsWhatWasPlausiblyMeant) {
 
 }  // namespace
 }  // namespace hyph
+
+// A library that holds every language keeps its own tables; giving tables
+// at run time is for builds without the data (tests/builds/run tries those).
+TEST(AddLanguageTables, ABuiltInLanguageKeepsItsOwn) {
+  const std::vector<std::uint8_t> bytes(64, 0);
+  EXPECT_EQ(hyph::testing::errorOf([&] { hyph::addLanguageTables(hyph::Language::French, bytes); }),
+            "French is built into this hyph library; its tables cannot be given");
+  for (hyph::Language language : hyph::enumFrom(hyph::firstLanguage))
+    EXPECT_TRUE(hyph::languageAvailable(language));
+  EXPECT_EQ(hyph::hyphenate(hyph::french(), "anticonstitutionnellement").size(), 9u);
+}

@@ -223,6 +223,24 @@ HYPH_API std::string languageLicenseName(Language language);
 /// with a message that names the option.
 HYPH_API bool languageBuiltIn(Language language);
 
+/// Gives a library that does not hold the language's data (built with
+/// HYPH_LANGUAGES=none or a list without it, as the WebAssembly build is)
+/// the language's compiled tables: the bytes of the AFFIX.tables file that
+/// the build tool `hyph_compile_tables --blobs DIR` writes. They are checked,
+/// so that no lookup can read outside them, and copied; from then on the
+/// language's shared Hyphenator, loadHyphenator and text marked as the
+/// language use them, as they would built-in tables. Their patterns,
+/// exceptions and licence are not in the file: asking for those throws.
+/// Giving a language its tables again replaces them for what is made after.
+/// Throws hyph::Error "Damaged hyphenation tables: ..." for bytes that are
+/// not such tables (or are another version's, or another byte order's), and
+/// for a language that the library holds, whose tables are its own.
+HYPH_API void addLanguageTables(Language language, std::span<const std::uint8_t> tables);
+
+/// Whether the language's words can be hyphenated: it is built in
+/// (languageBuiltIn), or was given its tables (addLanguageTables).
+HYPH_API bool languageAvailable(Language language);
+
 /// A new Hyphenator for the language, with its minimums. Words are looked
 /// up in the language's tables as the library was built with them: compiled
 /// into it (the default, ready at once and shared by every Hyphenator of

@@ -46,15 +46,23 @@ int main(int argc, char** argv) {
     }
     out += "\";\n";
   }
-  out += "\nconstexpr EmbeddedFile kFiles[] = {\n";
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    const std::string k = "kFile" + std::to_string(i);
-    out += "    {\"" + files[i].filename().string() + "\", {" + k + ", sizeof " + k + " - 1}},\n";
+  if (files.empty()) {
+    // A library without data (HYPH_LANGUAGES=none): an array may not be empty.
+    out +=
+        "\n}  // namespace\n\n"
+        "std::span<const EmbeddedFile> embeddedFiles() { return {}; }\n\n"
+        "}  // namespace hyph::detail\n";
+  } else {
+    out += "\nconstexpr EmbeddedFile kFiles[] = {\n";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      const std::string k = "kFile" + std::to_string(i);
+      out += "    {\"" + files[i].filename().string() + "\", {" + k + ", sizeof " + k + " - 1}},\n";
+    }
+    out +=
+        "};\n\n}  // namespace\n\n"
+        "std::span<const EmbeddedFile> embeddedFiles() { return kFiles; }\n\n"
+        "}  // namespace hyph::detail\n";
   }
-  out +=
-      "};\n\n}  // namespace\n\n"
-      "std::span<const EmbeddedFile> embeddedFiles() { return kFiles; }\n\n"
-      "}  // namespace hyph::detail\n";
 
   // Rewrite only on change, so that an unchanged archive recompiles nothing.
   const std::filesystem::path output = argv[1];

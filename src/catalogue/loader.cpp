@@ -5,11 +5,14 @@
 // process), or, in a library built without them, in tables parsed from its
 // embedded files on first use. Either way the Hyphenator's patterns,
 // exceptions and character table, for callers that ask for them, are
-// parsed from the embedded files on first use.
+// parsed from the embedded files on first use. A library without a
+// language's data may be given its compiled tables at run time.
 #include "catalogue/loader.hpp"
 
 #include <array>
 #include <atomic>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,6 +36,15 @@ void countBuild(Language language, Table table) {
   builds[fromEnum(language)][static_cast<int>(table)].fetch_add(1, std::memory_order_relaxed);
 }
 }  // namespace
+
+// The Hyphenators of the languages given their tables at run time, each
+// made once a time it is given them and never destroyed (a reference to an
+// earlier one stays good).
+std::atomic<const Hyphenator*> added[languageCount];
+
+const Hyphenator* addedHyphenator(Language language) {
+  return added[fromEnum(language)].load(std::memory_order_acquire);
+}
 
 int sharedCreations(Language language) { return creations[fromEnum(language)].load(); }
 int tableBuilds(Language language, Table table) {
@@ -58,6 +70,7 @@ HYPH_FIRST_USE Hyphenator loadHyphenator(Language language, std::span<const Embe
     return parseExceptions(text());
   });
   const std::int64_t left = languageLeftMin(language), right = languageRightMin(language);
+  if (const Hyphenator* given = addedHyphenator(language)) return *given;
   if (!holdsLanguage(language)) {
     // A build that holds only some languages: every table of the others
     // refuses, naming the option.
@@ -92,6 +105,9 @@ struct Shared {
 Shared sharedOnes[languageCount];
 
 HYPH_FIRST_USE const Hyphenator& shared(Language language) {
+  // Only a language that the library does not hold is ever given tables.
+  if (const Hyphenator* given = addedHyphenator(language)) [[unlikely]]
+    return *given;
   Shared& one = sharedOnes[fromEnum(language)];
   if (one.state.load(std::memory_order_acquire) == Shared::kMade) [[likely]]
     return *one.hyphenator;
@@ -120,6 +136,36 @@ HYPH_FIRST_USE const Hyphenator& shared(Language language) {
 
 Hyphenator loadHyphenator(Language language) {
   return detail::loadHyphenator(language, detail::embeddedFiles());
+}
+
+void addLanguageTables(Language language, std::span<const std::uint8_t> tables) {
+  using namespace detail;
+  const std::string name(languageName(language));
+  if (holdsLanguage(language))
+    throw Error(name + " is built into this hyph library; its tables cannot be given");
+  // Copied to memory of our own, on a multiple of 8 bytes as a block must be.
+  auto owned = std::make_shared<std::vector<std::uint64_t>>((tables.size() + 7) / 8);
+  if (!tables.empty()) std::memcpy(owned->data(), tables.data(), tables.size());
+  WordTables view = viewWordTables(
+      {reinterpret_cast<const std::uint8_t*>(owned->data()), tables.size()}, Trust::Checked);
+  view.owner = std::move(owned);
+  auto missing = [name](const char* what) {
+    return [message = name + "'s " + what + " are not in its compiled tables"] {
+      return Error(message);
+    };
+  };
+  auto hyphenator = std::make_unique<const Hyphenator>(HyphenatorAccess::ofWordTables(
+      std::make_shared<const WordTables>(std::move(view)),
+      Deferred<Patterns>::lazy([refuse = missing("patterns")]() -> Patterns { throw refuse(); }),
+      Deferred<Exceptions>::lazy(
+          [refuse = missing("exception words")]() -> Exceptions { throw refuse(); }),
+      languageLeftMin(language), languageRightMin(language)));
+  // The one it replaces stays, for whoever holds a reference to it.
+  added[fromEnum(language)].store(hyphenator.release(), std::memory_order_release);
+}
+
+bool languageAvailable(Language language) {
+  return detail::holdsLanguage(language) || detail::addedHyphenator(language) != nullptr;
 }
 
 HYPH_FIRST_USE const Hyphenator& languageHyphenator(Language language) {

@@ -162,7 +162,7 @@ class TextHyphenator::Impl {
   /// The context of a `lang` value, made on first use.
   std::int16_t contextOf(std::string_view lang) {
     const std::optional<Language> language = findLanguage(lang);
-    if (!language || !languageBuiltIn(*language)) return kNone;
+    if (!language || !languageAvailable(*language)) return kNone;
     if (language == options_.language) return kOwn;
     const auto index = static_cast<std::int16_t>(fromEnum(*language) + 1);
     Context& context = contexts_[static_cast<std::size_t>(index)];

@@ -1,0 +1,90 @@
+// A library built with HYPH_LANGUAGES=none, given each language's compiled
+// tables at run time (addLanguageTables), as the WebAssembly build is:
+//
+//   added_tables BLOB_DIR WORK_DIR AFFIX...
+//
+// For each affix, hyphenates WORK_DIR/AFFIX.words as running text with "|"
+// into WORK_DIR/AFFIX.added, after checking what a language without tables
+// does. Exits 1 with a message at the first surprise.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "hyph/hyph.hpp"
+
+namespace {
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void check(bool ok, const std::string& what) {
+  if (!ok) throw std::runtime_error(what);
+}
+
+std::string errorOf(auto&& call) {
+  try {
+    call();
+  } catch (const hyph::Error& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+}  // namespace
+
+std::span<const std::uint8_t> bytesOf(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+int main(int argc, char** argv) {
+  try {
+    check(argc >= 3, "usage: added_tables BLOB_DIR WORK_DIR AFFIX...");
+    const std::string blobs = argv[1], work = argv[2];
+    const std::string page = "<p lang=\"fr\">anticonstitutionnellement</p>";
+    hyph::TextOptions html;
+    html.markup = hyph::Markup::Html;
+
+    // Before its tables: refused by name, and left as it is in HTML.
+    check(!hyph::languageAvailable(hyph::Language::French), "French available without tables");
+    const std::string refused =
+        errorOf([] { (void)hyph::breakPoints(hyph::french(), std::u32string(U"table")); });
+    check(refused ==
+              "French is not loaded: this hyph library holds no language's data "
+              "(HYPH_LANGUAGES=none), and its tables were not given to addLanguageTables",
+          "French without tables: " + refused);
+    const std::string damaged =
+        errorOf([] { hyph::addLanguageTables(hyph::Language::French, bytesOf("not tables")); });
+    check(damaged.starts_with("Damaged hyphenation tables"), "damaged tables: " + damaged);
+    const std::string english = slurp(blobs + "/en-us.tables");
+    hyph::addLanguageTables(hyph::Language::English_US, bytesOf(english));
+    check(hyph::hyphenateText(hyph::english_US(), page, html) == page,
+          "text marked as a language without tables was hyphenated");
+
+    for (int i = 3; i < argc; ++i) {
+      const std::string affix = argv[i];
+      const hyph::Language language = *hyph::findLanguage(affix);
+      hyph::addLanguageTables(language, bytesOf(slurp(blobs + "/" + affix + ".tables")));
+      check(hyph::languageAvailable(language) && !hyph::languageBuiltIn(language),
+            affix + ": not available once given its tables");
+      std::ofstream(work + "/" + affix + ".added", std::ios::binary) << hyph::hyphenateText(
+          hyph::languageHyphenator(language), slurp(work + "/" + affix + ".words"), "|");
+    }
+    check(hyph::hyphenateText(hyph::english_US(), page, html) ==
+              "<p lang=\"fr\">an-ti-cons-ti-tu-tion-nel-le-ment</p>",
+          "text marked as French not hyphenated once French has its tables");
+    check(errorOf([] { (void)hyph::hyphenatorPatterns(hyph::french()); }) ==
+              "French's patterns are not in its compiled tables",
+          "the patterns of given tables");
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "added_tables: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
