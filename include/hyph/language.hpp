@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <ranges>
 #include <span>
@@ -236,6 +237,11 @@ HYPH_API bool languageBuiltIn(Language language);
 /// not such tables (or are another version's, or another byte order's), and
 /// for a language that the library holds, whose tables are its own.
 HYPH_API void addLanguageTables(Language language, std::span<const std::uint8_t> tables);
+/// The same, without a copy: the tables are read where they are, which must
+/// be on a multiple of 8 bytes, and `owner` keeps them alive as long as
+/// they are used.
+HYPH_API void addLanguageTables(Language language, std::shared_ptr<const void> owner,
+                                std::span<const std::uint8_t> tables);
 
 /// Whether the language's words can be hyphenated: it is built in
 /// (languageBuiltIn), or was given its tables (addLanguageTables).

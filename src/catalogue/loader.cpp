@@ -139,16 +139,23 @@ Hyphenator loadHyphenator(Language language) {
 }
 
 void addLanguageTables(Language language, std::span<const std::uint8_t> tables) {
+  // Copied to memory of our own, on a multiple of 8 bytes as a block must be
+  // (and left uninitialised, as it is all written at once).
+  std::shared_ptr<std::uint64_t[]> owned(new std::uint64_t[(tables.size() + 7) / 8]);
+  if (!tables.empty()) std::memcpy(owned.get(), tables.data(), tables.size());
+  const std::span<const std::uint8_t> copy(reinterpret_cast<const std::uint8_t*>(owned.get()),
+                                           tables.size());
+  addLanguageTables(language, std::move(owned), copy);
+}
+
+void addLanguageTables(Language language, std::shared_ptr<const void> owner,
+                       std::span<const std::uint8_t> tables) {
   using namespace detail;
   const std::string name(languageName(language));
   if (holdsLanguage(language))
     throw Error(name + " is built into this hyph library; its tables cannot be given");
-  // Copied to memory of our own, on a multiple of 8 bytes as a block must be.
-  auto owned = std::make_shared<std::vector<std::uint64_t>>((tables.size() + 7) / 8);
-  if (!tables.empty()) std::memcpy(owned->data(), tables.data(), tables.size());
-  WordTables view = viewWordTables(
-      {reinterpret_cast<const std::uint8_t*>(owned->data()), tables.size()}, Trust::Checked);
-  view.owner = std::move(owned);
+  WordTables view = viewWordTables(tables, Trust::Checked);
+  view.owner = std::move(owner);
   auto missing = [name](const char* what) {
     return [message = name + "'s " + what + " are not in its compiled tables"] {
       return Error(message);

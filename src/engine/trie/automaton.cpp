@@ -29,8 +29,8 @@ class Window {
   Window(const std::uint8_t* suffix, const std::uint8_t* own, std::size_t at, std::size_t length,
          const std::uint8_t* begin, const std::uint8_t* end)
       : bytes_(Bytes32::load(suffix)) {
-#if defined(__SSE2__)
     static_assert(k == 32);
+#if defined(__SSE2__)
     // The k digits that line up with the window, those that are not own
     // scores masked off; a copy where the window would reach past either
     // end of the digits.

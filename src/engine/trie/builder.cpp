@@ -22,7 +22,7 @@ class FlatBuilder {
   /// and of scores.
   explicit FlatBuilder(std::size_t sizeHint = 0) {
     nodes_.reserve(sizeHint + 1);
-    digits_ = std::make_unique_for_overwrite<std::uint8_t[]>(sizeHint + 1);
+    digits_.reset(new std::uint8_t[sizeHint + 1]);  // left uninitialised, as they are written first
     addNode(0, 0);
     path_.push_back(0);
     letters_.push_back(0);

@@ -1,0 +1,339 @@
+// hyph for JavaScript: the hyph library compiled to WebAssembly (hyph.wasm),
+// and each language's compiled tables in a file of its own
+// (languages/AFFIX.tables), read or fetched when the language is first
+// loaded. Runs in Node (18 or later) and in browsers.
+//
+//   import { loadLanguage, hyphenate, hyphenateText } from "hyph";
+//   await loadLanguage("de");
+//   hyphenate("Silbentrennung", "de");  // ["Sil", "ben", "tren", "nung"]
+//
+// The package build makes index.js (this file, an ES module) and index.cjs
+// (the same for require) from it, filling in the list of languages.
+
+// Every language, as `hyph --list` gives it: [name, affix, leftMin, rightMin,
+// licence]. Filled in by the package build.
+const LANGUAGES = /* languages */ [];
+
+// Where this module is, for the files beside it (the CommonJS entry says it
+// otherwise).
+const moduleUrl = import.meta.url;
+
+let dataUrl = new URL("./", moduleUrl);
+let core = null; // the instantiated module, once init() is done
+let coreReady = null; // the promise of it
+const loading = new Map(); // language index -> promise of its tables loaded
+
+const encoder = new TextEncoder();
+const decoder = new TextDecoder();
+
+/** A failure of hyph's: the library's message, as an Error. */
+function failure(message) {
+  return new Error(message);
+}
+
+/**
+ * The folder (a URL, or a path in Node) that holds hyph.wasm and
+ * languages/; by default the package's own folder. For a page that serves
+ * the files from elsewhere. Affects what is loaded after the call.
+ */
+export function setDataUrl(url) {
+  const text = String(url);
+  dataUrl = new URL(text.endsWith("/") ? text : text + "/", globalThis.location?.href ?? moduleUrl);
+}
+
+/**
+ * The bytes of a file beside the module: read from the disk in Node, fetched
+ * elsewhere. `into(size)` gives the Uint8Array to read them into.
+ */
+async function readBytes(url, into = (size) => new Uint8Array(size)) {
+  if (url.protocol === "file:") {
+    // Read at once: a language's file is at most a megabyte, and waiting
+    // for a thread of the pool takes longer than reading it.
+    const fs = await import("node:fs");
+    const fd = fs.openSync(url, "r");
+    try {
+      const size = fs.fstatSync(fd).size;
+      const bytes = into(size);
+      for (let at = 0; at < size;) {
+        const got = fs.readSync(fd, bytes, at, size - at, at);
+        if (got === 0) throw failure(`${url}: shorter than it was`);
+        at += got;
+      }
+      return bytes;
+    } finally {
+      fs.closeSync(fd);
+    }
+  }
+  const response = await fetch(url);
+  if (!response.ok) throw failure(`cannot fetch ${url}: ${response.status} ${response.statusText}`);
+  const fetched = new Uint8Array(await response.arrayBuffer());
+  const bytes = into(fetched.length);
+  bytes.set(fetched);
+  return bytes;
+}
+
+/** Loads the WebAssembly module; loadLanguage does it when needed. */
+export function init() {
+  coreReady ??= (async () => {
+    const bytes = await readBytes(new URL("hyph.wasm", dataUrl));
+    const imports = {
+      env: { emscripten_notify_memory_growth() {} },
+      wasi_snapshot_preview1: {
+        proc_exit(code) {
+          throw failure(`hyph: the WebAssembly module stopped (${code})`);
+        },
+        clock_time_get(id, precision, out) {
+          const now = BigInt(Math.round((globalThis.performance?.now() ?? Date.now()) * 1e6));
+          new DataView(core.exports.memory.buffer).setBigUint64(out, now, true);
+          return 0;
+        },
+      },
+    };
+    const { instance } = await WebAssembly.instantiate(bytes, imports);
+    core = instance;
+    core.exports._initialize();
+  })();
+  return coreReady.catch((error) => {
+    coreReady = null;
+    throw error;
+  });
+}
+
+// --- Calls into the module --------------------------------------------------
+
+function exports() {
+  if (!core) throw failure("hyph is not loaded yet: await loadLanguage(tag) (or init()) first");
+  return core.exports;
+}
+
+// Views of the module's memory, made again when it has grown (which
+// detaches the old buffer).
+let heapBuffer = null, heap16 = null, heap32 = null;
+function refreshHeap(x) {
+  if (x.memory.buffer !== heapBuffer) {
+    heapBuffer = x.memory.buffer;
+    heap16 = new Uint16Array(heapBuffer);
+    heap32 = new Uint32Array(heapBuffer);
+  }
+}
+
+// The index of each name met of a loaded language (a language stays loaded).
+const loadedIndices = new Map();
+
+/** The message of the call that just failed. */
+function lastError(x) {
+  return decoder.decode(new Uint8Array(x.memory.buffer, x.hyph_js_output(), x.hyph_js_output_size()));
+}
+
+/** Writes bytes to the module's input; returns nothing. */
+function putBytes(x, bytes) {
+  const at = x.hyph_js_input(bytes.length);
+  new Uint8Array(x.memory.buffer, at, bytes.length).set(bytes);
+}
+
+/** The language index of a name, as hyph's findLanguage reads it. */
+function indexOf(x, tag) {
+  if (typeof tag !== "string") throw new TypeError("a language is named by a string, such as \"de\"");
+  const bytes = encoder.encode(tag);
+  putBytes(x, bytes);
+  const index = x.hyph_js_find(bytes.length);
+  if (index < 0) throw failure(lastError(x));
+  return index;
+}
+
+function describe(index) {
+  const [name, affix, leftMin, rightMin, license] = LANGUAGES[index];
+  return { name, affix, leftMin, rightMin, license };
+}
+
+/** The index of a loaded language, or an Error that says what to do. */
+function loadedIndex(x, tag) {
+  const known = loadedIndices.get(tag);
+  if (known !== undefined) return known;
+  const index = indexOf(x, tag);
+  if (!x.hyph_js_available(index)) {
+    throw failure(`${LANGUAGES[index][0]} is not loaded: await loadLanguage(${JSON.stringify(tag)}) first`);
+  }
+  loadedIndices.set(tag, index);
+  return index;
+}
+
+// --- The interface ------------------------------------------------------------
+
+/**
+ * Loads a language by any name that hyph takes ("de", "en-GB", "pt-BR",
+ * "German_1996", "de-1996"): reads or fetches its tables, once. Resolves
+ * to its description. `options.tables` gives the tables' bytes instead
+ * (an ArrayBuffer or a typed array: languages/AFFIX.tables).
+ */
+export async function loadLanguage(tag, options = {}) {
+  await init();
+  const x = exports();
+  const index = indexOf(x, tag);
+  if (x.hyph_js_available(index) && !options.tables) return describe(index);
+  let pending = options.tables ? null : loading.get(index);
+  if (!pending) {
+    pending = (async () => {
+      // Straight into the module's memory, where the library takes them over.
+      const into = (size) => new Uint8Array(x.memory.buffer, x.hyph_js_tables(size), size);
+      let size;
+      if (options.tables) {
+        const given = ArrayBuffer.isView(options.tables)
+          ? new Uint8Array(options.tables.buffer, options.tables.byteOffset, options.tables.byteLength)
+          : new Uint8Array(options.tables);
+        size = given.length;
+        into(size).set(given);
+      } else {
+        size = (await readBytes(new URL(`languages/${LANGUAGES[index][1]}.tables`, dataUrl), into)).length;
+      }
+      if (x.hyph_js_add(index, size) < 0) throw failure(lastError(x));
+    })();
+    if (!options.tables) loading.set(index, pending);
+    pending.catch(() => loading.delete(index));
+  }
+  await pending;
+  return describe(index);
+}
+
+/** Whether a language is loaded (false for a name that is none). */
+export function isLoaded(tag) {
+  if (!core) return false;
+  try {
+    return core.exports.hyph_js_available(indexOf(core.exports, tag)) === 1;
+  } catch {
+    return false;
+  }
+}
+
+/** Every language: name, affix, minimums and the short name of its licence. */
+export function languages() {
+  return LANGUAGES.map((_, index) => describe(index));
+}
+
+/** The full licence text of a language's patterns. */
+export async function languageLicense(tag) {
+  await init();
+  const index = indexOf(exports(), tag);
+  return decoder.decode(await readBytes(new URL(`languages/${LANGUAGES[index][1]}.license.txt`, dataUrl)));
+}
+
+/**
+ * The pieces of a word, cut where it may be broken:
+ * hyphenate("hyphenation") gives ["hy", "phen", "ation"]. The language
+ * (default "en-us") must be loaded.
+ */
+export function hyphenate(word, lang = "en-us") {
+  if (typeof word !== "string") throw new TypeError("hyphenate takes a string");
+  const x = exports();
+  const index = loadedIndex(x, lang);
+  const length = word.length;
+  const at = x.hyph_js_input(length * 2) >>> 1;
+  refreshHeap(x);
+  for (let i = 0; i < length; i++) heap16[at + i] = word.charCodeAt(i);
+  const count = x.hyph_js_word_breaks(index, length);
+  if (count < 0) throw failure(lastError(x));
+  refreshHeap(x);
+  const breaks = x.hyph_js_breaks() >>> 2;
+  const pieces = new Array(count + 1);
+  let start = 0;
+  for (let k = 0; k < count; k++) {
+    const end = heap32[breaks + k];
+    pieces[k] = word.slice(start, end);
+    start = end;
+  }
+  pieces[count] = word.slice(start);
+  return pieces;
+}
+
+const HTML = 1, SKIP_CAPITALS = 2, IGNORE_LANG = 4;
+
+/**
+ * Running text with `separator` (default U+00AD SOFT HYPHEN) at every break
+ * of every word, by hyph's text rules: URLs, e-mail addresses and words that
+ * already hold a soft hyphen are left whole. With `html`, markup passes
+ * unchanged, character references are read as the characters they stand
+ * for, `pre`, `code`, `script`, `style` and the like are left alone, and
+ * `lang` attributes choose the language of their text (text in a language
+ * that is not loaded is left as it is). Options: lang (default "en-us"),
+ * separator, html, minWordLength, skipCapitals, followLang (default true).
+ */
+export function hyphenateText(text, options = {}) {
+  if (typeof text !== "string") throw new TypeError("hyphenateText takes a string");
+  const { lang = "en-us", separator = "\u00AD", html = false, minWordLength = 0,
+          skipCapitals = false, followLang = true } = options;
+  const x = exports();
+  const index = loadedIndex(x, lang);
+  const separatorBytes = encoder.encode(String(separator));
+  // At most three bytes a UTF-16 code unit.
+  const room = text.length * 3 + separatorBytes.length;
+  const at = x.hyph_js_input(room);
+  const { written } = encoder.encodeInto(text, new Uint8Array(x.memory.buffer, at, room));
+  new Uint8Array(x.memory.buffer, at + written, separatorBytes.length).set(separatorBytes);
+  const flags = (html ? HTML : 0) | (skipCapitals ? SKIP_CAPITALS : 0) | (followLang ? 0 : IGNORE_LANG);
+  const size = x.hyph_js_text(index, written, separatorBytes.length, flags, Math.max(0, minWordLength | 0));
+  if (size < 0) throw failure(lastError(x));
+  return decoder.decode(new Uint8Array(x.memory.buffer, x.hyph_js_output(), size));
+}
+
+// --- The browser ---------------------------------------------------------------
+
+const SKIPPED = new Set(["PRE", "CODE", "KBD", "SAMP", "VAR", "TT", "SCRIPT", "STYLE", "TEXTAREA",
+                         "TITLE", "MATH", "SVG", "NOSCRIPT", "TEMPLATE"]);
+
+/** The language of a node's text: the nearest lang attribute, as in HTML. */
+function langOf(node, fallback) {
+  for (let element = node.parentElement; element; element = element.parentElement) {
+    if (element.hasAttribute("lang")) return element.getAttribute("lang");
+  }
+  return fallback;
+}
+
+function skipped(element, skipClass) {
+  for (let e = element; e; e = e.parentElement) {
+    if (SKIPPED.has(e.tagName.toUpperCase())) return true;
+    if (e.getAttribute("translate") === "no") return true;
+    if (skipClass && e.classList?.contains(skipClass)) return true;
+  }
+  return false;
+}
+
+/**
+ * Inserts soft hyphens into the text of an element and its descendants,
+ * each text in the language of its nearest `lang` attribute (the element's
+ * own, or options.lang, default "en-us", where there is none), loading the
+ * languages met. Leaves alone `pre`, `code`, `script`, `style`, `textarea`
+ * and the like, elements marked translate="no", and those of
+ * options.skipClass (default "no-hyphens"); text marked with a language
+ * that hyph does not have (or lang="") stays as it is. Running it again on
+ * the same element changes nothing. Resolves to the number of text nodes
+ * changed. Options: lang, skipClass, minWordLength, skipCapitals.
+ */
+export async function hyphenateElement(element, options = {}) {
+  const { lang = "en-us", skipClass = "no-hyphens", minWordLength = 0, skipCapitals = false } = options;
+  const documentOf = element.ownerDocument ?? globalThis.document;
+  const walker = documentOf.createTreeWalker(element, 4 /* NodeFilter.SHOW_TEXT */);
+  const nodes = [];
+  for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+    if (node.nodeValue.trim() && !skipped(node.parentElement, skipClass)) {
+      nodes.push([node, langOf(node, lang)]);
+    }
+  }
+  await init();
+  // The languages met, each loaded once; those that hyph does not have are skipped.
+  const usable = new Map();
+  for (const tag of new Set(nodes.map(([, tag]) => tag))) {
+    usable.set(tag, tag !== "" && (await loadLanguage(tag).then(() => true, () => false)));
+  }
+  let changed = 0;
+  for (const [node, tag] of nodes) {
+    if (!usable.get(tag)) continue;
+    const text = hyphenateText(node.nodeValue, { lang: tag, separator: "\u00AD", minWordLength, skipCapitals });
+    if (text !== node.nodeValue) {
+      node.nodeValue = text;
+      changed++;
+    }
+  }
+  return changed;
+}
+
+export const version = /* version */ "";

@@ -1,0 +1,65 @@
+// Types of the hyph package (the ES module and the CommonJS entry alike).
+
+/** A language: its enumerator name, file affix, minimums and licence. */
+export interface Language {
+  /** "German_1996" */
+  name: string;
+  /** "de-1996": the name of its files */
+  affix: string;
+  /** Letters at least before the first break. */
+  leftMin: number;
+  /** Letters at least after the last break. */
+  rightMin: number;
+  /** The short name of its patterns' licence: "MIT", "LPPL-1.3+", "custom". */
+  license: string;
+}
+
+export interface LoadOptions {
+  /** The tables' bytes (languages/AFFIX.tables), instead of reading them. */
+  tables?: ArrayBuffer | ArrayBufferView;
+}
+
+export interface TextOptions {
+  /** Any name that hyph takes: "de", "en-GB", "pt-BR", "German_1996". Default "en-us". */
+  lang?: string;
+  /** Inserted at each break. Default U+00AD SOFT HYPHEN. */
+  separator?: string;
+  /** The text is HTML. Default false. */
+  html?: boolean;
+  /** Words of fewer letters are left whole. Default 0. */
+  minWordLength?: number;
+  /** Words all in capitals (NASA) are left whole. Default false. */
+  skipCapitals?: boolean;
+  /** With html, lang attributes choose the language of their text. Default true. */
+  followLang?: boolean;
+}
+
+export interface ElementOptions {
+  /** The language of text without a lang attribute around it. Default "en-us". */
+  lang?: string;
+  /** Elements of this class are left alone. Default "no-hyphens". */
+  skipClass?: string;
+  minWordLength?: number;
+  skipCapitals?: boolean;
+}
+
+/** Loads the WebAssembly module (loadLanguage does it when needed). */
+export function init(): Promise<void>;
+/** Loads a language's tables, once; resolves to its description. */
+export function loadLanguage(tag: string, options?: LoadOptions): Promise<Language>;
+/** Whether a language is loaded. */
+export function isLoaded(tag: string): boolean;
+/** Every language hyph has, loaded or not. */
+export function languages(): Language[];
+/** The full licence text of a language's patterns. */
+export function languageLicense(tag: string): Promise<string>;
+/** The pieces of a word, cut where it may be broken (the language must be loaded). */
+export function hyphenate(word: string, lang?: string): string[];
+/** Running text (or HTML) with the separator at every break of every word. */
+export function hyphenateText(text: string, options?: TextOptions): string;
+/** Inserts soft hyphens into an element's text, loading the languages met. */
+export function hyphenateElement(element: Element, options?: ElementOptions): Promise<number>;
+/** The folder that holds hyph.wasm and languages/ (default: the package's). */
+export function setDataUrl(url: string | URL): void;
+/** The package's version. */
+export const version: string;
