@@ -1,7 +1,8 @@
 // Assembles the npm package: index.js (ES module) and index.cjs (CommonJS)
 // from lib/hyph.js with the list of languages filled in, the TypeScript
-// declarations, package.json with the version of VERSION, the README,
-// hyph.wasm, and for each language its compiled tables and its licence.
+// declarations, package.json with the version of VERSION, the README, the
+// example page, hyph.wasm, and for each language its compiled tables and
+// its licence.
 //
 //   node js/tools/make_package.mjs OUT_DIR HYPH_WASM HOST_TOOLS
 //
@@ -66,6 +67,8 @@ writeFileSync(join(out, "index.cjs"), common);
 copyFileSync(join(js, "lib", "index.d.ts"), join(out, "index.d.ts"));
 copyFileSync(join(js, "lib", "index.d.ts"), join(out, "index.d.cts"));
 copyFileSync(join(js, "README.md"), join(out, "README.md"));
+mkdirSync(join(out, "examples"));
+copyFileSync(join(js, "examples", "index.html"), join(out, "examples", "index.html"));
 copyFileSync(join(js, "..", "LICENSE"), join(out, "LICENSE"));
 copyFileSync(wasm, join(out, "hyph.wasm"));
 for (const [, affix] of languages) {
@@ -93,7 +96,8 @@ const manifest = {
     "./languages/*": "./languages/*",
     "./package.json": "./package.json",
   },
-  files: ["index.js", "index.cjs", "index.d.ts", "index.d.cts", "hyph.wasm", "languages/", "README.md", "LICENSE"],
+  files: ["index.js", "index.cjs", "index.d.ts", "index.d.cts", "hyph.wasm", "languages/", "examples/",
+          "README.md", "LICENSE"],
   engines: { node: ">=18" },
   sideEffects: false,
 };
