@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "hyph/hyph.hpp"
+#include "letters.hpp"
 
 extern char** environ;
 
@@ -33,16 +34,10 @@ long long now() {
   return static_cast<long long>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
-/// A word of twelve of the language's own letters, which reaches its
-/// tables.
+/// The UTF-8 form of a word of the language's own letters, to pass on
+/// the command line.
 std::string wordOf(hyph::Language language) {
-  const hyph::CharTable& table = *hyph::hyphenatorCharTable(hyph::languageHyphenator(language));
-  std::u32string word;
-  table.forEachPage([&](std::size_t page) {
-    for (char32_t c = static_cast<char32_t>(page << 8); c < ((page + 1) << 8) && word.size() < 12;
-         ++c)
-      if (table.isLetter(c) && table(c) == c) word += c;
-  });
+  const std::u32string word = bench::lettersOf(language);
   std::string bytes;
   for (char32_t c : word) {  // UTF-8
     if (c < 0x80) {

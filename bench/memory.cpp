@@ -15,6 +15,7 @@
 #include <string>
 
 #include "hyph/hyph.hpp"
+#include "letters.hpp"
 #include "process_status.hpp"
 
 namespace {
@@ -40,19 +41,6 @@ void print(const char* what, const Resident& before, const Resident& after) {
             << what << "_anon_kib " << after.anonymous - before.anonymous << '\n'
             << what << "_file_kib " << after.file - before.file << '\n'
             << what << "_private_dirty_kib " << after.privateDirty - before.privateDirty << '\n';
-}
-
-/// A word of twelve of the language's letters, from its character table
-/// alone (no file of the language is read).
-std::u32string lettersOf(hyph::Language language) {
-  const hyph::CharTable& table = *hyph::hyphenatorCharTable(hyph::languageHyphenator(language));
-  std::u32string word;
-  table.forEachPage([&](std::size_t page) {
-    for (char32_t c = static_cast<char32_t>(page << 8); c < ((page + 1) << 8) && word.size() < 12;
-         ++c)
-      if (table.isLetter(c) && table(c) == c) word += c;
-  });
-  return word;
 }
 
 }  // namespace
@@ -91,7 +79,7 @@ int main() {
   (void)hyph::breakPoints(hyph::english_US(), std::string_view("hyphenation"));
   const Resident english;
   for (hyph::Language language : hyph::enumFrom(hyph::firstLanguage))
-    (void)hyph::breakPoints(hyph::languageHyphenator(language), lettersOf(language));
+    (void)hyph::breakPoints(hyph::languageHyphenator(language), bench::lettersOf(language));
   const Resident all;
   print("english", empty, english);
   print("all", empty, all);
