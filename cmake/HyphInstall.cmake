@@ -75,6 +75,14 @@ if(HYPH_INSTALL)
   file(MAKE_DIRECTORY ${HYPH_PACKAGED})
   configure_file(cli/hyph.1.in ${PROJECT_BINARY_DIR}/hyph.1 @ONLY)
   hyph_gzip(${PROJECT_BINARY_DIR}/hyph.1 ${HYPH_PACKAGED}/hyph.1.gz)
+  # The changelog's latest entry is this version's.
+  file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog HYPH_CHANGELOG_TOP LIMIT_COUNT 1)
+  if(NOT HYPH_CHANGELOG_TOP MATCHES "^hyph \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "packaging/changelog starts with '${HYPH_CHANGELOG_TOP}', "
+      "not an entry for hyph ${PROJECT_VERSION} (VERSION)")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/packaging/changelog)
   hyph_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog ${HYPH_PACKAGED}/changelog.gz)
   add_custom_target(hyph_packaged ALL
     DEPENDS ${HYPH_PACKAGED}/hyph.1.gz ${HYPH_PACKAGED}/changelog.gz)
