@@ -55,13 +55,12 @@ std::string marked(const hyph::Hyphenator& h, const std::string& word) {
   return out;
 }
 
-/// Loads the language and builds every table the hot loop needs.
+/// Loads the language as a program does: its shared Hyphenator, whose
+/// tables are compiled into the library, ready at once. (Its patterns and
+/// exceptions as values are parsed only for callers that ask for them, which
+/// the hot loop does not.)
 const hyph::Hyphenator& load(hyph::Language language) {
-  const hyph::Hyphenator& h = hyph::languageHyphenator(language);
-  (void)hyph::hyphenatorCharTable(h);
-  (void)hyph::hyphenatorPatterns(h);
-  (void)hyph::hyphenatorExceptions(h);
-  return h;
+  return hyph::languageHyphenator(language);
 }
 
 template <class T>
