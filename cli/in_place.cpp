@@ -119,7 +119,7 @@ std::vector<std::string> distinctFiles(const std::vector<std::string>& files) {
 /// that they interrupt.
 class Reporter {
  public:
-  Reporter(std::size_t total) : total_(total), terminal_(::isatty(2) == 1) {}
+  explicit Reporter(std::size_t total) : total_(total), terminal_(::isatty(2) == 1) {}
 
   void failed(const std::string& message) {
     const std::lock_guard lock(mutex_);
