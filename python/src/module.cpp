@@ -47,7 +47,8 @@ class Utf8 {
       holder_ = py::reinterpret_borrow<py::object>(text);
     } else if (!PyUnicode_Check(text.ptr())) {
       throw py::type_error("a str or bytes is needed");
-    } else if (Py_ssize_t size = 0; const char* bytes = PyUnicode_AsUTF8AndSize(text.ptr(), &size)) {
+    } else if (Py_ssize_t size = 0;
+               const char* bytes = PyUnicode_AsUTF8AndSize(text.ptr(), &size)) {
       bytes_ = {bytes, static_cast<std::size_t>(size)};
       return;
     } else {
@@ -202,9 +203,8 @@ struct PyHyphenator {
     return out;
   }
 
-  hyph::TextOptions textOptions(const std::string& separator, bool html,
-                                std::size_t minWordLength, bool skipCapitals,
-                                bool followLang) const {
+  hyph::TextOptions textOptions(const std::string& separator, bool html, std::size_t minWordLength,
+                                bool skipCapitals, bool followLang) const {
     hyph::TextOptions options;
     options.separator = separator;
     options.markup = html ? hyph::Markup::Html : hyph::Markup::Plain;
@@ -245,8 +245,7 @@ class PyTextHyphenator {
 
   std::size_t write(py::handle chunk) {
     const bool bytes = PyBytes_Check(chunk.ptr());
-    if (!bytes && !PyUnicode_Check(chunk.ptr()))
-      throw py::type_error("write takes a str or bytes");
+    if (!bytes && !PyUnicode_Check(chunk.ptr())) throw py::type_error("write takes a str or bytes");
     if (closed_) throw py::value_error("write to a closed TextHyphenator");
     if (!mode_) mode_ = bytes ? Mode::Bytes : Mode::Str;
     if ((*mode_ == Mode::Bytes) != bytes)
@@ -259,7 +258,7 @@ class PyTextHyphenator {
     }
     pass(false);
     return static_cast<std::size_t>(bytes ? PyBytes_GET_SIZE(chunk.ptr())
-                                           : PyUnicode_GET_LENGTH(chunk.ptr()));
+                                          : PyUnicode_GET_LENGTH(chunk.ptr()));
   }
 
   /// Passes on all that is decided, and flushes the output if it can be.
@@ -329,14 +328,16 @@ PyHyphenator sharedOf(std::string_view name) {
   return {hyph::languageHyphenator(language), language};
 }
 
+/// The file of a str or bytes given (kept in `bytes`, which it views), or
+/// none.
 std::optional<hyph::UserFile> fileOf(const std::optional<py::object>& text, const char* name,
-                                     std::string& bytes) {
+                                     std::optional<std::string>& bytes) {
   if (!text || text->is_none()) return std::nullopt;
   if (py::isinstance<py::bytes>(*text))
     bytes = text->cast<std::string>();
   else
     bytes = std::string(utf8Of(*text));
-  return hyph::UserFile{name, bytes};
+  return hyph::UserFile{name, *bytes};
 }
 
 PyHyphenator makeHyphenator(const std::optional<std::string>& lang,
@@ -348,13 +349,9 @@ PyHyphenator makeHyphenator(const std::optional<std::string>& lang,
     throw py::value_error("the minimums must not be negative");
   auto sources = std::make_shared<Sources>();
   hyph::CustomTables custom;
-  custom.chars = fileOf(chars, "chars", sources->chars.emplace());
-  custom.patterns = fileOf(patterns, "patterns", sources->patterns.emplace());
-  custom.exceptions = fileOf(exceptions, "exceptions", sources->exceptions.emplace());
-  for (auto [file, bytes] : {std::pair{&custom.chars, &sources->chars},
-                             {&custom.patterns, &sources->patterns},
-                             {&custom.exceptions, &sources->exceptions}})
-    if (!*file) bytes->reset();
+  custom.chars = fileOf(chars, "chars", sources->chars);
+  custom.patterns = fileOf(patterns, "patterns", sources->patterns);
+  custom.exceptions = fileOf(exceptions, "exceptions", sources->exceptions);
   custom.leftMin = sources->left = left;
   custom.rightMin = sources->right = right;
   if (!lang) return {hyph::customHyphenator(custom), std::nullopt, sources};
@@ -375,12 +372,12 @@ py::tuple stateOf(const PyHyphenator& self) {
   };
   const Sources none;
   const Sources& sources = self.sources ? *self.sources : none;
-  return py::make_tuple(
-      1,
-      self.language ? py::object(py::str(std::string(hyph::languageName(*self.language))))
-                    : py::none(),
-      bytesOr(sources.patterns), bytesOr(sources.exceptions), bytesOr(sources.chars),
-      sources.left, sources.right);
+  return py::make_tuple(1,
+                        self.language
+                            ? py::object(py::str(std::string(hyph::languageName(*self.language))))
+                            : py::none(),
+                        bytesOr(sources.patterns), bytesOr(sources.exceptions),
+                        bytesOr(sources.chars), sources.left, sources.right);
 }
 
 PyHyphenator fromState(const py::tuple& state) {
@@ -437,8 +434,8 @@ PYBIND11_MODULE(_hyph, m) {
 
   py::class_<PyTextHyphenator>(m, "TextHyphenator",
                                "Running text hyphenated as it is written, into a file object.")
-      .def(py::init([](py::object output, py::handle lang, const std::string& separator,
-                       bool html, std::size_t minWordLength, bool skipCapitals, bool followLang) {
+      .def(py::init([](py::object output, py::handle lang, const std::string& separator, bool html,
+                       std::size_t minWordLength, bool skipCapitals, bool followLang) {
              if (!py::hasattr(output, "write"))
                throw py::type_error("output: an object with a write method");
              PyHyphenator hyphenator = hyphenatorOf(lang);

@@ -5,6 +5,8 @@
 #include <map>
 #include <vector>
 
+#include "sorted_pairs.hpp"
+
 namespace hyph {
 
 namespace {
@@ -16,17 +18,7 @@ struct Storage {
 
 }  // namespace
 
-std::uint64_t CharTable::outsideCell(char32_t c) const {
-  std::size_t low = 0, high = outside_.size() / 2;
-  while (low < high) {
-    const std::size_t middle = (low + high) / 2;
-    if (outside_[2 * middle] < c)
-      low = middle + 1;
-    else
-      high = middle;
-  }
-  return low < outside_.size() / 2 && outside_[2 * low] == c ? outside_[2 * low + 1] : 0;
-}
+std::uint64_t CharTable::outsideCell(char32_t c) const { return detail::valueOfPair(outside_, c); }
 
 CharTable::CharTable(std::span<const Entry> entries, std::span<const char32_t> letters) {
   auto storage = std::make_shared<Storage>();

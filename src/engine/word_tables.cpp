@@ -7,21 +7,13 @@
 #include <vector>
 
 #include "char_table_access.hpp"
+#include "sorted_pairs.hpp"
 #include "trie/patterns_access.hpp"
 
 namespace hyph::detail {
 
 SymbolCode FoldView::outsideCode(char32_t c) const {
-  const std::size_t pairs = outside.size() / 2;
-  std::size_t low = 0, high = pairs;
-  while (low < high) {
-    const std::size_t middle = (low + high) / 2;
-    if (outside[2 * middle] < c)
-      low = middle + 1;
-    else
-      high = middle;
-  }
-  return low < pairs && outside[2 * low] == c ? static_cast<SymbolCode>(outside[2 * low + 1]) : 0;
+  return static_cast<SymbolCode>(valueOfPair(outside, c));
 }
 
 TriePart TriePart::of(const Deferred<Patterns>& patterns) {
