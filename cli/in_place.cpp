@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -13,6 +14,7 @@
 #include <new>
 #include <optional>
 #include <set>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -29,7 +31,10 @@ namespace {
 /// that the hyphenator holds back, and a block).
 class ChangedContent {
  public:
-  explicit ChangedContent(const std::string& path) : path_(path) {}
+  /// `before`: the file's state before it was read, which it must still
+  /// have when it is replaced.
+  ChangedContent(const std::string& path, const FileState& before)
+      : path_(path), before_(before) {}
 
   void input(std::string_view bytes) {
     if (!output_) pending_ += bytes;
@@ -54,7 +59,7 @@ class ChangedContent {
  private:
   void start() {
     pending_ = std::string();
-    output_.emplace(path_);
+    output_.emplace(path_, before_);
     copySame();
   }
 
@@ -68,10 +73,11 @@ class ChangedContent {
       left -= size;
       return left > 0;
     });
-    if (left > 0) throw RuntimeError(path_ + ": changed while it was read");
+    if (left > 0) throw RuntimeError(changedMessage(path_));
   }
 
   const std::string& path_;
+  const FileState before_;
   std::string pending_;
   std::uint64_t same_ = 0;
   std::optional<Output> output_;
@@ -85,8 +91,9 @@ void hyphenateFile(const std::string& path, const hyph::Hyphenator& hyphenator,
     throw RuntimeError("cannot read " + path + ": " + std::strerror(errno));
   if (!S_ISREG(info.st_mode))
     throw RuntimeError("cannot hyphenate " + path + " in place: not a regular file");
+  const FileState before = FileState::of(info);
   hyph::TextHyphenator text(hyphenator, options);
-  ChangedContent content(path);
+  ChangedContent content(path, before);
   std::string out;
   readBlocks(path, [&](std::string_view block, bool) {
     content.input(block);
@@ -98,7 +105,12 @@ void hyphenateFile(const std::string& path, const hyph::Hyphenator& hyphenator,
   });
   text.finish(out);
   content.output(out);
-  content.commit();
+  // Whether or not there is anything to replace, a file that another
+  // program changed meanwhile was not all hyphenated: say so.
+  struct stat after {};
+  if (::stat(path.c_str(), &after) != 0 || FileState::of(after) != before)
+    throw RuntimeError(changedMessage(path));
+  content.commit();  // checks again, as late as it can
 }
 
 /// The files to do: each once, however often or by whatever link it is
@@ -121,9 +133,13 @@ class Reporter {
  public:
   explicit Reporter(std::size_t total) : total_(total), terminal_(::isatty(2) == 1) {}
 
-  void failed(const std::string& message) {
+  /// Names a file that failed, and why; allocates nothing, so that it can
+  /// report running out of memory.
+  void failed(std::string_view message, std::string_view more = {}) {
     const std::lock_guard lock(mutex_);
-    std::fprintf(stderr, "%shyph: %s\n", shown_ ? "\r\033[K" : "", message.c_str());
+    std::fprintf(stderr, "%shyph: %.*s%.*s\n", shown_ ? "\r\033[K" : "",
+                 static_cast<int>(message.size()), message.data(), static_cast<int>(more.size()),
+                 more.data());
     shown_ = false;
   }
 
@@ -168,17 +184,29 @@ int hyphenateInPlace(const std::vector<std::string>& names, const hyph::Hyphenat
   std::mutex mutex;
   std::condition_variable allDone;
 
+  // A file that ran out of memory, with other files in the work, is done
+  // again once the others are: alone, it has all the room there is.
+  std::vector<std::size_t> again;
+  again.reserve(files.size());
+  auto hyphenate = [&](std::size_t i, bool last) {
+    try {
+      hyphenateFile(files[i], hyphenator, options, bytes);
+    } catch (const std::bad_alloc&) {
+      if (!last) {
+        const std::lock_guard lock(mutex);
+        again.push_back(i);  // room reserved above
+        return;
+      }
+      reporter.failed(files[i], ": out of memory");
+      anyFailed = true;
+    } catch (const std::exception& e) {
+      reporter.failed(e.what());
+      anyFailed = true;
+    }
+  };
   auto work = [&] {
     for (std::size_t i; (i = next.fetch_add(1)) < files.size();) {
-      try {
-        hyphenateFile(files[i], hyphenator, options, bytes);
-      } catch (const std::bad_alloc&) {
-        reporter.failed(files[i] + ": out of memory");
-        anyFailed = true;
-      } catch (const std::exception& e) {
-        reporter.failed(e.what());
-        anyFailed = true;
-      }
+      hyphenate(i, false);
       if (finished.fetch_add(1) + 1 == files.size()) {
         const std::lock_guard lock(mutex);
         allDone.notify_all();
@@ -186,16 +214,51 @@ int hyphenateInPlace(const std::vector<std::string>& names, const hyph::Hyphenat
     }
   };
 
+  // As many workers as asked for and as the system lets us start. Where a
+  // limit on threads or on address space stops that short, half of those
+  // started leave again before any work, so that the others have room for
+  // theirs; this thread does the work if none could be started.
+  bool go = false;
+  std::size_t keep = 0;
+  auto worker = [&](std::size_t index) {
+    {
+      std::unique_lock lock(mutex);
+      allDone.wait(lock, [&] { return go; });
+      if (index >= keep) return;
+    }
+    work();
+  };
   const auto start = std::chrono::steady_clock::now();
   {
     std::vector<std::jthread> workers;
-    for (std::size_t j = 1; j < std::min(jobs, files.size()); ++j) workers.emplace_back(work);
-    std::jthread last(work);
-    std::unique_lock lock(mutex);
-    while (!allDone.wait_for(lock, std::chrono::milliseconds(250),
-                             [&] { return finished.load() == files.size(); }))
-      reporter.progress(finished, bytes, std::chrono::steady_clock::now() - start);
+    const std::size_t wanted = std::min(jobs, files.size());
+    bool shortOfRoom = false;
+    try {
+      workers.reserve(wanted);
+      while (workers.size() < wanted) workers.emplace_back(worker, workers.size());
+    } catch (const std::system_error&) {
+      shortOfRoom = true;
+    } catch (const std::bad_alloc&) {
+      shortOfRoom = true;
+    }
+    {
+      const std::lock_guard lock(mutex);
+      keep = shortOfRoom ? workers.size() / 2 : workers.size();
+      go = true;
+    }
+    allDone.notify_all();
+    workers.resize(keep);  // joins those that leave
+    if (workers.empty()) {
+      work();
+    } else {
+      std::unique_lock lock(mutex);
+      while (!allDone.wait_for(lock, std::chrono::milliseconds(250),
+                               [&] { return finished.load() == files.size(); }))
+        reporter.progress(finished, bytes, std::chrono::steady_clock::now() - start);
+    }
   }
+  std::sort(again.begin(), again.end());
+  for (std::size_t i : again) hyphenate(i, true);
   reporter.finish();
   return anyFailed ? 1 : 0;
 }

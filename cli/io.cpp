@@ -76,10 +76,10 @@ void readBlocks(const std::string& path,
     if (!consume(std::string_view(block.get(), got), got == kBlock)) return;
 }
 
-Output::Output(std::optional<std::string> path) {
+Output::Output(std::optional<std::string> path, std::optional<FileState> expected) {
   buffer_.reserve(kBlock);
   if (path) {
-    file_.emplace(std::move(*path));
+    file_.emplace(std::move(*path), expected);
     fd_ = file_->fd();
   }
 }

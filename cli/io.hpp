@@ -39,7 +39,10 @@ void guardStandardStreams();
 /// as it was, and the output may replace one of the inputs.
 class Output {
  public:
-  explicit Output(std::optional<std::string> path);
+  /// `expected`: what FILE must still be when it is replaced (see
+  /// Replacement).
+  explicit Output(std::optional<std::string> path,
+                  std::optional<FileState> expected = std::nullopt);
 
   void write(std::string_view bytes);
   /// Hands what was written to the system, so that a reader sees it now.

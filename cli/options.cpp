@@ -33,7 +33,8 @@ const char* const kUsage =
     "  -o, --output=FILE     write to FILE, replaced only once all is written\n"
     "  -i, --in-place        hyphenate each FILE given and replace it with the\n"
     "                        result once that is complete (the files may also\n"
-    "                        be given with -f)\n"
+    "                        be given with -f); a file that another program\n"
+    "                        changes meanwhile is left as it left it (exit 1)\n"
     "  -j, --jobs=N          with --in-place, hyphenate N files at a time\n"
     "                        (default: one per processor)\n"
     "      --words           read standard input line by line (the default)\n"
@@ -273,6 +274,8 @@ Options parseOptions(int argc, char** argv) {
       throw UsageError("--in-place replaces files; standard input is not one");
     if (options.output) throw UsageError("--in-place and --output exclude each other");
     if (words) throw UsageError("--in-place and --words exclude each other");
+  } else if (options.jobs) {
+    throw UsageError("--jobs works with --in-place only");
   }
   if (!options.arguments.empty() && !options.files.empty())
     throw UsageError("give WORDs or files to hyphenate, not both");

@@ -127,7 +127,20 @@ void writeAllAt(int fd, const char* bytes, std::size_t size, off_t at, const std
 
 }  // namespace
 
-Replacement::Replacement(std::string path) : path_(std::move(path)) {
+FileState FileState::of(const struct stat& info) {
+  auto nanoseconds = [](const timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+  };
+  return {info.st_dev, info.st_ino, info.st_size, nanoseconds(info.st_mtim),
+          nanoseconds(info.st_ctim)};
+}
+
+std::string changedMessage(const std::string& path) {
+  return path + " changed while hyph worked on it; left as it is now";
+}
+
+Replacement::Replacement(std::string path, std::optional<FileState> expected)
+    : path_(std::move(path)) {
   struct stat info {};
   target_ = resolve(path_, info, existed_);
   if (existed_ && S_ISDIR(info.st_mode)) fail("cannot write", path_, EISDIR);
@@ -138,6 +151,7 @@ Replacement::Replacement(std::string path) : path_(std::move(path)) {
     return;
   }
   if (existed_) {
+    expected_ = expected ? *expected : FileState::of(info);
     // The new content goes where the user may write, and only there.
     if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
       fail("cannot write", path_, errno);
@@ -202,6 +216,7 @@ void Replacement::commit() {
         fail("error writing", path_, error);
       }
       if (::close(fd) != 0) fail("error writing", path_, errno);
+      checkUnchanged();
       if (::rename(temporary_.c_str(), target_.c_str()) != 0) fail("cannot write", path_, errno);
       temporary_.clear();
       releaseSlot(slot_);
@@ -214,7 +229,15 @@ void Replacement::commit() {
   }
 }
 
+void Replacement::checkUnchanged() const {
+  if (!expected_) return;
+  struct stat now {};
+  if (::lstat(target_.c_str(), &now) != 0 || FileState::of(now) != *expected_)
+    throw RuntimeError(changedMessage(path_));
+}
+
 void Replacement::copyBack() {
+  checkUnchanged();
   struct stat content {
   }, old{};
   if (::fstat(fd_, &content) != 0 || ::fstat(target_fd_, &old) != 0)

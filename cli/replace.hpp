@@ -2,11 +2,28 @@
 // was: the command's -o FILE, and every file of --in-place.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace cli {
+
+/// What a file was when it was looked at: its identity, size and time of
+/// last change. Another look that finds it different means that another
+/// program wrote, truncated or replaced it meanwhile.
+struct FileState {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t modified = 0;  // nanoseconds since the epoch
+  std::int64_t changed = 0;   // of the inode, as above
+
+  static FileState of(const struct stat& info);
+  friend bool operator==(const FileState&, const FileState&) = default;
+};
 
 /// A file's new content, written as it comes and put in place by commit()
 /// only once it is complete. What FILE is decides how:
@@ -23,10 +40,15 @@ namespace cli {
 ///
 /// Until commit(), FILE is as it was; a Replacement destroyed, or a SIGINT,
 /// SIGTERM or SIGHUP that ends the process, removes its temporary file.
+///
+/// Nothing that another program writes meanwhile is lost: a regular file
+/// whose state at commit() is not `expected` (by default, its state when
+/// the Replacement was made) is left as the other program left it, and
+/// commit() throws RuntimeError naming it.
 class Replacement {
  public:
   /// Throws RuntimeError (naming `path`) where the file cannot be written.
-  explicit Replacement(std::string path);
+  explicit Replacement(std::string path, std::optional<FileState> expected = std::nullopt);
   Replacement(const Replacement&) = delete;
   Replacement& operator=(const Replacement&) = delete;
   ~Replacement();
@@ -48,6 +70,8 @@ class Replacement {
   enum class Kind { Rename, CopyBack, Direct };
 
   void copyBack();
+  /// Throws where the file is no longer what it was expected to be.
+  void checkUnchanged() const;
 
   std::string path_;       // as named
   std::string target_;     // the file itself, links followed
@@ -60,6 +84,10 @@ class Replacement {
   uid_t owner_ = 0;
   gid_t group_ = 0;
   bool existed_ = false;
+  std::optional<FileState> expected_;  // regular files that existed
 };
+
+/// The message for a file that another program changed while hyph worked.
+std::string changedMessage(const std::string& path);
 
 }  // namespace cli

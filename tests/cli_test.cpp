@@ -14,12 +14,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
 #include <tuple>
 
 #include "hyph/hyph.hpp"
+#include "io.hpp"  // and the file replacement it uses
 
 namespace {
 
@@ -330,6 +332,146 @@ TEST_F(Cli, InPlaceReplacesEachFileOnce) {
   EXPECT_EQ(run({"--in-place", names[0], "-o", names[1]}).status, 2);
   EXPECT_EQ(run({"--in-place", "--jobs=0", names[0]}).err,
             "hyph: --jobs: must be at least 1: '0'\n");
+  const Result jobsAlone = run({"-j", "2", "hyphenation"});
+  EXPECT_EQ(jobsAlone.status, 2);
+  EXPECT_EQ(jobsAlone.err, "hyph: --jobs works with --in-place only\n");
+}
+
+// What another program writes to a file while it is being replaced wins:
+// the file is left as that program left it, and commit() says so.
+TEST_F(Cli, ReplacementKeepsWhatAnotherProgramWroteMeanwhile) {
+  const auto append = [](const fs::path& path) { std::ofstream(path, std::ios::app) << "more\n"; };
+  const auto truncate = [](const fs::path& path) { fs::resize_file(path, 2); };
+  const auto replace = [&](const fs::path& path) {
+    spit(dir_ / "other", "theirs\n");
+    fs::rename(dir_ / "other", path);
+  };
+  const std::pair<const char*, std::function<void(const fs::path&)>> changes[] = {
+      {"old\nmore\n", append}, {"ol", truncate}, {"theirs\n", replace}};
+  for (bool linked : {false, true}) {
+    for (const auto& [after, change] : changes) {
+      const fs::path path = file("file.txt", "old\n");
+      if (linked) fs::create_hard_link(path, dir_ / "link.txt");
+      {
+        cli::Replacement replacement(path.string());
+        ASSERT_EQ(::write(replacement.fd(), "new\n", 4), 4);
+        change(path);
+        try {
+          replacement.commit();
+          ADD_FAILURE() << "committed over a change: " << after;
+        } catch (const cli::RuntimeError& e) {
+          EXPECT_EQ(e.what(), path.string() + " changed while hyph worked on it; left as it is now");
+        }
+      }
+      EXPECT_EQ(slurp(path), after) << linked;
+      fs::remove(dir_ / "link.txt");
+    }
+  }
+  // The state to keep may be taken before the replacement is made (as
+  // --in-place does, before it reads the file).
+  const fs::path path = file("file.txt", "old\n");
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  append(path);
+  {
+    cli::Replacement late(path.string(), cli::FileState::of(info));
+    EXPECT_THROW(late.commit(), cli::RuntimeError);
+  }
+  EXPECT_EQ(slurp(path), "old\nmore\n");
+  // Unchanged, it is replaced.
+  {
+    cli::Replacement unchanged(path.string());
+    ASSERT_EQ(::write(unchanged.fd(), "new\n", 4), 4);
+    unchanged.commit();
+  }
+  EXPECT_EQ(slurp(path), "new\n");
+  for (const auto& entry : fs::directory_iterator(dir_))
+    EXPECT_NE(entry.path().filename().string().rfind(".hyph-", 0), 0u) << entry.path();
+}
+
+// Whether `pid` has `path` open.
+bool hasOpen(pid_t pid, const fs::path& path) {
+  std::error_code error;
+  for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error))
+    if (fs::read_symlink(fd.path(), error) == path) return true;
+  return false;
+}
+
+// Lines appended, or a truncation, while hyph -i reads the file: the file is
+// what the other program made of it, named on standard error, exit 1.
+TEST_F(Cli, InPlaceLeavesAFileThatChangesWhileItIsRead) {
+  std::string text;
+  while (text.size() < 8'000'000) text += "hyphenation and documentation\n";
+  for (bool truncating : {false, true}) {
+    const fs::path path = file("growing.txt", text);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const int err = ::open((dir_ / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(err, 2);
+      ::execl(HYPH_CLI_PATH, "hyph", "-i", path.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    int status = 0;
+    while (!hasOpen(child, path) && ::waitpid(child, &status, WNOHANG) == 0)
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    std::string theirs = text;
+    if (truncating) {
+      fs::resize_file(path, 1'000'000);
+      theirs.resize(1'000'000);
+    } else {
+      for (int i = 0; i < 10; ++i) {
+        const std::string line = "line " + std::to_string(i) + "\n";
+        std::ofstream(path, std::ios::app) << line;
+        theirs += line;
+      }
+    }
+    ::waitpid(child, &status, 0);
+    if (slurp(path) == hyph::hyphenateText(hyph::english_US(), text, {.separator = "-"}))
+      GTEST_SKIP() << "hyph finished before the file could be changed";
+    EXPECT_EQ(WEXITSTATUS(status), 1) << truncating;
+    EXPECT_EQ(slurp(dir_ / "err"),
+              "hyph: " + path.string() + " changed while hyph worked on it; left as it is now\n");
+    EXPECT_TRUE(slurp(path) == theirs) << truncating;
+  }
+}
+
+// More workers than the system can start, under a limit on address space:
+// the files are shared among those there are, and none fails for it.
+TEST_F(Cli, InPlaceWithMoreJobsThanThreadsCanBeHad) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "a sanitizer's shadow memory does not fit under the limit";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+  GTEST_SKIP() << "a sanitizer's shadow memory does not fit under the limit";
+#endif
+#endif
+  std::vector<std::string> names;
+  for (int i = 0; i < 400; ++i)
+    names.push_back(file("f" + std::to_string(i) + ".txt", "hyphenation " + std::to_string(i)));
+  for (const char* jobs : {"99999", "200"}) {
+    for (int i = 0; i < 400; ++i) spit(names[static_cast<std::size_t>(i)], "hyphenation " + std::to_string(i));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const int err = ::open((dir_ / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(err, 2);
+      const rlimit limit{1ull << 30, 1ull << 30};
+      ::setrlimit(RLIMIT_AS, &limit);
+      std::vector<char*> argv{const_cast<char*>("hyph"), const_cast<char*>("-i"),
+                              const_cast<char*>("-j"), const_cast<char*>(jobs)};
+      for (std::string& name : names) argv.push_back(name.data());
+      argv.push_back(nullptr);
+      ::execv(HYPH_CLI_PATH, argv.data());
+      ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << jobs;
+    EXPECT_EQ(slurp(dir_ / "err"), "") << jobs;
+    for (int i = 0; i < 400; ++i)
+      EXPECT_EQ(slurp(names[static_cast<std::size_t>(i)]), "hy-phen-ation " + std::to_string(i));
+  }
 }
 
 // A file that fails is left as it was, with one line naming it; the others
