@@ -16,6 +16,9 @@ the tables it was made from), so that they go to worker processes; text
 larger than memory goes through a TextHyphenator, or hyphenate_file.
 """
 
+import os
+import stat
+
 from ._hyph import (  # noqa: F401
     Error,
     Hyphenator,
@@ -52,7 +55,9 @@ def hyphenate_file(source, target, lang="en-us", *, chunk_size=1 << 16, **option
     by the chunk and the longest word, and the output is what
     ``hyphenate_text`` gives for the whole text. Both files are text files,
     or both binary (UTF-8). ``lang`` is a language name or a Hyphenator;
-    ``options`` are those of hyphenate_text (separator, html, ...).
+    ``options`` are those of hyphenate_text (separator, html, ...). The
+    source and the target must be different files: the same file object, or
+    two opened on one file, raise ValueError.
 
         >>> import io
         >>> out = io.StringIO()
@@ -60,9 +65,25 @@ def hyphenate_file(source, target, lang="en-us", *, chunk_size=1 << 16, **option
         >>> out.getvalue()
         'hy-phen-ation'
     """
+    if _same_file(source, target):
+        raise ValueError(
+            "hyphenate_file: source and target are the same file, which would be destroyed; "
+            "write to another file and rename it over the source")
     with TextHyphenator(target, lang, **options) as text:
         while chunk := source.read(chunk_size):
             text.write(chunk)
+
+
+def _same_file(source, target):
+    """Whether the two file objects are one, or open on one regular file
+    (reading a file while writing it loses its text, or never ends)."""
+    if source is target:
+        return True
+    try:
+        a, b = os.fstat(source.fileno()), os.fstat(target.fileno())
+    except (AttributeError, OSError, ValueError):  # no file descriptor: io.StringIO and the like
+        return False
+    return stat.S_ISREG(a.st_mode) and (a.st_dev, a.st_ino) == (b.st_dev, b.st_ino)
 
 
 def _looks_like_libhyphen(data):

@@ -5,6 +5,7 @@
 #include <pybind11/stl.h>
 
 #include <hyph/hyph.hpp>
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -243,6 +244,8 @@ class PyTextHyphenator {
         hyphenator_(std::move(hyphenator)),
         text_(hyphenator_.hyphenator, options) {}
 
+  /// Takes a large write a slice at a time, passing on the output of each
+  /// before the next: memory stays bounded by the slice, not by the write.
   std::size_t write(py::handle chunk) {
     const bool bytes = PyBytes_Check(chunk.ptr());
     if (!bytes && !PyUnicode_Check(chunk.ptr())) throw py::type_error("write takes a str or bytes");
@@ -250,15 +253,33 @@ class PyTextHyphenator {
     if (!mode_) mode_ = bytes ? Mode::Bytes : Mode::Str;
     if ((*mode_ == Mode::Bytes) != bytes)
       throw py::type_error("a TextHyphenator takes either str or bytes, not both");
-    const Utf8 input(chunk);
-    {
-      py::gil_scoped_release unlocked;
-      const std::lock_guard lock(mutex_);  // one write at a time
-      text_.write(input.bytes(), out_);
+    constexpr Py_ssize_t kSlice = 1 << 20;
+    // bytes, and an ASCII str, are their own UTF-8; another str is encoded
+    // a slice of code points at a time.
+    const char* own = bytes                             ? PyBytes_AS_STRING(chunk.ptr())
+                      : PyUnicode_IS_ASCII(chunk.ptr()) ? static_cast<const char*>(PyUnicode_DATA(chunk.ptr()))
+                                                        : nullptr;
+    const Py_ssize_t length =
+        bytes ? PyBytes_GET_SIZE(chunk.ptr()) : PyUnicode_GET_LENGTH(chunk.ptr());
+    for (Py_ssize_t at = 0; at < length; at += kSlice) {
+      const Py_ssize_t end = std::min(length, at + kSlice);
+      std::optional<py::str> piece;
+      std::optional<Utf8> encoded;  // the slice's UTF-8, while it is hyphenated
+      std::string_view input;
+      if (own) {
+        input = {own + at, static_cast<std::size_t>(end - at)};
+      } else {
+        piece = slice(chunk, static_cast<std::size_t>(at), static_cast<std::size_t>(end));
+        input = encoded.emplace(*piece).bytes();
+      }
+      {
+        py::gil_scoped_release unlocked;
+        const std::lock_guard lock(mutex_);  // one write at a time
+        text_.write(input, out_);
+      }
+      pass(false);
     }
-    pass(false);
-    return static_cast<std::size_t>(bytes ? PyBytes_GET_SIZE(chunk.ptr())
-                                          : PyUnicode_GET_LENGTH(chunk.ptr()));
+    return static_cast<std::size_t>(length);
   }
 
   /// Passes on all that is decided, and flushes the output if it can be.
@@ -430,7 +451,15 @@ PYBIND11_MODULE(_hyph, m) {
       .def("hyphenate_text", &PyHyphenator::hyphenateText, py::arg("text"),
            py::arg("separator") = "\u00AD", py::arg("html") = false, py::arg("min_word_length") = 0,
            py::arg("skip_capitals") = false, py::arg("follow_lang") = true)
-      .def(py::pickle(&stateOf, &fromState));
+      .def(py::pickle(&stateOf, &fromState))
+      // What protocol 2 does (a new object, then its state), for every
+      // protocol: the default of protocols 0 and 1 cannot make a pybind11
+      // object, and ends the interpreter.
+      .def("__reduce__", [](py::handle self) {
+        return py::make_tuple(py::module_::import("copyreg").attr("__newobj__"),
+                              py::make_tuple(py::type::of(self)),
+                              stateOf(self.cast<const PyHyphenator&>()));
+      });
 
   py::class_<PyTextHyphenator>(m, "TextHyphenator",
                                "Running text hyphenated as it is written, into a file object.")
@@ -451,6 +480,12 @@ PYBIND11_MODULE(_hyph, m) {
       .def("flush", &PyTextHyphenator::flush)
       .def("close", &PyTextHyphenator::close)
       .def_property_readonly("closed", &PyTextHyphenator::closed)
+      .def("__reduce__",
+           [](const PyTextHyphenator&) -> py::object {
+             throw py::type_error(
+                 "cannot pickle a TextHyphenator: it writes into an open file; pickle its "
+                 "Hyphenator instead");
+           })
       .def("__enter__", [](py::object self) { return self; })
       .def("__exit__", [](PyTextHyphenator& self, py::args) {
         if (!self.closed()) self.close();

@@ -11,6 +11,7 @@ import pickle
 import random
 import resource
 import subprocess
+import sys
 
 import pytest
 
@@ -43,6 +44,24 @@ def test_hyphenators_pickle_by_language_or_by_their_sources():
     assert dic.inserted("lettergrepen") == "let-ter-gre-pen"
     with pytest.raises(ValueError, match="not the pickle"):
         pickle.loads(pickle.dumps(hyph.Hyphenator("de")).replace(b"K\x01", b"K\x09"))
+
+
+@pytest.mark.parametrize("protocol", range(pickle.HIGHEST_PROTOCOL + 1))
+def test_every_pickle_protocol(protocol):
+    # Protocols 0 and 1 once ended the interpreter: they run in a process of
+    # their own, so that a crash fails the test rather than the run.
+    script = (
+        "import pickle, hyph\n"
+        "for h in [hyph.Hyphenator('de'), hyph.Hyphenator(patterns='1b 1c', left=1, right=1)]:\n"
+        f"    c = pickle.loads(pickle.dumps(h, {protocol}))\n"
+        "    assert c.hyphenate('Silbentrennung abc') == h.hyphenate('Silbentrennung abc')\n"
+        "try:\n"
+        f"    pickle.dumps(hyph.TextHyphenator(open('/dev/null', 'w')), {protocol})\n"
+        "except TypeError as e:\n"
+        "    print(e)\n")
+    done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr
+    assert "cannot pickle" in done.stdout
 
 
 @pytest.mark.parametrize("method", ["spawn", "fork"])
@@ -123,6 +142,28 @@ def test_files_that_are_not_all_utf8(tmp_path):
         "caf\udce9 hy-phen-ation"
 
 
+def test_a_file_onto_itself_is_refused(tmp_path):
+    path = tmp_path / "text.txt"
+    text = "hyphenation and documentation\n" * 5000
+    path.write_text(text)
+    with open(path, "r+") as both:
+        with pytest.raises(ValueError, match="same file"):
+            hyph.hyphenate_file(both, both)
+    for source_mode, target_mode in (("r", "a"), ("rb", "r+b"), ("r", "w")):
+        with open(path, source_mode) as source, open(path, target_mode) as target:
+            with pytest.raises(ValueError, match="same file"):
+                hyph.hyphenate_file(source, target)
+        if target_mode != "w":  # "w" itself empties it, before hyph is called
+            assert path.read_text() == text
+    # Another file, and objects with no file descriptor, are fine.
+    path.write_text(text)
+    out = io.StringIO()
+    with open(path) as source:
+        hyph.hyphenate_file(source, out, separator="-")
+    assert out.getvalue() == text.replace("hyphenation", "hy-phen-ation").replace(
+        "documentation", "doc-u-men-ta-tion")
+
+
 @pytest.mark.skipif("HYPH_CLI" not in os.environ, reason="HYPH_CLI names the hyph command")
 def test_a_file_as_the_command_hyphenates_it(tmp_path):
     page = SAMPLES / "page.html"
@@ -171,3 +212,27 @@ def test_memory_is_bounded_by_the_word_not_the_text():
     grown_mib = (resource.getrusage(resource.RUSAGE_SELF).ru_maxrss - before) / 1024
     assert sink.bytes > 100_000_000
     assert grown_mib < 20
+
+
+def test_one_large_write_is_taken_a_slice_at_a_time():
+    # The write's own text is made first; what the write adds to the peak
+    # stays far below its size, for str (ASCII or not) and bytes alike. A
+    # process each, as the peak of one case would hide the next's.
+    script = """if True:
+        import io, resource, sys, hyph
+        text = sys.argv[1] * 2_000_000
+        chunk = text.encode() if sys.argv[2] == "bytes" else text
+        del text
+        sink = io.BytesIO() if sys.argv[2] == "bytes" else io.StringIO()
+        sink.write = lambda data: len(data)  # counted by nobody, kept by nobody
+        before = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
+        with hyph.TextHyphenator(sink, "de", separator="-") as streamed:
+            streamed.write(chunk)
+        print((resource.getrusage(resource.RUSAGE_SELF).ru_maxrss - before) / 1024)
+    """
+    for line in ("hyphenation documentation\n", "Überschrift Silbentrennung\n"):
+        for kind in ("str", "bytes"):
+            done = subprocess.run([sys.executable, "-c", script, line, kind],
+                                  capture_output=True, text=True)
+            assert done.returncode == 0, done.stderr
+            assert float(done.stdout) < 20, (line, kind, done.stdout)
