@@ -162,7 +162,9 @@ TEST(CustomHyphenator, FilesAloneMakeAHyphenator) {
   EXPECT_EQ(hyphenatorLeftMin(h), 2);
   EXPECT_EQ(hyphenatorRightMin(h), 3);
   EXPECT_EQ(joined(h, U"abcabc"), "ab|cabc|");
-  EXPECT_EQ(hyphenateText(h, "abcabc bcbcbc"), "abcabc bc-b-cbc");  // "a" is no letter of theirs
+  // "a" is no letter of theirs, but a letter all the same: the word is
+  // whole in text as in the word functions, and "a" scores nothing.
+  EXPECT_EQ(hyphenateText(h, "abcabc bcbcbc"), "ab-cabc bc-b-cbc");
   const Hyphenator cased = customHyphenator({.chars = UserFile{"c", "aA\nbB\ncC\n"},
                                              .patterns = UserFile{"p", "1B\n"},
                                              .leftMin = 1,

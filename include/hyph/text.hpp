@@ -4,15 +4,28 @@
 //   hyphenateText(english_US(), "Hyphenation, at last!", "-")
 //   // "Hy-phen-ation, at last!"
 //
-// A word is a run of letters: for a loaded language the code points of its
-// character file; for a Hyphenator built by hand those the caller names.
-// Combining marks after a letter belong to its word, which is looked up in
-// its composed form ("U" and U+0308 as "Ü"), with breaks only between whole
-// characters. Everything else (spaces, punctuation, digits, invalid bytes,
-// and in HTML the markup) is copied unchanged, so removing the inserted
-// separators gives back the input byte for byte. No separator goes right
-// after a hyphen that is a letter of the language (Russian's "-"), where a
-// line may break already; the word functions still report that break.
+// A word is a run of letters, as TeX reads words: for a loaded language the
+// code points of its character file and every other letter of Unicode, of
+// any script (Italian "verrà", whose file has no accented letters, is one
+// word; letters the patterns do not know score nothing, as in the word
+// functions, so a word breaks in text where hyphenate() breaks it); for a
+// Hyphenator built by hand, the letters the caller names. Combining marks
+// belong to the word they are written in, and no break goes before one: a
+// letter and its marks are looked up composed where Unicode composes them
+// ("U" and U+0308 as "Ü"), else as they are. Everything else (spaces,
+// punctuation, digits, invalid bytes, and in HTML the markup) is copied
+// unchanged, so removing the inserted separators gives back the input byte
+// for byte.
+//
+// A hyphen that is a letter of the language (Afrikaans', Portuguese',
+// Russian' and Ukrainian's "-") is looked up as a letter, in words and text
+// alike, and the place right after it is a break in both: the word
+// functions report it, and running text inserts no separator there, since a
+// line may break after a hyphen already. Where the hyphen is no letter, it
+// ends a word. With Compounds::HyphensOnly, a token with a hyphen between
+// letters ("non-exclusive", "Backslash-Zeichen") breaks only there, as TeX
+// breaks it.
+//
 // Left whole as well:
 //
 // - a word that already has its breaks: letters joined by a soft hyphen
@@ -20,7 +33,8 @@
 //   output again changes nothing;
 // - URLs ("https://...", "www....") and e-mail addresses;
 // - runs of more than maxTextWordLength letters, which are not words;
-// - as the options ask, short words and words in capitals (NASA).
+// - as the options ask, short words, words in capitals (NASA), and
+//   code-like tokens (LC_CTYPE, camelCase, --option).
 #pragma once
 
 #include <cstddef>
@@ -57,6 +71,17 @@ enum class Markup {
   Html,
 };
 
+/// How the words of a compound written with a hyphen are broken.
+enum class Compounds {
+  /// At the hyphen, and each word at its own breaks too
+  /// ("Back-slash-Zei-chen"); the default.
+  EveryPart,
+  /// Only at the hyphen, as TeX and German typography break them
+  /// ("Backslash-Zeichen"): a token with a hyphen (U+002D or U+2010) between
+  /// two letters gets no separator.
+  HyphensOnly,
+};
+
 /// How running text is hyphenated: the separator, the markup, which code
 /// points are letters, and which words to leave whole.
 struct TextOptions {
@@ -73,6 +98,14 @@ struct TextOptions {
   /// Words whose letters are all capitals (acronyms such as NASA) are
   /// copied unhyphenated.
   bool skipCapitals = false;
+  /// Compounds written with a hyphen: broken at every part's breaks, or at
+  /// the hyphen only.
+  Compounds compounds = Compounds::EveryPart;
+  /// Tokens that look like code are copied unhyphenated: one with an
+  /// underscore (LC_CTYPE), a digit between two letters (utf8proc), a word
+  /// in mixed case (camelCase, GThemedIcon, HTTPServer), or an option
+  /// ("-wholename", "--in-place").
+  bool skipCode = false;
   /// HTML: text inside an element with a `lang` or `xml:lang` attribute is
   /// hyphenated in that language (found by findLanguage; the shared
   /// Hyphenator of each language met is used), and copied unhyphenated where

@@ -40,6 +40,7 @@ class TextHyphenator::Impl {
         html_(options_.markup == Markup::Html),
         hyphenator_(hyphenator),  // held, so that its tables last as long as this
         markup_(options_.followLang, [this](std::string_view lang) { return contextOf(lang); }),
+        tokens_(options_),
         writer_(options_) {
     Context& own = contexts_[kOwnContext];
     own.words.hyphenator = &hyphenator_;
@@ -69,6 +70,8 @@ class TextHyphenator::Impl {
   void reset() {
     markup_.reset();
     skipping_ = false;
+    dashes_ = 0;
+    boundary_ = true;
   }
 
   /// The context of a `lang` value, made on first use.
@@ -121,7 +124,7 @@ class TextHyphenator::Impl {
     const MarkupReader::Frame& frame = markup_.top();
     if (frame.unhyphenated || frame.context == kNoContext) {
       i = html_ ? std::min(pass_.buffer.find('<', i), n) : n;
-      if (i < n) markup_.open(pass_);
+      if (i < n) openMarkup();
       return;
     }
     // Bytes that are no letter need no token: a token starts at its first
@@ -134,9 +137,10 @@ class TextHyphenator::Impl {
       if (b >= 0x80 || classes[b] == kLetter || (classes[b] == kMarkup && b == '&')) {
         if (!token(context) || skipping_) return;
       } else if (classes[b] == kMarkup) {
-        markup_.open(pass_);
+        openMarkup();
         return;
       } else {
+        if (options_.skipCode) noteOptionDash(b);
         ++i;
       }
     }
@@ -145,7 +149,8 @@ class TextHyphenator::Impl {
   /// Reads the token at the pass's position and writes it; false, with
   /// nothing written, when it may go on in the next chunk.
   bool token(const Context& context) {
-    switch (tokens_.read(pass_, context)) {
+    const bool option = boundary_ && (dashes_ == 1 || dashes_ == 2);
+    switch (tokens_.read(pass_, context, option)) {
       case TokenReader::Status::NeedMore:
         return false;
       case TokenReader::Status::TooLong:
@@ -160,7 +165,27 @@ class TextHyphenator::Impl {
       writer_.write(context.words, pass_.buffer, word, *out_);
       copied_ = word.end;
     }
+    dashes_ = 0;
+    boundary_ = false;
     return true;
+  }
+
+  /// At a "<" of HTML text; the text after the markup starts afresh.
+  void openMarkup() {
+    markup_.open(pass_);
+    dashes_ = 0;
+    boundary_ = true;
+  }
+
+  /// Counts the "-" before a token, and whether white space stands before
+  /// them: "-wholename", "--in-place" are a command's options.
+  void noteOptionDash(unsigned char b) {
+    if (b == '-') {
+      ++dashes_;
+    } else {
+      dashes_ = 0;
+      boundary_ = text::isSpace(b);
+    }
   }
 
   TextOptions options_;
@@ -171,6 +196,10 @@ class TextHyphenator::Impl {
   std::string pending_;  // undecided input: a token, a partial sequence, a short lookahead
   MarkupReader markup_;
   bool skipping_ = false;  // inside a token over kMaxToken bytes
+  // Before the next token: the "-" right before it, and whether white space
+  // (or the start, or markup) stands before them.
+  int dashes_ = 0;
+  bool boundary_ = true;
 
   // The pass in progress.
   Pass pass_;

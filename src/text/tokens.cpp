@@ -23,7 +23,7 @@ std::size_t sequenceLength(unsigned char lead) {
 
 }  // namespace
 
-TokenReader::Status TokenReader::read(Pass& pass, const Context& context) {
+TokenReader::Status TokenReader::read(Pass& pass, const Context& context, bool option) {
   const std::size_t start = pass.i;
   const std::size_t n = pass.buffer.size();
   // A token that goes on past kMaxToken is not text: it is copied, from
@@ -90,10 +90,77 @@ TokenReader::Status TokenReader::read(Pass& pass, const Context& context) {
   endWord(scan);
   // Only a token with ":" or "@", or one whose first word could be "www",
   // can be a URL or an address, which is copied as it is.
+  const std::string_view token = pass.buffer.substr(start, i - start);
   if ((scan.colon || scan.at || scan.first == 'w' || scan.first == 'W') &&
-      isUrlOrAddress(pass.buffer.substr(start, i - start), scan.colon, scan.at))
+      isUrlOrAddress(token, scan.colon, scan.at))
     words_.clear();
+  if (!words_.empty() && leftWhole(pass.buffer, start, i, option)) words_.clear();
   return Status::Done;
+}
+
+namespace {
+
+bool isHyphenAt(std::string_view text, std::size_t at) {
+  return text[at] == '-' || text.substr(at, 3) == "\u2010";
+}
+
+/// Whether a token with these words (offsets into `text`) has a hyphen
+/// between two letters: two words with only a hyphen between them, or a
+/// word with a hyphen inside (where the language counts it as a letter).
+bool hasHyphenBetweenLetters(std::string_view text, const std::vector<Word>& words) {
+  for (std::size_t k = 0; k < words.size(); ++k) {
+    const Word& word = words[k];
+    for (std::size_t at = word.start + 1; at + 1 < word.end; ++at)
+      if (isHyphenAt(text, at)) return true;
+    if (k > 0) {
+      const std::size_t gap = word.start - words[k - 1].end;
+      if ((gap == 1 || gap == 3) && isHyphenAt(text, words[k - 1].end)) return true;
+    }
+  }
+  return false;
+}
+
+/// A word in mixed case: a capital after a small letter (camelCase,
+/// GThemedIcon), or two capitals and then two small letters (HTTPServer).
+bool mixedCase(std::string_view word) {
+  std::size_t capitals = 0, smalls = 0;
+  bool capitalsThenSmall = false;
+  bool mixed = false;
+  detail::decodeUtf8(word, [&](char32_t c, std::size_t, std::size_t) {
+    if (mixed) return;
+    if (isCapital(c)) {
+      mixed = smalls > 0;
+      ++capitals;
+    } else if (isLower(c)) {
+      capitalsThenSmall = capitalsThenSmall || (smalls == 0 && capitals >= 2);
+      ++smalls;
+      mixed = capitalsThenSmall && smalls >= 2;
+    }
+  });
+  return mixed;
+}
+
+bool isDigits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+/// Whether the options leave the token, bytes [start, end) of `text`, whole.
+bool TokenReader::leftWhole(std::string_view text, std::size_t start, std::size_t end,
+                            bool option) const {
+  if (options_.compounds == Compounds::HyphensOnly && hasHyphenBetweenLetters(text, words_))
+    return true;
+  if (!options_.skipCode) return false;
+  if (option || text.substr(start, end - start).find('_') != std::string_view::npos) return true;
+  for (std::size_t k = 0; k < words_.size(); ++k) {
+    const Word& word = words_[k];
+    if (k > 0 && isDigits(text.substr(words_[k - 1].end, word.start - words_[k - 1].end)))
+      return true;
+    if (mixedCase(text.substr(word.start, word.end - word.start))) return true;
+  }
+  return false;
 }
 
 /// Takes in a code point of the token (a letter, a mark, a soft hyphen);

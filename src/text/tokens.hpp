@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
 #include "pass.hpp"
@@ -18,6 +19,9 @@ inline constexpr std::size_t kMaxToken = std::size_t{64} << 10;
 /// Reads tokens and finds their words; keeps its scratch from token to token.
 class TokenReader {
  public:
+  /// The options say which tokens to leave whole (compounds, code).
+  explicit TokenReader(const TextOptions& options) : options_(options) {}
+
   enum class Status {
     NeedMore,  // it may go on in the next chunk: the pass stopped at its start
     TooLong,   // kMaxToken bytes and more: the pass stands where it was cut
@@ -25,11 +29,13 @@ class TokenReader {
   };
 
   /// Reads the token that starts at pass.i (a letter, a reference or a
-  /// non-ASCII character) in `context`'s letters.
-  Status read(Pass& pass, const Context& context);
+  /// non-ASCII character) in `context`'s letters. `option`: one or two "-"
+  /// stand before it, and white space (or nothing) before them, as before a
+  /// command's option.
+  Status read(Pass& pass, const Context& context, bool option);
 
-  /// The words of the token read last, in order; none for a URL or an
-  /// address.
+  /// The words of the token read last, in order, to hyphenate; none for a
+  /// URL or an address, or a token that the options leave whole.
   const std::vector<Word>& words() const { return words_; }
 
  private:
@@ -49,6 +55,9 @@ class TokenReader {
                   bool special);
   void endWord(Scan& scan);
 
+  bool leftWhole(std::string_view text, std::size_t start, std::size_t end, bool option) const;
+
+  const TextOptions& options_;
   std::vector<Word> words_;
 };
 

@@ -17,6 +17,11 @@ utf8proc_category_t categoryOf(char32_t c) {
 
 }  // namespace
 
+bool isUnicodeLetter(char32_t c) {
+  const utf8proc_category_t category = categoryOf(c);
+  return category >= UTF8PROC_CATEGORY_LU && category <= UTF8PROC_CATEGORY_LO;
+}
+
 bool isMark(char32_t c) {
   const utf8proc_category_t category = categoryOf(c);
   return category == UTF8PROC_CATEGORY_MN || category == UTF8PROC_CATEGORY_MC ||
@@ -28,13 +33,15 @@ bool isCapital(char32_t c) {
   return category == UTF8PROC_CATEGORY_LU || category == UTF8PROC_CATEGORY_LT;
 }
 
+bool isLower(char32_t c) { return categoryOf(c) == UTF8PROC_CATEGORY_LL; }
+
 bool isWideSpace(char32_t c) {
   const utf8proc_category_t category = categoryOf(c);
   return category == UTF8PROC_CATEGORY_ZS || category == UTF8PROC_CATEGORY_ZL ||
          category == UTF8PROC_CATEGORY_ZP;
 }
 
-char32_t composed(char32_t letter, std::u32string_view marks) {
+std::optional<char32_t> composed(char32_t letter, std::u32string_view marks) {
   // Decomposed and put in canonical order first, as composing needs.
   std::string utf8;
   for (char32_t c : std::u32string(1, letter) + std::u32string(marks)) {
@@ -48,10 +55,12 @@ char32_t composed(char32_t letter, std::u32string_view marks) {
                          static_cast<utf8proc_ssize_t>(utf8.size()), buffer,
                          static_cast<utf8proc_ssize_t>(std::size(buffer)),
                          static_cast<utf8proc_option_t>(UTF8PROC_DECOMPOSE | UTF8PROC_STABLE));
-  if (length <= 0 || length > static_cast<utf8proc_ssize_t>(std::size(buffer))) return letter;
+  if (length <= 0 || length > static_cast<utf8proc_ssize_t>(std::size(buffer)))
+    return std::nullopt;
   const utf8proc_ssize_t result = utf8proc_normalize_utf32(
       buffer, length, static_cast<utf8proc_option_t>(UTF8PROC_COMPOSE | UTF8PROC_STABLE));
-  return result > 0 ? static_cast<char32_t>(buffer[0]) : letter;
+  if (result != 1) return std::nullopt;
+  return static_cast<char32_t>(buffer[0]);
 }
 
 }  // namespace hyph::text

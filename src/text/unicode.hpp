@@ -1,20 +1,27 @@
-// The Unicode data that the text layer needs, from utf8proc: combining
-// marks, capitals, white space, and composing a letter with its marks.
+// The Unicode data that the text layer needs, from utf8proc: letters,
+// combining marks, capitals, white space, and composing a letter with its
+// marks.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace hyph::text {
 
+/// A letter of any script (general category L: Lu, Ll, Lt, Lm, Lo).
+bool isUnicodeLetter(char32_t c);
 /// A combining mark (general category Mn, Mc or Me).
 bool isMark(char32_t c);
 /// An upper-case or title-case letter.
 bool isCapital(char32_t c);
+/// A lower-case letter.
+bool isLower(char32_t c);
 /// White space beyond ASCII's (U+00A0, U+2000 to U+200A, U+3000, ...),
 /// which ends a URL as ASCII white space does.
 bool isWideSpace(char32_t c);
-/// The letter that `letter` followed by `marks` composes to (NFC), or the
-/// letter itself, as far as it composes: "U" with U+0308 gives "Ü".
-char32_t composed(char32_t letter, std::u32string_view marks);
+/// The one character that `letter` followed by `marks` composes to (NFC):
+/// "U" with U+0308 gives "Ü"; none where a mark is left over (Cyrillic "А"
+/// with U+0300, which Unicode does not compose).
+std::optional<char32_t> composed(char32_t letter, std::u32string_view marks);
 
 }  // namespace hyph::text

@@ -65,19 +65,34 @@ void WordWriter::breakPlain(const WordLanguage& language, std::string_view bytes
   std::erase_if(breaks_, [&](std::size_t at) {
     std::size_t start = at - 1;  // the code point before the break
     while (start > 0 && (p[start] & 0xC0) == 0x80 && at - start < 4) --start;
-    return isHyphen(detail::decodeOne(p + start, at - start).codePoint);
+    if (isHyphen(detail::decodeOne(p + start, at - start).codePoint)) return true;
+    // A mark the language counts as a letter (a vowel sign) stays with the
+    // character before it all the same.
+    return p[at] >= 0x80 && isMark(detail::decodeOne(p + at, bytes.size() - at).codePoint);
   });
 }
 
 // A word with references or marks: looked up as the characters it stands
-// for, each letter composed with its marks, and broken only before a letter.
+// for, each letter composed with its marks where Unicode composes them (a
+// decomposed "U" and U+0308 as "Ü"), else followed by them, which the
+// patterns score as they score any character they do not know. No break
+// goes before a mark.
 void WordWriter::breakSpecial(const WordLanguage& language, std::string_view bytes) {
   lookup_.clear();
   starts_.clear();
   marks_.clear();
+  markStarts_.clear();
   auto closeLetter = [&] {
-    if (!marks_.empty() && !lookup_.empty()) lookup_.back() = composed(lookup_.back(), marks_);
+    if (marks_.empty()) return;
+    if (lookup_.empty()) {
+    } else if (const std::optional<char32_t> one = composed(lookup_.back(), marks_)) {
+      lookup_.back() = *one;
+    } else {
+      lookup_ += marks_;
+      starts_.insert(starts_.end(), markStarts_.begin(), markStarts_.end());
+    }
     marks_.clear();
+    markStarts_.clear();
   };
   const bool html = options_.markup == Markup::Html;
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -93,22 +108,28 @@ void WordWriter::breakSpecial(const WordLanguage& language, std::string_view byt
       c = decoded.codePoint;
       length = decoded.length;
     }
-    if (language.isLetter(c)) {
+    if (language.isLetter(c) && !isMark(c)) {
       closeLetter();
       lookup_ += c;
       starts_.push_back(k);
     } else {
       marks_ += c;
+      markStarts_.push_back(k);
     }
     k += length;
   }
   closeLetter();
-  if (leftWhole(lookup_.size(), [&] {
-        return std::all_of(lookup_.begin(), lookup_.end(), [](char32_t c) { return isCapital(c); });
+  const std::size_t letters = static_cast<std::size_t>(
+      std::count_if(lookup_.begin(), lookup_.end(), [](char32_t c) { return !isMark(c); }));
+  if (leftWhole(letters, [&] {
+        return std::all_of(lookup_.begin(), lookup_.end(),
+                           [](char32_t c) { return isMark(c) || isCapital(c); });
       }))
     return;
   breakPoints(*language.hyphenator, std::u32string_view(lookup_), breaks_);
-  std::erase_if(breaks_, [&](std::size_t letter) { return isHyphen(lookup_[letter - 1]); });
+  std::erase_if(breaks_, [&](std::size_t at) {
+    return isHyphen(lookup_[at - 1]) || isMark(lookup_[at]);
+  });
   for (std::size_t& position : breaks_) position = starts_[position];
 }
 

@@ -7,17 +7,22 @@
 #include <vector>
 
 #include "hyph/text.hpp"
+#include "unicode.hpp"
 
 namespace hyph::text {
 
 /// A language in which words are hyphenated: its Hyphenator, and which code
-/// points are its letters (the table's letters, or the caller's predicate).
+/// points are its letters: the table's letters and every other letter of
+/// Unicode (which its patterns do not know, and so score nothing), or the
+/// caller's predicate.
 struct WordLanguage {
   const Hyphenator* hyphenator = nullptr;
   const CharTable* letters = nullptr;
   const LetterPredicate* isLetterOf = nullptr;  // when `letters` is nullptr
 
-  bool isLetter(char32_t c) const { return letters ? letters->isLetter(c) : (*isLetterOf)(c); }
+  bool isLetter(char32_t c) const {
+    return letters ? letters->isLetter(c) || isUnicodeLetter(c) : (*isLetterOf)(c);
+  }
 };
 
 /// A word of a token: a run of letters with the marks that follow them, and
@@ -39,7 +44,8 @@ class WordWriter {
   /// with the separator at its breaks, or as it is where it is left whole
   /// (it has its breaks already, it is too long, or the options skip it).
   /// No separator goes right after a hyphen of the word, where the line may
-  /// break already.
+  /// break already, nor before a combining mark, which belongs with the
+  /// character before it.
   void write(const WordLanguage& language, std::string_view text, const Word& word,
              std::string& out);
 
@@ -53,7 +59,7 @@ class WordWriter {
   // Scratch, reused from word to word.
   std::vector<std::size_t> breaks_;
   std::u32string lookup_, marks_;
-  std::vector<std::size_t> starts_;
+  std::vector<std::size_t> starts_, markStarts_;
 };
 
 }  // namespace hyph::text
