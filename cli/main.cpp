@@ -81,6 +81,8 @@ hyph::TextOptions textOptionsOf(const cli::Options& options) {
   textOptions.markup = options.html ? hyph::Markup::Html : hyph::Markup::Plain;
   textOptions.minWordLength = options.minWordLength;
   textOptions.skipCapitals = options.skipCapitals;
+  textOptions.compounds = options.compounds;
+  textOptions.skipCode = options.skipCode;
   textOptions.followLang = !options.ignoreLang;
   textOptions.language = options.language;  // its text uses the tables given
   return textOptions;

@@ -29,6 +29,10 @@ const char* const kUsage =
     "      --min-word-length=N\n"
     "                        leave words of fewer than N letters whole\n"
     "      --skip-capitals   leave words written all in capitals whole (NASA)\n"
+    "      --compounds=HOW   words joined by a hyphen: break every part too\n"
+    "                        (parts, the default) or at the hyphen only (hyphen)\n"
+    "      --skip-code       leave code-like tokens whole (LC_CTYPE, camelCase,\n"
+    "                        utf8proc, --option)\n"
     "  -f, --file=FILE       hyphenate FILE (repeatable; - is standard input)\n"
     "  -o, --output=FILE     write to FILE, replaced only once all is written\n"
     "  -i, --in-place        hyphenate each FILE given and replace it with the\n"
@@ -96,6 +100,8 @@ enum : int {
   kIgnoreLang,
   kMinWordLength,
   kSkipCapitals,
+  kCompounds,
+  kSkipCode,
   kPatterns,
   kExceptions,
   kChars,
@@ -116,6 +122,8 @@ constexpr option kLongOptions[] = {
     {"ignore-lang", no_argument, nullptr, kIgnoreLang},
     {"min-word-length", required_argument, nullptr, kMinWordLength},
     {"skip-capitals", no_argument, nullptr, kSkipCapitals},
+    {"compounds", required_argument, nullptr, kCompounds},
+    {"skip-code", no_argument, nullptr, kSkipCode},
     {"file", required_argument, nullptr, 'f'},
     {"output", required_argument, nullptr, 'o'},
     {"in-place", no_argument, nullptr, 'i'},
@@ -196,6 +204,17 @@ Options parseOptions(int argc, char** argv) {
         break;
       case kSkipCapitals:
         options.skipCapitals = true;
+        break;
+      case kCompounds:
+        if (std::string_view(optarg) == "parts")
+          options.compounds = hyph::Compounds::EveryPart;
+        else if (std::string_view(optarg) == "hyphen")
+          options.compounds = hyph::Compounds::HyphensOnly;
+        else
+          throw UsageError("--compounds: 'parts' or 'hyphen', not '" + std::string(optarg) + "'");
+        break;
+      case kSkipCode:
+        options.skipCode = true;
         break;
       case 'f':
         options.files.emplace_back(optarg);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <hyph/language.hpp>
+#include <hyph/text.hpp>
 
 namespace cli {
 
@@ -22,6 +23,8 @@ struct Options {
   bool html = false;
   std::size_t minWordLength = 0;
   bool skipCapitals = false, ignoreLang = false;
+  hyph::Compounds compounds = hyph::Compounds::EveryPart;  // --compounds
+  bool skipCode = false;                                   // --skip-code
   std::optional<std::string> patternsFile, exceptionsFile, charsFile;
   std::optional<std::int64_t> leftMin, rightMin;
   std::vector<std::string> files;      // -f: inputs, "-" for standard input

@@ -61,8 +61,17 @@ int main(void) {
                             sizeof out, &size) == HYPH_OK);
   CHECK(size == 20 && memcmp(out, "<b>hy|phen|ation</b>", 20) == 0);
 
+  /* Compounds at their hyphen only, and code left whole. */
+  CHECK(hyph_hyphenate_text(english, "non-documentation LC_CTYPE", 26, "|", 1,
+                            HYPH_TEXT_HYPHENS_ONLY | HYPH_TEXT_SKIP_CODE, out, sizeof out,
+                            &size) == HYPH_OK);
+  CHECK(size == 26 && memcmp(out, "non-documentation LC_CTYPE", 26) == 0);
+  CHECK(hyph_hyphenate_text(english, "non-documentation", 17, "|", 1, HYPH_TEXT_PLAIN, out,
+                            sizeof out, &size) == HYPH_OK);
+  CHECK(size == 21 && memcmp(out, "non-doc|u|men|ta|tion", 21) == 0);
+
   /* Unknown flag bits mean nothing: refused. */
-  CHECK(hyph_hyphenate_text(english, "x", 1, "-", 1, 4, out, sizeof out, &size) == HYPH_INVALID_ARGUMENT);
+  CHECK(hyph_hyphenate_text(english, "x", 1, "-", 1, 8, out, sizeof out, &size) == HYPH_INVALID_ARGUMENT);
 
   /* Pieces point into the word. */
   {

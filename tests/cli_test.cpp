@@ -509,6 +509,22 @@ TEST_F(Cli, InPlaceFailuresLeaveTheirFiles) {
     EXPECT_NE(entry.path().filename().string().rfind(".hyph-", 0), 0u) << entry.path();
 }
 
+TEST_F(Cli, CompoundsAndCodeAsAsked) {
+  const std::string line = "Backslash-Zeichen LC_CTYPE camelCase -wholename verrà\n";
+  EXPECT_EQ(run({"-l", "de"}, line).out,
+            "Back-slash-Zei-chen LC_CTY-PE ca-mel-Ca-se -who-le-na-me ver-rà\n");
+  EXPECT_EQ(run({"-l", "de", "--compounds=hyphen", "--skip-code"}, line).out,
+            "Backslash-Zeichen LC_CTYPE camelCase -wholename ver-rà\n");
+  EXPECT_EQ(run({"-l", "de", "--compounds", "parts", "Backslash-Zeichen"}).out,
+            "Back-slash-Zei-chen\n");
+  // The command and the library agree on a word whose letters the
+  // language's file lacks.
+  EXPECT_EQ(run({"-l", "it", "verrà"}).out, "ver-rà\n");
+  const Result bad = run({"--compounds=some", "word"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.err, "hyph: --compounds: 'parts' or 'hyphen', not 'some'\n");
+}
+
 TEST_F(Cli, Html) {
   const Result r = run({"--html", "--soft"},
                        "<p title=\"hyphenation\">Hyphenation &amp; <code>hyphenation</code>"

@@ -46,8 +46,17 @@ typedef enum hyph_status {
   HYPH_OUT_OF_MEMORY = 5
 } hyph_status;
 
-/** Flags of hyph_hyphenate_text; any other bit is HYPH_INVALID_ARGUMENT. */
-enum { HYPH_TEXT_PLAIN = 0, HYPH_TEXT_HTML = 1 };
+/** Flags of hyph_hyphenate_text, or-ed; any other bit is
+ *  HYPH_INVALID_ARGUMENT. HYPH_TEXT_HYPHENS_ONLY breaks words joined by a
+ *  hyphen only at the hyphen ("Backslash-Zeichen"; without it every part is
+ *  broken too); HYPH_TEXT_SKIP_CODE leaves code-like tokens whole (LC_CTYPE,
+ *  camelCase, utf8proc, --option). */
+enum {
+  HYPH_TEXT_PLAIN = 0,
+  HYPH_TEXT_HTML = 1,
+  HYPH_TEXT_HYPHENS_ONLY = 2,
+  HYPH_TEXT_SKIP_CODE = 4
+};
 
 /** A piece of a word: `size` bytes from `data`, which points into the word. */
 typedef struct hyph_piece {
@@ -122,7 +131,7 @@ HYPH_API hyph_status hyph_wrap(const hyph_hyphenator* hyphenator, const char* wo
                                size_t word_size, size_t width, size_t hyphen_width, size_t* cut);
 
 /** The UTF-8 `text` with `separator` inserted at every break of every word
- *  (flags: HYPH_TEXT_PLAIN or HYPH_TEXT_HTML). In HTML, text that a `lang`
+ *  (flags: HYPH_TEXT_PLAIN or HYPH_TEXT_HTML, with the others above). In HTML, text that a `lang`
  *  attribute marks as the hyphenator's own language (a language's, or one
  *  that hyph_create or hyph_with_minimums made from it) is hyphenated with
  *  this hyphenator and its own tables; text marked as another language

@@ -1,4 +1,4 @@
-from typing import IO, Any, AnyStr, Iterator, Optional, Union
+from typing import IO, Any, AnyStr, Iterator, Literal, Optional, Union
 
 __version__: str
 
@@ -37,6 +37,8 @@ class Hyphenator:
         min_word_length: int = 0,
         skip_capitals: bool = False,
         follow_lang: bool = True,
+        compounds: Literal["parts", "hyphen"] = "parts",
+        skip_code: bool = False,
     ) -> str: ...
 
 class TextHyphenator:
@@ -50,6 +52,8 @@ class TextHyphenator:
         min_word_length: int = 0,
         skip_capitals: bool = False,
         follow_lang: bool = True,
+        compounds: Literal["parts", "hyphen"] = "parts",
+        skip_code: bool = False,
     ) -> None: ...
     def write(self, text: Union[str, bytes]) -> int: ...
     def flush(self) -> None: ...
@@ -70,6 +74,8 @@ def hyphenate_file(
     min_word_length: int = 0,
     skip_capitals: bool = False,
     follow_lang: bool = True,
+    compounds: Literal["parts", "hyphen"] = "parts",
+    skip_code: bool = False,
 ) -> None: ...
 
 class Pyphen:
@@ -99,6 +105,8 @@ def hyphenate_text(
     min_word_length: int = 0,
     skip_capitals: bool = False,
     follow_lang: bool = True,
+    compounds: Literal["parts", "hyphen"] = "parts",
+    skip_code: bool = False,
 ) -> str: ...
 def languages() -> list[str]: ...
 def find_language(tag: str) -> Optional[str]: ...

@@ -205,8 +205,14 @@ struct PyHyphenator {
   }
 
   hyph::TextOptions textOptions(const std::string& separator, bool html, std::size_t minWordLength,
-                                bool skipCapitals, bool followLang) const {
+                                bool skipCapitals, bool followLang, std::string_view compounds,
+                                bool skipCode) const {
     hyph::TextOptions options;
+    if (compounds == "hyphen")
+      options.compounds = hyph::Compounds::HyphensOnly;
+    else if (compounds != "parts")
+      throw py::value_error("compounds: \"parts\" or \"hyphen\"");
+    options.skipCode = skipCode;
     options.separator = separator;
     options.markup = html ? hyph::Markup::Html : hyph::Markup::Plain;
     options.minWordLength = minWordLength;
@@ -217,10 +223,11 @@ struct PyHyphenator {
   }
 
   py::str hyphenateText(py::handle text, const std::string& separator, bool html,
-                        std::size_t minWordLength, bool skipCapitals, bool followLang) const {
+                        std::size_t minWordLength, bool skipCapitals, bool followLang,
+                        std::string_view compounds, bool skipCode) const {
     if (!PyUnicode_Check(text.ptr())) throw py::type_error("a str is needed");
-    const hyph::TextOptions options =
-        textOptions(separator, html, minWordLength, skipCapitals, followLang);
+    const hyph::TextOptions options = textOptions(separator, html, minWordLength, skipCapitals,
+                                                  followLang, compounds, skipCode);
     const Utf8 input(text);
     std::string out;
     {
@@ -450,7 +457,8 @@ PYBIND11_MODULE(_hyph, m) {
       .def("positions_many", &PyHyphenator::positionsMany, py::arg("words"))
       .def("hyphenate_text", &PyHyphenator::hyphenateText, py::arg("text"),
            py::arg("separator") = "\u00AD", py::arg("html") = false, py::arg("min_word_length") = 0,
-           py::arg("skip_capitals") = false, py::arg("follow_lang") = true)
+           py::arg("skip_capitals") = false, py::arg("follow_lang") = true,
+           py::arg("compounds") = "parts", py::arg("skip_code") = false)
       .def(py::pickle(&stateOf, &fromState))
       // What protocol 2 does (a new object, then its state), for every
       // protocol: the default of protocols 0 and 1 cannot make a pybind11
@@ -464,18 +472,20 @@ PYBIND11_MODULE(_hyph, m) {
   py::class_<PyTextHyphenator>(m, "TextHyphenator",
                                "Running text hyphenated as it is written, into a file object.")
       .def(py::init([](py::object output, py::handle lang, const std::string& separator, bool html,
-                       std::size_t minWordLength, bool skipCapitals, bool followLang) {
+                       std::size_t minWordLength, bool skipCapitals, bool followLang,
+                       std::string_view compounds, bool skipCode) {
              if (!py::hasattr(output, "write"))
                throw py::type_error("output: an object with a write method");
              PyHyphenator hyphenator = hyphenatorOf(lang);
-             const hyph::TextOptions options =
-                 hyphenator.textOptions(separator, html, minWordLength, skipCapitals, followLang);
+             const hyph::TextOptions options = hyphenator.textOptions(
+                 separator, html, minWordLength, skipCapitals, followLang, compounds, skipCode);
              return std::make_unique<PyTextHyphenator>(std::move(output), std::move(hyphenator),
                                                        options);
            }),
            py::arg("output"), py::arg("lang") = "en-us", py::kw_only(),
            py::arg("separator") = "\u00AD", py::arg("html") = false, py::arg("min_word_length") = 0,
-           py::arg("skip_capitals") = false, py::arg("follow_lang") = true)
+           py::arg("skip_capitals") = false, py::arg("follow_lang") = true,
+           py::arg("compounds") = "parts", py::arg("skip_code") = false)
       .def("write", &PyTextHyphenator::write, py::arg("text"))
       .def("flush", &PyTextHyphenator::flush)
       .def("close", &PyTextHyphenator::close)
@@ -503,13 +513,14 @@ PYBIND11_MODULE(_hyph, m) {
   m.def(
       "hyphenate_text",
       [](py::handle text, std::string_view lang, const std::string& separator, bool html,
-         std::size_t minWordLength, bool skipCapitals, bool followLang) {
+         std::size_t minWordLength, bool skipCapitals, bool followLang,
+         std::string_view compounds, bool skipCode) {
         return sharedOf(lang).hyphenateText(text, separator, html, minWordLength, skipCapitals,
-                                            followLang);
+                                            followLang, compounds, skipCode);
       },
       py::arg("text"), py::arg("lang") = "en-us", py::arg("separator") = "\u00AD",
       py::arg("html") = false, py::arg("min_word_length") = 0, py::arg("skip_capitals") = false,
-      py::arg("follow_lang") = true);
+      py::arg("follow_lang") = true, py::arg("compounds") = "parts", py::arg("skip_code") = false);
   m.def("languages", [] {
     std::vector<std::string> names;
     for (hyph::Language language : hyph::enumFrom(hyph::firstLanguage))

@@ -1,6 +1,7 @@
 """The Python binding: its interface, pyphen's documented examples, threads,
 errors, and agreement with the C++ library (the hyph command) over words.
 """
+import io
 import os
 import pathlib
 import re
@@ -36,6 +37,18 @@ def test_running_text_and_html():
     assert hyph.hyphenate_text("table tables", separator="-", min_word_length=6) == "table ta-bles"
     assert hyph.hyphenate_text("see https://example.org/documentation") == \
         "see https://example.org/documentation"
+    # Every letter belongs to its word; compounds and code as asked.
+    assert hyph.hyphenate_text("verrà", lang="it", separator="-") == "ver-rà"
+    line = "Backslash-Zeichen LC_CTYPE"
+    assert hyph.hyphenate_text(line, lang="de", separator="-") == "Back-slash-Zei-chen LC_CTY-PE"
+    assert hyph.hyphenate_text(line, lang="de", separator="-", compounds="hyphen",
+                               skip_code=True) == line
+    out = io.StringIO()
+    with hyph.TextHyphenator(out, "de", separator="-", compounds="hyphen") as text:
+        text.write(line)
+    assert out.getvalue() == "Backslash-Zeichen LC_CTY-PE"
+    with pytest.raises(ValueError, match="compounds"):
+        hyph.hyphenate_text(line, compounds="some")
 
 
 def test_languages_by_their_usual_names():

@@ -185,12 +185,14 @@ hyph_status hyph_hyphenate_text(const hyph_hyphenator* hyphenator, const char* t
   if (!hyphenator || (!text && text_size) || (!separator && separator_size) || (!out && capacity) ||
       !size)
     return fail(HYPH_INVALID_ARGUMENT, "hyph_hyphenate_text: null argument");
-  if (flags & ~HYPH_TEXT_HTML)
+  if (flags & ~(HYPH_TEXT_HTML | HYPH_TEXT_HYPHENS_ONLY | HYPH_TEXT_SKIP_CODE))
     return fail(HYPH_INVALID_ARGUMENT, "hyph_hyphenate_text: unknown flags");
   return guarded([&] {
     hyph::TextOptions options;
     options.separator.assign(separator ? separator : "", separator_size);
     options.markup = (flags & HYPH_TEXT_HTML) ? hyph::Markup::Html : hyph::Markup::Plain;
+    if (flags & HYPH_TEXT_HYPHENS_ONLY) options.compounds = hyph::Compounds::HyphensOnly;
+    options.skipCode = (flags & HYPH_TEXT_SKIP_CODE) != 0;
     options.language = hyphenator->language;  // its own language's text uses its own tables
     const std::string result = hyph::hyphenateText(
         unwrap(hyphenator), std::string_view(text ? text : "", text_size), options);
