@@ -26,10 +26,7 @@ void MarkupReader::open(Pass& pass) {
     ++pass.i;  // a lone "<" is text
     return;
   }
-  tag_ = Tag{};
-  tag_.end = end;
-  tag_.bang = next == '!' || next == '?';
-  tag_.part = tag_.bang ? Tag::Part::Space : Tag::Part::Name;
+  tag_.start(end, next == '!' || next == '?');
   state_ = State::Tag;
   pass.i += end ? 2 : 1;
 }
@@ -178,8 +175,7 @@ void MarkupReader::raw(Pass& pass) {
     const std::size_t target = 2 + rawName_.size();
     if (rawMatched_ == target) {
       if (isSpace(static_cast<unsigned char>(c)) || c == '/' || c == '>') {
-        tag_ = Tag{};
-        tag_.end = true;
+        tag_.start(true, false);
         for (char n : rawName_) tag_.name.add(n);
         tag_.part = Tag::Part::Space;
         state_ = State::Tag;

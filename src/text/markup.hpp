@@ -79,6 +79,17 @@ class MarkupReader {
     ShortText<64> value;      // its value
     ShortText<64> lang, xmlLang;
     bool hasLang = false, hasXmlLang = false;
+
+    /// A new tag: only the sizes are reset, not the bytes behind them.
+    void start(bool endTag, bool bangTag) {
+      part = bangTag ? Part::Space : Part::Name;
+      quote = 0;
+      end = endTag;
+      bang = bangTag;
+      last = 0;
+      name.size = attribute.size = value.size = lang.size = xmlLang.size = 0;
+      hasLang = hasXmlLang = false;
+    }
   };
 
   void tagByte(char c);

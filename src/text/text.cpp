@@ -51,6 +51,7 @@ class TextHyphenator::Impl {
           "hyphenateText: the Hyphenator's mapping is a plain function, so the letters must be "
           "given (TextOptions::isLetter)");
     own.made = true;
+    own.words.setMinimums();
     own.classify(html_);
     reset();
   }
@@ -84,6 +85,7 @@ class TextHyphenator::Impl {
     if (!context.made) {
       context.words.hyphenator = &languageHyphenator(*language);
       context.words.letters = hyphenatorCharTable(*context.words.hyphenator);
+      context.words.setMinimums();
       context.classify(html_);
       context.made = true;
     }
@@ -160,9 +162,13 @@ class TextHyphenator::Impl {
       case TokenReader::Status::Done:
         break;
     }
+    // A word without breaks is copied with what surrounds it, later.
     for (const text::Word& word : tokens_.words()) {
+      const std::vector<std::size_t>& breaks = writer_.breaks(context.words, pass_.buffer, word);
+      if (breaks.empty()) continue;
       copyUpTo(word.start);
-      writer_.write(context.words, pass_.buffer, word, *out_);
+      appendJoined(*out_, pass_.buffer.substr(word.start, word.end - word.start), breaks,
+                   options_.separator);
       copied_ = word.end;
     }
     dashes_ = 0;

@@ -32,7 +32,7 @@ TokenReader::Status TokenReader::read(Pass& pass, const Context& context, bool o
   const unsigned char* p = pass.bytes();
   words_.clear();
   Scan scan{&context};
-  std::size_t& i = pass.i;
+  std::size_t i = start;  // a copy, which the calls below cannot change
   while (i < limit) {
     const unsigned char b = p[i];
     if (b < 0x80) {
@@ -85,6 +85,7 @@ TokenReader::Status TokenReader::read(Pass& pass, const Context& context, bool o
     }
     i += decoded.length;
   }
+  pass.i = i;
   if (i - start >= kMaxToken) return Status::TooLong;
   if (i == n && !pass.final) return pass.needMore(start), Status::NeedMore;
   endWord(scan);
@@ -94,7 +95,9 @@ TokenReader::Status TokenReader::read(Pass& pass, const Context& context, bool o
   if ((scan.colon || scan.at || scan.first == 'w' || scan.first == 'W') &&
       isUrlOrAddress(token, scan.colon, scan.at))
     words_.clear();
-  if (!words_.empty() && leftWhole(pass.buffer, start, i, option)) words_.clear();
+  if (!words_.empty() && (options_.compounds != Compounds::EveryPart || options_.skipCode) &&
+      leftWhole(pass.buffer, start, i, option))
+    words_.clear();
   return Status::Done;
 }
 

@@ -46,30 +46,50 @@ bool WordWriter::leftWhole(std::size_t letters, AllCapitals allCapitals) const {
   return letters < options_.minWordLength || (options_.skipCapitals && allCapitals());
 }
 
-void WordWriter::write(const WordLanguage& language, std::string_view text, const Word& word,
-                       std::string& out) {
+const std::vector<std::size_t>& WordWriter::breaks(const WordLanguage& language,
+                                                   std::string_view text, const Word& word) {
   const std::string_view bytes = text.substr(word.start, word.end - word.start);
   breaks_.clear();
+  if (word.letters < language.minLetters) return breaks_;  // too short for any break
   if (!word.soft && word.letters <= maxTextWordLength) {
     if (word.special)
       breakSpecial(language, bytes);
     else if (!leftWhole(word.letters, [&] { return allCapitals(bytes); }))
       breakPlain(language, bytes);
   }
-  appendJoined(out, bytes, breaks_, options_.separator);
+  return breaks_;
 }
+
+void WordWriter::write(const WordLanguage& language, std::string_view text, const Word& word,
+                       std::string& out) {
+  breaks(language, text, word);
+  appendJoined(out, text.substr(word.start, word.end - word.start), breaks_, options_.separator);
+}
+
+namespace {
+
+/// Whether no separator goes at byte `at` of a word that is not all ASCII
+/// there: right after a hyphen, or before a mark (one that the language
+/// counts as a letter, a vowel sign, stays with its character all the same).
+bool noBreakAt(std::string_view word, std::size_t at) {
+  const auto* p = reinterpret_cast<const unsigned char*>(word.data());
+  std::size_t start = at - 1;  // the code point before the break
+  while (start > 0 && (p[start] & 0xC0) == 0x80 && at - start < 4) --start;
+  if (isHyphen(detail::decodeOne(p + start, at - start).codePoint)) return true;
+  return p[at] >= 0x80 && isMark(detail::decodeOne(p + at, word.size() - at).codePoint);
+}
+
+}  // namespace
 
 void WordWriter::breakPlain(const WordLanguage& language, std::string_view bytes) {
   breakPoints(*language.hyphenator, bytes, breaks_);
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  std::erase_if(breaks_, [&](std::size_t at) {
-    std::size_t start = at - 1;  // the code point before the break
-    while (start > 0 && (p[start] & 0xC0) == 0x80 && at - start < 4) --start;
-    if (isHyphen(detail::decodeOne(p + start, at - start).codePoint)) return true;
-    // A mark the language counts as a letter (a vowel sign) stays with the
-    // character before it all the same.
-    return p[at] >= 0x80 && isMark(detail::decodeOne(p + at, bytes.size() - at).codePoint);
-  });
+  std::size_t kept = 0;
+  for (const std::size_t at : breaks_) {
+    const bool ascii = p[at - 1] < 0x80 && p[at] < 0x80;
+    if (ascii ? p[at - 1] != '-' : !noBreakAt(bytes, at)) breaks_[kept++] = at;
+  }
+  breaks_.resize(kept);
 }
 
 // A word with references or marks: looked up as the characters it stands

@@ -19,6 +19,17 @@ struct WordLanguage {
   const Hyphenator* hyphenator = nullptr;
   const CharTable* letters = nullptr;
   const LetterPredicate* isLetterOf = nullptr;  // when `letters` is nullptr
+  /// Words of fewer letters have no breaks (0: any may have).
+  std::size_t minLetters = 0;
+
+  /// Sets minLetters from the Hyphenator's minimums.
+  void setMinimums() {
+    const std::int64_t left = hyphenatorLeftMin(*hyphenator);
+    const std::int64_t right = hyphenatorRightMin(*hyphenator);
+    minLetters = left > 0 && right > 0 && left < (1 << 20) && right < (1 << 20)
+                     ? static_cast<std::size_t>(left + right)
+                     : 0;
+  }
 
   bool isLetter(char32_t c) const {
     return letters ? letters->isLetter(c) || isUnicodeLetter(c) : (*isLetterOf)(c);
@@ -48,6 +59,10 @@ class WordWriter {
   /// character before it.
   void write(const WordLanguage& language, std::string_view text, const Word& word,
              std::string& out);
+  /// The word's breaks, as byte offsets into the word (none where it is
+  /// left whole); valid until the next call.
+  const std::vector<std::size_t>& breaks(const WordLanguage& language, std::string_view text,
+                                         const Word& word);
 
  private:
   void breakPlain(const WordLanguage& language, std::string_view bytes);
