@@ -245,7 +245,7 @@ export function hyphenate(word, lang = "en-us") {
   return pieces;
 }
 
-const HTML = 1, SKIP_CAPITALS = 2, IGNORE_LANG = 4;
+const HTML = 1, SKIP_CAPITALS = 2, IGNORE_LANG = 4, HYPHENS_ONLY = 8, SKIP_CODE = 16;
 
 /**
  * Running text with `separator` (default U+00AD SOFT HYPHEN) at every break
@@ -255,12 +255,18 @@ const HTML = 1, SKIP_CAPITALS = 2, IGNORE_LANG = 4;
  * for, `pre`, `code`, `script`, `style` and the like are left alone, and
  * `lang` attributes choose the language of their text (text in a language
  * that is not loaded is left as it is). Options: lang (default "en-us"),
- * separator, html, minWordLength, skipCapitals, followLang (default true).
+ * separator, html, minWordLength, skipCapitals, followLang (default true),
+ * compounds ("parts", the default: words joined by a hyphen are broken at
+ * their own breaks too; "hyphen": only at the hyphen), skipCode (code-like
+ * tokens such as LC_CTYPE, camelCase or --option left whole; default false).
  */
 export function hyphenateText(text, options = {}) {
   if (typeof text !== "string") throw new TypeError("hyphenateText takes a string");
   const { lang = "en-us", separator = "\u00AD", html = false, minWordLength = 0,
-          skipCapitals = false, followLang = true } = options;
+          skipCapitals = false, followLang = true, compounds = "parts", skipCode = false } = options;
+  if (compounds !== "parts" && compounds !== "hyphen") {
+    throw new TypeError('compounds: "parts" or "hyphen"');
+  }
   const x = exports();
   const index = loadedIndex(x, lang);
   const separatorBytes = encoder.encode(String(separator));
@@ -269,7 +275,8 @@ export function hyphenateText(text, options = {}) {
   const at = x.hyph_js_input(room);
   const { written } = encoder.encodeInto(text, new Uint8Array(x.memory.buffer, at, room));
   new Uint8Array(x.memory.buffer, at + written, separatorBytes.length).set(separatorBytes);
-  const flags = (html ? HTML : 0) | (skipCapitals ? SKIP_CAPITALS : 0) | (followLang ? 0 : IGNORE_LANG);
+  const flags = (html ? HTML : 0) | (skipCapitals ? SKIP_CAPITALS : 0) | (followLang ? 0 : IGNORE_LANG) |
+    (compounds === "hyphen" ? HYPHENS_ONLY : 0) | (skipCode ? SKIP_CODE : 0);
   const size = x.hyph_js_text(index, written, separatorBytes.length, flags, Math.max(0, minWordLength | 0));
   if (size < 0) throw failure(lastError(x));
   return decoder.decode(new Uint8Array(x.memory.buffer, x.hyph_js_output(), size));
@@ -306,10 +313,12 @@ function skipped(element, skipClass) {
  * options.skipClass (default "no-hyphens"); text marked with a language
  * that hyph does not have (or lang="") stays as it is. Running it again on
  * the same element changes nothing. Resolves to the number of text nodes
- * changed. Options: lang, skipClass, minWordLength, skipCapitals.
+ * changed. Options: lang, skipClass, minWordLength, skipCapitals, compounds,
+ * skipCode (as hyphenateText takes them).
  */
 export async function hyphenateElement(element, options = {}) {
-  const { lang = "en-us", skipClass = "no-hyphens", minWordLength = 0, skipCapitals = false } = options;
+  const { lang = "en-us", skipClass = "no-hyphens", minWordLength = 0, skipCapitals = false,
+          compounds = "parts", skipCode = false } = options;
   const documentOf = element.ownerDocument ?? globalThis.document;
   const walker = documentOf.createTreeWalker(element, 4 /* NodeFilter.SHOW_TEXT */);
   const nodes = [];
@@ -327,7 +336,8 @@ export async function hyphenateElement(element, options = {}) {
   let changed = 0;
   for (const [node, tag] of nodes) {
     if (!usable.get(tag)) continue;
-    const text = hyphenateText(node.nodeValue, { lang: tag, separator: "\u00AD", minWordLength, skipCapitals });
+    const text = hyphenateText(node.nodeValue,
+      { lang: tag, separator: "\u00AD", minWordLength, skipCapitals, compounds, skipCode });
     if (text !== node.nodeValue) {
       node.nodeValue = text;
       changed++;

@@ -32,6 +32,11 @@ export interface TextOptions {
   skipCapitals?: boolean;
   /** With html, lang attributes choose the language of their text. Default true. */
   followLang?: boolean;
+  /** Words joined by a hyphen: broken at their own breaks too ("parts", the
+   *  default) or only at the hyphen ("hyphen"). */
+  compounds?: "parts" | "hyphen";
+  /** Code-like tokens (LC_CTYPE, camelCase, --option) are left whole. Default false. */
+  skipCode?: boolean;
 }
 
 export interface ElementOptions {
@@ -41,6 +46,8 @@ export interface ElementOptions {
   skipClass?: string;
   minWordLength?: number;
   skipCapitals?: boolean;
+  compounds?: "parts" | "hyphen";
+  skipCode?: boolean;
 }
 
 /** Loads the WebAssembly module (loadLanguage does it when needed). */

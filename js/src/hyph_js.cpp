@@ -134,7 +134,13 @@ std::int32_t hyph_js_word_breaks(std::int32_t index, std::uint32_t units) {
   });
 }
 
-enum TextFlags : std::uint32_t { kHtml = 1, kSkipCapitals = 2, kIgnoreLang = 4 };
+enum TextFlags : std::uint32_t {
+  kHtml = 1,
+  kSkipCapitals = 2,
+  kIgnoreLang = 4,
+  kHyphensOnly = 8,
+  kSkipCode = 16,
+};
 
 /// Running text (UTF-8, in the input) followed by the separator, into the
 /// output; returns the output's size.
@@ -148,6 +154,8 @@ std::int32_t hyph_js_text(std::int32_t index, std::uint32_t textSize, std::uint3
     options.markup = flags & kHtml ? hyph::Markup::Html : hyph::Markup::Plain;
     options.skipCapitals = flags & kSkipCapitals;
     options.followLang = !(flags & kIgnoreLang);
+    if (flags & kHyphensOnly) options.compounds = hyph::Compounds::HyphensOnly;
+    options.skipCode = flags & kSkipCode;
     options.minWordLength = minWordLength;
     options.language = language;
     output.clear();

@@ -60,6 +60,11 @@ test("running text and HTML, by the library's rules", async () => {
                '<p lang="en">hy-phena-ti-on</p>');
   assert.equal(hyph.hyphenateText("NASA table tables", { separator: "-", skipCapitals: true, minWordLength: 6 }),
                "NASA table ta-bles");
+  const line = "Backslash-Zeichen LC_CTYPE";
+  assert.equal(hyph.hyphenateText(line, { lang: "de", separator: "-" }), "Back-slash-Zei-chen LC_CTY-PE");
+  assert.equal(hyph.hyphenateText(line, { lang: "de", separator: "-", compounds: "hyphen", skipCode: true }),
+               line);
+  assert.throws(() => hyph.hyphenateText(line, { compounds: "some" }), TypeError);
   // What the separators removed gives back.
   const require = createRequire(import.meta.url);
   const text = readFileSync(join(dirname(require.resolve("hyph/package.json")), "README.md"), "utf8");
