@@ -43,9 +43,12 @@ export function setDataUrl(url) {
 
 /**
  * The bytes of a file beside the module: read from the disk in Node, fetched
- * elsewhere. `into(size)` gives the Uint8Array to read them into.
+ * elsewhere. `into(size)` gives the Uint8Array to read them into, and
+ * `done(bytes)` is called on them in the same turn, before any other work
+ * can run: a buffer of the module's that `into` gives is used before
+ * another load can ask for one. Resolves to what `done` returns.
  */
-async function readBytes(url, into = (size) => new Uint8Array(size)) {
+async function readBytes(url, into = (size) => new Uint8Array(size), done = (bytes) => bytes) {
   if (url.protocol === "file:") {
     // Read at once: a language's file is at most a megabyte, and waiting
     // for a thread of the pool takes longer than reading it.
@@ -59,7 +62,7 @@ async function readBytes(url, into = (size) => new Uint8Array(size)) {
         if (got === 0) throw failure(`${url}: shorter than it was`);
         at += got;
       }
-      return bytes;
+      return done(bytes);
     } finally {
       fs.closeSync(fd);
     }
@@ -69,7 +72,7 @@ async function readBytes(url, into = (size) => new Uint8Array(size)) {
   const fetched = new Uint8Array(await response.arrayBuffer());
   const bytes = into(fetched.length);
   bytes.set(fetched);
-  return bytes;
+  return done(bytes);
 }
 
 /** Loads the WebAssembly module; loadLanguage does it when needed. */
@@ -174,19 +177,26 @@ export async function loadLanguage(tag, options = {}) {
   let pending = options.tables ? null : loading.get(index);
   if (!pending) {
     pending = (async () => {
-      // Straight into the module's memory, where the library takes them over.
-      const into = (size) => new Uint8Array(x.memory.buffer, x.hyph_js_tables(size), size);
-      let size;
+      // Straight into the module's memory, where the library takes them
+      // over. The module holds one such buffer: it is filled and handed over
+      // in one turn, so that loads at the same time take turns.
+      const into = (size) => {
+        const at = x.hyph_js_tables(size);  // first: it may grow the memory, detaching its buffer
+        return new Uint8Array(x.memory.buffer, at, size);
+      };
+      const add = (bytes) => {
+        if (x.hyph_js_add(index, bytes.length) < 0) throw failure(lastError(x));
+      };
       if (options.tables) {
         const given = ArrayBuffer.isView(options.tables)
           ? new Uint8Array(options.tables.buffer, options.tables.byteOffset, options.tables.byteLength)
           : new Uint8Array(options.tables);
-        size = given.length;
-        into(size).set(given);
+        const bytes = into(given.length);
+        bytes.set(given);
+        add(bytes);
       } else {
-        size = (await readBytes(new URL(`languages/${LANGUAGES[index][1]}.tables`, dataUrl), into)).length;
+        await readBytes(new URL(`languages/${LANGUAGES[index][1]}.tables`, dataUrl), into, add);
       }
-      if (x.hyph_js_add(index, size) < 0) throw failure(lastError(x));
     })();
     if (!options.tables) loading.set(index, pending);
     pending.catch(() => loading.delete(index));
@@ -328,11 +338,12 @@ export async function hyphenateElement(element, options = {}) {
     }
   }
   await init();
-  // The languages met, each loaded once; those that hyph does not have are skipped.
-  const usable = new Map();
-  for (const tag of new Set(nodes.map(([, tag]) => tag))) {
-    usable.set(tag, tag !== "" && (await loadLanguage(tag).then(() => true, () => false)));
-  }
+  // The languages met, each loaded once and all at the same time; those
+  // that hyph does not have are skipped.
+  const tags = [...new Set(nodes.map(([, tag]) => tag))];
+  const loaded = await Promise.all(
+    tags.map((tag) => tag !== "" && loadLanguage(tag).then(() => true, () => false)));
+  const usable = new Map(tags.map((tag, i) => [tag, loaded[i]]));
   let changed = 0;
   for (const [node, tag] of nodes) {
     if (!usable.get(tag)) continue;
