@@ -20,7 +20,7 @@ hyph::Hyphenator makeHyphenator(const cli::Options& options) {
   hyph::CustomTables custom;
   custom.leftMin = options.leftMin;
   custom.rightMin = options.rightMin;
-  std::string chars, patterns, exceptions;  // the files' bytes, which `custom` views
+  std::string chars, patterns, exceptions, words;  // the files' bytes, which `custom` views
   auto read = [](const std::optional<std::string>& path, std::string& bytes,
                  std::optional<hyph::UserFile>& file) {
     if (!path) return;
@@ -30,6 +30,7 @@ hyph::Hyphenator makeHyphenator(const cli::Options& options) {
   read(options.charsFile, chars, custom.chars);
   read(options.patternsFile, patterns, custom.patterns);
   read(options.exceptionsFile, exceptions, custom.exceptions);
+  read(options.wordsFile, words, custom.words);
   hyph::Hyphenator h = hyph::customHyphenator(base, custom);
   // A word long enough for any minimums needs the tables: made now (for a
   // built-in language's own, they are ready in the library).

@@ -44,6 +44,9 @@ const char* const kUsage =
     "      --words           read standard input line by line (the default)\n"
     "      --patterns=FILE   use these patterns instead of the language's\n"
     "      --exceptions=FILE use these exception words instead of the language's\n"
+    "      --add-exceptions=FILE\n"
+    "                        add these exception words to the language's (yours\n"
+    "                        win where both list a word)\n"
     "      --chars=FILE      use this character map instead of the language's\n"
     "                        (plain or TeX format, UTF-8, or gzip; see hyph(1))\n"
     "      --left=N          least number of letters before the first break\n"
@@ -104,6 +107,7 @@ enum : int {
   kSkipCode,
   kPatterns,
   kExceptions,
+  kAddExceptions,
   kChars,
   kLeft,
   kRight,
@@ -130,6 +134,7 @@ constexpr option kLongOptions[] = {
     {"jobs", required_argument, nullptr, 'j'},
     {"patterns", required_argument, nullptr, kPatterns},
     {"exceptions", required_argument, nullptr, kExceptions},
+    {"add-exceptions", required_argument, nullptr, kAddExceptions},
     {"chars", required_argument, nullptr, kChars},
     {"left", required_argument, nullptr, kLeft},
     {"right", required_argument, nullptr, kRight},
@@ -233,6 +238,9 @@ Options parseOptions(int argc, char** argv) {
         break;
       case kExceptions:
         options.exceptionsFile = optarg;
+        break;
+      case kAddExceptions:
+        options.wordsFile = optarg;
         break;
       case kChars:
         options.charsFile = optarg;

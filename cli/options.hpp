@@ -26,6 +26,7 @@ struct Options {
   hyph::Compounds compounds = hyph::Compounds::EveryPart;  // --compounds
   bool skipCode = false;                                   // --skip-code
   std::optional<std::string> patternsFile, exceptionsFile, charsFile;
+  std::optional<std::string> wordsFile;  // --add-exceptions
   std::optional<std::int64_t> leftMin, rightMin;
   std::vector<std::string> files;      // -f: inputs, "-" for standard input
   std::optional<std::string> output;   // -o

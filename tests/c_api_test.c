@@ -93,6 +93,20 @@ int main(void) {
     CHECK(hyph_wrap(english, "hyphenation", 11, 2, 1, &cut) == HYPH_OK && cut == 0);
   }
 
+  /* Words of the caller's own over English's exceptions. */
+  {
+    hyph_hyphenator* own = NULL;
+    const char* words = "asso-ciate\n";
+    CHECK(hyph_with_words(english, words, strlen(words), &own) == HYPH_OK);
+    CHECK(hyph_hyphenate_text(own, "associate table", 15, "-", 1, HYPH_TEXT_PLAIN, out, sizeof out,
+                              &size) == HYPH_OK);
+    CHECK(size == 17 && memcmp(out, "asso-ciate ta-ble", 17) == 0);
+    hyph_free(own);
+    CHECK(hyph_with_words(english, "bad1", 4, &own) == HYPH_FAILED);
+    CHECK(strcmp(hyph_last_error(), "words:1: a digit in the exception word 'bad1'") == 0);
+    CHECK(hyph_with_words(NULL, words, 1, &own) == HYPH_INVALID_ARGUMENT);
+  }
+
   /* Hyphenators of the caller's own: patterns of its own over English, then
      other minimums; a refused text names its line. */
   {

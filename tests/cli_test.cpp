@@ -558,6 +558,11 @@ TEST_F(Cli, CustomTables) {
                  "--right", "1", "XbcXbc", "ABC"})
                 .out,
             "X-b-cX-b-c\nABC\n");
+  // Words of one's own over the language's: theirs win, the rest as before.
+  const auto mine = file("mine.hyp", "asso-ciate\nACME-corp\n");
+  EXPECT_EQ(run({"--add-exceptions", mine.string(), "associate", "acmecorp", "table"}).out,
+            "asso-ciate\nacme-corp\nta-ble\n");
+  EXPECT_EQ(run({"--add-exceptions", (dir_ / "absent.hyp").string(), "table"}).status, 1);
   // Only the given table is replaced: English exceptions still apply.
   EXPECT_EQ(run({"--left", "1", "--right", "1", "table"}).out, "ta-ble\n");
   // Capitals and CR LF, as TeX reads them.

@@ -174,3 +174,34 @@ TEST(CustomHyphenator, FilesAloneMakeAHyphenator) {
 
 }  // namespace
 }  // namespace hyph
+
+namespace hyph {
+namespace {
+
+TEST(CustomHyphenator, WordsOfTheUsersOwnOverTheLanguagesExceptions) {
+  // English lists "as-so-ciate"; the user's word wins, and so do words the
+  // language does not list; every other word breaks as before.
+  const Hyphenator base = english_US();
+  const Hyphenator own = customHyphenator(
+      base, {.words = UserFile{"my.hyp", "% mine\nasso-ciate\nHyphe-nation\nACME-corp\n"}});
+  EXPECT_EQ(joined(base, U"associate"), "as|so|ciate|");
+  EXPECT_EQ(joined(own, U"associate"), "asso|ciate|");
+  EXPECT_EQ(joined(own, U"Associate"), "Asso|ciate|");
+  EXPECT_EQ(joined(own, U"hyphenation"), "hyphe|nation|");
+  EXPECT_EQ(joined(own, U"acmecorp"), "acme|corp|");
+  for (const char32_t* word : {U"table", U"documentation", U"present", U"representation"})
+    EXPECT_EQ(joined(own, word), joined(base, word));
+  EXPECT_EQ(hyphenateText(own, "An associate of ACMEcorp.", "-"), "An asso-ciate of ACME-corp.");
+  // Over replaced exceptions too, and as a file is refused, with its line.
+  EXPECT_EQ(joined(customHyphenator(base, {.exceptions = UserFile{"e", "ta-ble\n"},
+                                           .words = UserFile{"w", "tab-le\n"},
+                                           .leftMin = 1,
+                                           .rightMin = 1}),
+                   U"table"),
+            "tab|le|");
+  EXPECT_EQ(errorOf([&] { customHyphenator(base, {.words = UserFile{"my.hyp", "ok\nbad1\n"}}); }),
+            "my.hyp:2: a digit in the exception word 'bad1'");
+}
+
+}  // namespace
+}  // namespace hyph

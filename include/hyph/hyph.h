@@ -91,6 +91,15 @@ HYPH_API hyph_status hyph_create(const hyph_hyphenator* base, const char* chars,
                                  const char* patterns, size_t patterns_size, const char* exceptions,
                                  size_t exceptions_size, hyph_hyphenator** out);
 
+/** `base` with words of the caller's own over its exceptions: `words` is
+ *  the contents of an exception file ("Sil-ben-tren-nung" a line), `size`
+ *  bytes long. A word it lists breaks where it says, whatever the base's
+ *  own exceptions say; every other word as before. A refused text gives
+ *  HYPH_FAILED with "words:LINE: ..." as the last error. Free the result
+ *  with hyph_free. */
+HYPH_API hyph_status hyph_with_words(const hyph_hyphenator* base, const char* words, size_t size,
+                                     hyph_hyphenator** out);
+
 /** A copy of `hyphenator` with other minimums (0 or more); free it with
  *  hyph_free. */
 HYPH_API hyph_status hyph_with_minimums(const hyph_hyphenator* hyphenator, long long left_min,

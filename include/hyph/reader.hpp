@@ -75,6 +75,12 @@ struct CustomTables {
   std::optional<UserFile> chars = std::nullopt;         ///< A character file.
   std::optional<UserFile> patterns = std::nullopt;      ///< A pattern file, plain or TeX.
   std::optional<UserFile> exceptions = std::nullopt;    ///< An exception file.
+  /// Words of the user's own, in an exception file's form
+  /// ("Sil-ben-tren-nung"), over the exceptions in use (the language's, or
+  /// those of the files above): a word listed here breaks where it says,
+  /// whatever the language's own list says of it; every other word as
+  /// before, at the same cost.
+  std::optional<UserFile> words = std::nullopt;
   std::optional<std::int64_t> leftMin = std::nullopt;   ///< The left minimum.
   std::optional<std::int64_t> rightMin = std::nullopt;  ///< The right minimum.
 };

@@ -16,6 +16,7 @@ class Hyphenator:
         chars: Optional[_Text] = None,
         left: Optional[int] = None,
         right: Optional[int] = None,
+        words: Optional[Union[_Text, list[str]]] = None,
     ) -> None: ...
     @property
     def language(self) -> Optional[str]: ...

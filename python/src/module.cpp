@@ -97,7 +97,7 @@ hyph::Language languageOf(std::string_view name) {
 /// What a custom hyphenator was made from, so that it can be made again
 /// (in another process, from a pickle).
 struct Sources {
-  std::optional<std::string> patterns, exceptions, chars;
+  std::optional<std::string> patterns, exceptions, chars, words;
   std::optional<std::int64_t> left, right;
 };
 
@@ -361,7 +361,15 @@ PyHyphenator sharedOf(std::string_view name) {
 std::optional<hyph::UserFile> fileOf(const std::optional<py::object>& text, const char* name,
                                      std::optional<std::string>& bytes) {
   if (!text || text->is_none()) return std::nullopt;
-  if (py::isinstance<py::bytes>(*text))
+  if (py::isinstance<py::list>(*text) || py::isinstance<py::tuple>(*text)) {
+    // Words one an item, as the lines of a file.
+    bytes.emplace();
+    for (py::handle word : *text) {
+      if (!PyUnicode_Check(word.ptr())) throw py::type_error(std::string(name) + ": str words");
+      *bytes += utf8Of(word);
+      *bytes += '\n';
+    }
+  } else if (py::isinstance<py::bytes>(*text))
     bytes = text->cast<std::string>();
   else
     bytes = std::string(utf8Of(*text));
@@ -372,7 +380,8 @@ PyHyphenator makeHyphenator(const std::optional<std::string>& lang,
                             const std::optional<py::object>& patterns,
                             const std::optional<py::object>& exceptions,
                             const std::optional<py::object>& chars,
-                            std::optional<std::int64_t> left, std::optional<std::int64_t> right) {
+                            std::optional<std::int64_t> left, std::optional<std::int64_t> right,
+                            const std::optional<py::object>& words) {
   if ((left && *left < 0) || (right && *right < 0))
     throw py::value_error("the minimums must not be negative");
   auto sources = std::make_shared<Sources>();
@@ -380,12 +389,13 @@ PyHyphenator makeHyphenator(const std::optional<std::string>& lang,
   custom.chars = fileOf(chars, "chars", sources->chars);
   custom.patterns = fileOf(patterns, "patterns", sources->patterns);
   custom.exceptions = fileOf(exceptions, "exceptions", sources->exceptions);
+  custom.words = fileOf(words, "words", sources->words);
   custom.leftMin = sources->left = left;
   custom.rightMin = sources->right = right;
   if (!lang) return {hyph::customHyphenator(custom), std::nullopt, sources};
   const hyph::Language language = languageOf(*lang);
   const hyph::Hyphenator& base = hyph::languageHyphenator(language);
-  if (!custom.chars && !custom.patterns && !custom.exceptions && !left && !right)
+  if (!custom.chars && !custom.patterns && !custom.exceptions && !custom.words && !left && !right)
     return {base, language, nullptr};
   return {hyph::customHyphenator(base, custom), language, sources};
 }
@@ -400,16 +410,24 @@ py::tuple stateOf(const PyHyphenator& self) {
   };
   const Sources none;
   const Sources& sources = self.sources ? *self.sources : none;
-  return py::make_tuple(1,
-                        self.language
-                            ? py::object(py::str(std::string(hyph::languageName(*self.language))))
-                            : py::none(),
-                        bytesOr(sources.patterns), bytesOr(sources.exceptions),
-                        bytesOr(sources.chars), sources.left, sources.right);
+  py::tuple state = py::make_tuple(
+      1,
+      self.language ? py::object(py::str(std::string(hyph::languageName(*self.language))))
+                    : py::none(),
+      bytesOr(sources.patterns), bytesOr(sources.exceptions), bytesOr(sources.chars), sources.left,
+      sources.right);
+  // Version 2 adds the words of one's own; without them, version 1 still
+  // says all, and earlier releases read it.
+  if (sources.words) {
+    state[0] = py::int_(2);
+    state = py::tuple(state + py::make_tuple(bytesOr(sources.words)));
+  }
+  return state;
 }
 
 PyHyphenator fromState(const py::tuple& state) {
-  if (state.size() != 7 || state[0].cast<int>() != 1)
+  const int version = state.size() > 0 && PyLong_Check(state[0].ptr()) ? state[0].cast<int>() : 0;
+  if (!((version == 1 && state.size() == 7) || (version == 2 && state.size() == 8)))
     throw py::value_error("not the pickle of a hyph.Hyphenator of this version");
   auto object = [&](std::size_t i) -> std::optional<py::object> {
     if (state[i].is_none()) return std::nullopt;
@@ -417,7 +435,8 @@ PyHyphenator fromState(const py::tuple& state) {
   };
   return makeHyphenator(state[1].cast<std::optional<std::string>>(), object(2), object(3),
                         object(4), state[5].cast<std::optional<std::int64_t>>(),
-                        state[6].cast<std::optional<std::int64_t>>());
+                        state[6].cast<std::optional<std::int64_t>>(),
+                        version == 2 ? object(7) : std::nullopt);
 }
 
 /// The hyphenator that `lang` stands for: a Hyphenator, or a language name.
@@ -438,7 +457,7 @@ PYBIND11_MODULE(_hyph, m) {
       .def(py::init(&makeHyphenator), py::arg("lang") = py::none(), py::kw_only(),
            py::arg("patterns") = py::none(), py::arg("exceptions") = py::none(),
            py::arg("chars") = py::none(), py::arg("left") = py::none(),
-           py::arg("right") = py::none())
+           py::arg("right") = py::none(), py::arg("words") = py::none())
       .def_property_readonly("language",
                              [](const PyHyphenator& self) -> std::optional<std::string> {
                                if (!self.language) return std::nullopt;

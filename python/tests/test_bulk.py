@@ -29,6 +29,7 @@ def hyphenators():
         hyph.Hyphenator("en", patterns=b"1b\n1c\n", exceptions="Ab-ca-bc\n", left=1, right=1),
         hyph.Hyphenator(patterns="\\patterns{1b 1c}", chars="aA\nbB\ncC\n", left=1, right=1),
         hyph.Hyphenator("nl", left=3),
+        hyph.Hyphenator("en-us", words=["asso-ciate", "Hyphe-nation"]),
     ]
 
 

@@ -51,6 +51,16 @@ def test_running_text_and_html():
         hyph.hyphenate_text(line, compounds="some")
 
 
+def test_words_of_ones_own_over_a_language():
+    own = hyph.Hyphenator("en-us", words=["asso-ciate", "ACME-corp"])
+    assert own.hyphenate("associate") == ["asso", "ciate"]
+    assert own.hyphenate("table") == hyph.hyphenate("table")
+    assert own.hyphenate_text("an ACMEcorp associate", separator="-") == "an ACME-corp asso-ciate"
+    assert hyph.Hyphenator("en-us", words="asso-ciate\n").hyphenate("associate") == ["asso", "ciate"]
+    with pytest.raises(hyph.Error, match="words:1: a digit"):
+        hyph.Hyphenator("en-us", words=["bad1"])
+
+
 def test_languages_by_their_usual_names():
     assert len(hyph.languages()) == 73
     assert hyph.languages()[13] == "English_US"

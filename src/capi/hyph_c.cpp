@@ -109,6 +109,18 @@ hyph_status hyph_create(const hyph_hyphenator* base, const char* chars, size_t c
   });
 }
 
+hyph_status hyph_with_words(const hyph_hyphenator* base, const char* words, size_t size,
+                            hyph_hyphenator** out) {
+  if (!base || (!words && size) || !out)
+    return fail(HYPH_INVALID_ARGUMENT, "hyph_with_words: null argument");
+  return guarded([&] {
+    *out = wrap(hyph::customHyphenator(
+                    unwrap(base), {.words = hyph::UserFile{"words", {words ? words : "", size}}}),
+                base->language);
+    return HYPH_OK;
+  });
+}
+
 hyph_status hyph_with_minimums(const hyph_hyphenator* hyphenator, long long left_min,
                                long long right_min, hyph_hyphenator** out) {
   if (!hyphenator || !out) return fail(HYPH_INVALID_ARGUMENT, "hyph_with_minimums: null argument");

@@ -255,6 +255,14 @@ struct Tables {
   std::int64_t rightMin;
 };
 
+/// `base` with every word of `words` in it, with the breaks `words` gives it.
+Exceptions overriding(const Exceptions& base, const Exceptions& words) {
+  if (base.map().empty()) return words;
+  Exceptions::Map merged = base.map();
+  for (const auto& [word, scores] : words.map()) merged.insert_or_assign(word, scores);
+  return Exceptions(std::move(merged));
+}
+
 /// The tables and minimums of `custom` over `base`, letters mapped through
 /// `map`.
 template <class Map>
@@ -271,6 +279,8 @@ Tables over(Tables base, const CustomTables& custom, const Map& map) {
   } else if (fromPatterns) {
     base.exceptions = std::move(*fromPatterns);
   }
+  if (custom.words)
+    base.exceptions = overriding(base.exceptions.get(), exceptionsOf(*custom.words, map));
   base.leftMin = custom.leftMin.value_or(base.leftMin);
   base.rightMin = custom.rightMin.value_or(base.rightMin);
   return base;
@@ -335,7 +345,7 @@ Hyphenator customHyphenator(const Hyphenator& base, const CustomTables& custom) 
   const std::shared_ptr<const HyphenatorAccess::Tables>& own = HyphenatorAccess::tables(base);
   const std::int64_t left = custom.leftMin.value_or(hyphenatorLeftMin(base));
   const std::int64_t right = custom.rightMin.value_or(hyphenatorRightMin(base));
-  if (!custom.chars && !custom.patterns && !custom.exceptions)
+  if (!custom.chars && !custom.patterns && !custom.exceptions && !custom.words)
     return HyphenatorAccess::make(own, left, right);  // the very tables, other minimums
   const CharTable* baseTable = hyphenatorCharTable(base);
   if (!custom.chars && !baseTable) {
@@ -359,6 +369,10 @@ Hyphenator customHyphenator(const Hyphenator& base, const CustomTables& custom) 
   if (custom.exceptions) {
     Exceptions listed = exceptionsOf(*custom.exceptions, chars);
     exceptions = exceptions ? *exceptions | listed : std::move(listed);
+  }
+  if (custom.words) {
+    const Exceptions words = exceptionsOf(*custom.words, chars);
+    exceptions = overriding(exceptions ? *exceptions : hyphenatorExceptions(base), words);
   }
   auto tables = std::make_shared<HyphenatorAccess::Tables>(
       HyphenatorAccess::Tables{[chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars),
