@@ -7,18 +7,39 @@
 //   await loadLanguage("de");
 //   hyphenate("Silbentrennung", "de");  // ["Sil", "ben", "tren", "nung"]
 //
-// The package build makes index.js (this file, an ES module) and index.cjs
-// (the same for require) from it, filling in the list of languages.
+// The package build makes from it one entry for each kind of user, filling
+// in the marked places: index.js for browsers and bundlers (an ES module with
+// no Node module in it, its files named in the form that bundlers take as
+// assets), node.js and index.cjs for Node (reading the files from the disk),
+// and hyph.global.js for a plain <script> tag (the global `hyph`).
+/* node imports */
 
 // Every language, as `hyph --list` gives it: [name, affix, leftMin, rightMin,
 // licence]. Filled in by the package build.
 const LANGUAGES = /* languages */ [];
 
-// Where this module is, for the files beside it (the CommonJS entry says it
-// otherwise).
+// Where this module is, for the files beside it (each entry says it its own
+// way).
 const moduleUrl = import.meta.url;
 
-let dataUrl = new URL("./", moduleUrl);
+// The package's files as the entry names them: for bundlers, each a
+// `new URL("./file", import.meta.url)` that they follow and emit; null where
+// the files are found beside the module.
+const ASSETS = /* assets */ null;
+
+// Reads a file: URL in Node; null where there is no file system.
+const readFile = /* read file */ null;
+
+let dataUrl = null; // setDataUrl's folder, over the entry's own
+let wasmSource = null; // init's `wasm`, over the file
+
+/** The URL of one of the package's files ("hyph.wasm", "languages/x.tables"). */
+function fileUrl(name) {
+  if (dataUrl) return new URL(name, dataUrl);
+  const asset = ASSETS?.[name];
+  if (asset) return asset();
+  return new URL(name, moduleUrl || globalThis.location?.href);
+}
 let core = null; // the instantiated module, once init() is done
 let coreReady = null; // the promise of it
 const loading = new Map(); // language index -> promise of its tables loaded
@@ -41,6 +62,17 @@ export function setDataUrl(url) {
   dataUrl = new URL(text.endsWith("/") ? text : text + "/", globalThis.location?.href ?? moduleUrl);
 }
 
+/** The bytes of what init's `wasm` gives: a URL, bytes, a Response. */
+async function bytesOf(source) {
+  if (source instanceof ArrayBuffer) return new Uint8Array(source);
+  if (ArrayBuffer.isView(source)) return new Uint8Array(source.buffer, source.byteOffset, source.byteLength);
+  if (typeof Response !== "undefined" && source instanceof Response) {
+    if (!source.ok) throw failure(`cannot fetch ${source.url}: ${source.status} ${source.statusText}`);
+    return new Uint8Array(await source.arrayBuffer());
+  }
+  return readBytes(new URL(String(source), globalThis.location?.href ?? moduleUrl));
+}
+
 /**
  * The bytes of a file beside the module: read from the disk in Node, fetched
  * elsewhere. `into(size)` gives the Uint8Array to read them into, and
@@ -50,22 +82,11 @@ export function setDataUrl(url) {
  */
 async function readBytes(url, into = (size) => new Uint8Array(size), done = (bytes) => bytes) {
   if (url.protocol === "file:") {
-    // Read at once: a language's file is at most a megabyte, and waiting
-    // for a thread of the pool takes longer than reading it.
-    const fs = await import("node:fs");
-    const fd = fs.openSync(url, "r");
-    try {
-      const size = fs.fstatSync(fd).size;
-      const bytes = into(size);
-      for (let at = 0; at < size;) {
-        const got = fs.readSync(fd, bytes, at, size - at, at);
-        if (got === 0) throw failure(`${url}: shorter than it was`);
-        at += got;
-      }
-      return done(bytes);
-    } finally {
-      fs.closeSync(fd);
+    if (!readFile) {
+      throw failure(`cannot read ${url}: this build of hyph is for browsers; in Node, import "hyph" ` +
+                    "as Node resolves it (its node build), or give the bytes");
     }
+    return done(readFile(url, into));
   }
   const response = await fetch(url);
   if (!response.ok) throw failure(`cannot fetch ${url}: ${response.status} ${response.statusText}`);
@@ -75,10 +96,18 @@ async function readBytes(url, into = (size) => new Uint8Array(size), done = (byt
   return done(bytes);
 }
 
-/** Loads the WebAssembly module; loadLanguage does it when needed. */
-export function init() {
+/**
+ * Loads the WebAssembly module; loadLanguage does it when needed.
+ * `options.wasm` gives the module instead of the file beside hyph: its URL,
+ * its bytes (an ArrayBuffer or a typed array), a fetch Response or a
+ * compiled WebAssembly.Module. Only the first call's options count.
+ */
+export function init(options = {}) {
+  if (options.wasm !== undefined && !coreReady) wasmSource = options.wasm;
   coreReady ??= (async () => {
-    const bytes = await readBytes(new URL("hyph.wasm", dataUrl));
+    const source = wasmSource ?? fileUrl("hyph.wasm");
+    const compiled = source instanceof WebAssembly.Module ? source : null;
+    const bytes = compiled ? null : source instanceof URL ? await readBytes(source) : await bytesOf(source);
     const imports = {
       env: { emscripten_notify_memory_growth() {} },
       wasi_snapshot_preview1: {
@@ -92,7 +121,9 @@ export function init() {
         },
       },
     };
-    const { instance } = await WebAssembly.instantiate(bytes, imports);
+    const instance = compiled
+      ? await WebAssembly.instantiate(compiled, imports)
+      : (await WebAssembly.instantiate(bytes, imports)).instance;
     core = instance;
     core.exports._initialize();
   })();
@@ -195,7 +226,7 @@ export async function loadLanguage(tag, options = {}) {
         bytes.set(given);
         add(bytes);
       } else {
-        await readBytes(new URL(`languages/${LANGUAGES[index][1]}.tables`, dataUrl), into, add);
+        await readBytes(fileUrl(`languages/${LANGUAGES[index][1]}.tables`), into, add);
       }
     })();
     if (!options.tables) loading.set(index, pending);
@@ -224,7 +255,7 @@ export function languages() {
 export async function languageLicense(tag) {
   await init();
   const index = indexOf(exports(), tag);
-  return decoder.decode(await readBytes(new URL(`languages/${LANGUAGES[index][1]}.license.txt`, dataUrl)));
+  return decoder.decode(await readBytes(fileUrl(`languages/${LANGUAGES[index][1]}.license.txt`)));
 }
 
 /**

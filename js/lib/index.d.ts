@@ -50,8 +50,14 @@ export interface ElementOptions {
   skipCode?: boolean;
 }
 
+export interface InitOptions {
+  /** The WebAssembly module instead of the hyph.wasm beside the package: its
+   *  URL, its bytes, a fetch Response, or a compiled module. */
+  wasm?: string | URL | ArrayBuffer | ArrayBufferView | Response | WebAssembly.Module;
+}
+
 /** Loads the WebAssembly module (loadLanguage does it when needed). */
-export function init(): Promise<void>;
+export function init(options?: InitOptions): Promise<void>;
 /** Loads a language's tables, once; resolves to its description. */
 export function loadLanguage(tag: string, options?: LoadOptions): Promise<Language>;
 /** Whether a language is loaded. */

@@ -47,22 +47,82 @@ const fill = (text, marker, value) => {
 source = fill(source, "/* languages */ []", JSON.stringify(languages));
 source = fill(source, '/* version */ ""', JSON.stringify(version));
 source = source.replace(
-  "// The package build makes index.js (this file, an ES module) and index.cjs\n" +
-    "// (the same for require) from it, filling in the list of languages.\n",
+  /\/\/ The package build makes from it one entry[^]*?\/\/ and hyph\.global\.js for a plain <script> tag \(the global `hyph`\)\.\n/,
   "// Made by the package build from lib/hyph.js; do not edit.\n");
-writeFileSync(join(out, "index.js"), source);
 
-// CommonJS: the same code, with require's way of knowing where it is and of
-// exporting.
-const exported = [...source.matchAll(/^export (?:async )?(?:function|const) (\w+)/gm)].map((m) => m[1]);
-let common = source.replace(/^export (async function|function|const) /gm, "$1 ");
+// Browsers and bundlers: each file in the form that Vite, webpack and
+// Rollup follow and emit as an asset, nothing of Node's.
+// (Not the licences, which a page seldom asks for: languageLicense finds
+// them beside the module, or under setDataUrl's folder.)
+const files = ["hyph.wasm", ...languages.map(([, affix]) => `languages/${affix}.tables`)];
+const assets = "{\n" + files.map((name) =>
+  `  ${JSON.stringify(name)}: () => new URL(${JSON.stringify("./" + name)}, import.meta.url),`).join("\n") + "\n}";
+let browser = fill(source, "/* node imports */\n", "");
+browser = fill(browser, "/* assets */ null", assets);
+browser = fill(browser, "/* read file */ null", "null");
+writeFileSync(join(out, "index.js"), browser);
+
+// Node: the files read from the disk, beside the module unless said.
+const readFile = `(url, into) => {
+  // Read at once: a language's file is at most a megabyte, and waiting for
+  // a thread of the pool takes longer than reading it.
+  let fd;
+  try {
+    fd = openSync(url, "r");
+  } catch (error) {
+    throw failure(\`cannot read \${url.pathname} (\${error.code ?? error.message}): hyph.wasm and \` +
+                  "languages/ must be beside hyph's module (a bundle for Node: copy them beside it, or " +
+                  "call setDataUrl with their folder)");
+  }
+  try {
+    const size = fstatSync(fd).size;
+    const bytes = into(size);
+    for (let at = 0; at < size;) {
+      const got = readSync(fd, bytes, at, size - at, at);
+      if (got === 0) throw failure(\`\${url}: shorter than it was\`);
+      at += got;
+    }
+    return bytes;
+  } finally {
+    closeSync(fd);
+  }
+}`;
+let node = fill(source, "/* node imports */",
+  'import { closeSync, fstatSync, openSync, readSync } from "node:fs";');
+node = fill(node, "/* assets */ null", "null");
+node = fill(node, "/* read file */ null", readFile);
+writeFileSync(join(out, "node.js"), node);
+
+/** `text` without its ES module syntax: its exports' names, and the rest. */
+function unexported(text) {
+  const names = [...text.matchAll(/^export (?:async )?(?:function|const) (\w+)/gm)].map((m) => m[1]);
+  return [names, text.replace(/^export (async function|function|const) /gm, "$1 ")];
+}
+
+// CommonJS: the Node entry, with require's way of knowing where it is, of
+// importing and of exporting.
+let [exported, common] = unexported(node);
+common = fill(common, 'import { closeSync, fstatSync, openSync, readSync } from "node:fs";',
+  'const { closeSync, fstatSync, openSync, readSync } = require("node:fs");');
 common = fill(common, "const moduleUrl = import.meta.url;",
   'const moduleUrl = require("node:url").pathToFileURL(__filename).href;');
-if (/\bexport\b|import\.meta/.test(common.replace(/\/\/.*$/gm, ""))) {
+if (/\bexport\b|import\.meta|^import /m.test(common.replace(/\/\/.*$/gm, ""))) {
   throw new Error("lib/hyph.js has an export that the CommonJS entry cannot take");
 }
 common = '"use strict";\n' + common + `\nmodule.exports = { ${exported.join(", ")} };\n`;
 writeFileSync(join(out, "index.cjs"), common);
+
+// A plain <script src=".../hyph.global.js">: the global `hyph`, its files
+// beside the script.
+let [globalNames, global] = unexported(fill(fill(fill(source, "/* node imports */\n", ""),
+  "/* assets */ null", "null"), "/* read file */ null", "null"));
+global = fill(global, "const moduleUrl = import.meta.url;",
+  'const moduleUrl = globalThis.document?.currentScript?.src ?? "";');
+if (/\bexport\b|import\.meta/.test(global.replace(/\/\/.*$/gm, ""))) {
+  throw new Error("lib/hyph.js has an export that the script entry cannot take");
+}
+writeFileSync(join(out, "hyph.global.js"),
+  `var hyph = (function () {\n"use strict";\n${global}\nreturn { ${globalNames.join(", ")} };\n})();\n`);
 
 copyFileSync(join(js, "lib", "index.d.ts"), join(out, "index.d.ts"));
 copyFileSync(join(js, "lib", "index.d.ts"), join(out, "index.d.cts"));
@@ -89,14 +149,20 @@ const manifest = {
   types: "./index.d.ts",
   exports: {
     ".": {
-      import: { types: "./index.d.ts", default: "./index.js" },
-      require: { types: "./index.d.cts", default: "./index.cjs" },
+      browser: { types: "./index.d.ts", default: "./index.js" },
+      node: {
+        import: { types: "./index.d.ts", default: "./node.js" },
+        require: { types: "./index.d.cts", default: "./index.cjs" },
+      },
+      default: { types: "./index.d.ts", default: "./index.js" },
     },
+    "./global": "./hyph.global.js",
+    "./hyph.global.js": "./hyph.global.js",
     "./hyph.wasm": "./hyph.wasm",
     "./languages/*": "./languages/*",
     "./package.json": "./package.json",
   },
-  files: ["index.js", "index.cjs", "index.d.ts", "index.d.cts", "hyph.wasm", "languages/", "examples/",
+  files: ["index.js", "node.js", "hyph.global.js", "index.cjs", "index.d.ts", "index.d.cts", "hyph.wasm", "languages/", "examples/",
           "README.md", "LICENSE"],
   engines: { node: ">=18" },
   sideEffects: false,
