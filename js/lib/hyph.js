@@ -345,47 +345,119 @@ function skipped(element, skipClass) {
   return false;
 }
 
+const BLOCKS = new Set(["P", "LI", "DD", "DT", "TD", "TH", "H1", "H2", "H3", "H4", "H5", "H6", "DIV",
+                        "BLOCKQUOTE", "FIGCAPTION", "CAPTION", "SUMMARY", "ARTICLE", "SECTION"]);
+
+/** Whether `node` holds the last text of its nearest block (a paragraph). */
+function endsItsBlock(node) {
+  let block = node.parentElement;
+  while (block && !BLOCKS.has(block.tagName.toUpperCase())) block = block.parentElement;
+  if (!block) return false;
+  const walker = (node.ownerDocument ?? globalThis.document).createTreeWalker(block, 4);
+  let last = null;
+  for (let text = walker.nextNode(); text; text = walker.nextNode()) {
+    if (text.nodeValue.trim()) last = text;
+  }
+  return last === node;
+}
+
 /**
  * Inserts soft hyphens into the text of an element and its descendants,
  * each text in the language of its nearest `lang` attribute (the element's
  * own, or options.lang, default "en-us", where there is none), loading the
- * languages met. Leaves alone `pre`, `code`, `script`, `style`, `textarea`
- * and the like, elements marked translate="no", and those of
+ * languages met, all at once. Leaves alone `pre`, `code`, `script`, `style`,
+ * `textarea` and the like, elements marked translate="no", and those of
  * options.skipClass (default "no-hyphens"); text marked with a language
  * that hyph does not have (or lang="") stays as it is. Running it again on
  * the same element changes nothing. Resolves to the number of text nodes
  * changed. Options: lang, skipClass, minWordLength, skipCapitals, compounds,
- * skipCode (as hyphenateText takes them).
+ * skipCode (as hyphenateText takes them), and:
+ * - orphanControl: the last word of each paragraph is not hyphenated, and
+ *   is joined to the word before it by a no-break space (default false);
+ * - hide: the element is hidden (visibility) until it is done (default false);
+ * - onBefore(element), onAfter(element, changed), onError(error): called
+ *   before and after the work, and on a failure (which still rejects).
  */
 export async function hyphenateElement(element, options = {}) {
   const { lang = "en-us", skipClass = "no-hyphens", minWordLength = 0, skipCapitals = false,
-          compounds = "parts", skipCode = false } = options;
-  const documentOf = element.ownerDocument ?? globalThis.document;
-  const walker = documentOf.createTreeWalker(element, 4 /* NodeFilter.SHOW_TEXT */);
-  const nodes = [];
-  for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-    if (node.nodeValue.trim() && !skipped(node.parentElement, skipClass)) {
-      nodes.push([node, langOf(node, lang)]);
+          compounds = "parts", skipCode = false, orphanControl = false, hide = false,
+          onBefore, onAfter, onError } = options;
+  const hidden = hide ? element.style.visibility : null;
+  if (hide) element.style.visibility = "hidden";
+  try {
+    onBefore?.(element);
+    const documentOf = element.ownerDocument ?? globalThis.document;
+    const walker = documentOf.createTreeWalker(element, 4 /* NodeFilter.SHOW_TEXT */);
+    const nodes = [];
+    for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+      if (node.nodeValue.trim() && !skipped(node.parentElement, skipClass)) {
+        nodes.push([node, langOf(node, lang)]);
+      }
     }
-  }
-  await init();
-  // The languages met, each loaded once and all at the same time; those
-  // that hyph does not have are skipped.
-  const tags = [...new Set(nodes.map(([, tag]) => tag))];
-  const loaded = await Promise.all(
-    tags.map((tag) => tag !== "" && loadLanguage(tag).then(() => true, () => false)));
-  const usable = new Map(tags.map((tag, i) => [tag, loaded[i]]));
-  let changed = 0;
-  for (const [node, tag] of nodes) {
-    if (!usable.get(tag)) continue;
-    const text = hyphenateText(node.nodeValue,
-      { lang: tag, separator: "\u00AD", minWordLength, skipCapitals, compounds, skipCode });
-    if (text !== node.nodeValue) {
-      node.nodeValue = text;
-      changed++;
+    await init();
+    // The languages met, each loaded once and all at the same time; those
+    // that hyph does not have are skipped.
+    const tags = [...new Set(nodes.map(([, tag]) => tag))];
+    const loaded = await Promise.all(
+      tags.map((tag) => tag !== "" && loadLanguage(tag).then(() => true, () => false)));
+    const usable = new Map(tags.map((tag, i) => [tag, loaded[i]]));
+    const textOptions = { separator: "\u00AD", minWordLength, skipCapitals, compounds, skipCode };
+    let changed = 0;
+    for (const [node, tag] of nodes) {
+      if (!usable.get(tag)) continue;
+      let value = node.nodeValue;
+      let tail = "";
+      if (orphanControl && endsItsBlock(node)) {
+        // "... last word." : the last word whole, tied to the one before.
+        const last = /(\s+)(\S+\s*)$/u.exec(value);
+        if (last) {
+          tail = "\u00A0" + last[2];
+          value = value.slice(0, last.index);
+        }
+      }
+      const text = hyphenateText(value, { ...textOptions, lang: tag }) + tail;
+      if (text !== node.nodeValue) {
+        node.nodeValue = text;
+        changed++;
+      }
     }
+    onAfter?.(element, changed);
+    return changed;
+  } catch (error) {
+    onError?.(error);
+    throw error;
+  } finally {
+    if (hide) element.style.visibility = hidden;
   }
-  return changed;
+}
+
+/**
+ * Hyphenates an element now, as hyphenateElement does with these options,
+ * and again whatever is added to it or changed in it later (a
+ * MutationObserver); what is done already is left as it is. Returns the
+ * observer: call its disconnect() to stop.
+ */
+export function observe(element, options = {}) {
+  let queue = Promise.resolve();
+  const pending = new Set();
+  const run = (target) => {
+    queue = queue.then(() => hyphenateElement(target, { ...options, hide: false })).catch(() => {});
+  };
+  const Observer = (element.ownerDocument?.defaultView ?? globalThis).MutationObserver;
+  const observer = new Observer((records) => {
+    for (const record of records) {
+      const target = record.type === "characterData" ? record.target.parentElement : record.target;
+      if (target) pending.add(target);
+    }
+    const targets = [...pending];
+    pending.clear();
+    // Our own changes come back as records too: hyphenating hyphenated text
+    // changes nothing, so they end there.
+    for (const target of targets) run(target);
+  });
+  observer.observe(element, { childList: true, subtree: true, characterData: true });
+  queue = hyphenateElement(element, options).catch(() => {});
+  return observer;
 }
 
 export const version = /* version */ "";

@@ -48,6 +48,17 @@ export interface ElementOptions {
   skipCapitals?: boolean;
   compounds?: "parts" | "hyphen";
   skipCode?: boolean;
+  /** The last word of each paragraph whole, tied to the word before by a
+   *  no-break space. Default false. */
+  orphanControl?: boolean;
+  /** The element hidden (visibility) until it is hyphenated. Default false. */
+  hide?: boolean;
+  /** Called before the element is hyphenated. */
+  onBefore?: (element: Element) => void;
+  /** Called after, with the number of text nodes changed. */
+  onAfter?: (element: Element, changed: number) => void;
+  /** Called on a failure, which also rejects the promise. */
+  onError?: (error: Error) => void;
 }
 
 export interface InitOptions {
@@ -72,6 +83,9 @@ export function hyphenate(word: string, lang?: string): string[];
 export function hyphenateText(text: string, options?: TextOptions): string;
 /** Inserts soft hyphens into an element's text, loading the languages met. */
 export function hyphenateElement(element: Element, options?: ElementOptions): Promise<number>;
+/** Hyphenates an element now and whatever is added to it later; returns the
+ *  MutationObserver (disconnect() stops it). */
+export function observe(element: Element, options?: ElementOptions): MutationObserver;
 /** The folder that holds hyph.wasm and languages/ (default: the package's). */
 export function setDataUrl(url: string | URL): void;
 /** The package's version. */

@@ -5,7 +5,7 @@
 // in pre, code, translate="no" or class no-hyphens, and a second run that
 // changed nothing. Skipped where there is no chromium (CHROMIUM names one).
 import assert from "node:assert/strict";
-import { execFile } from "node:child_process";
+import { execFile, spawn } from "node:child_process";
 import { existsSync, readFileSync } from "node:fs";
 import { createServer } from "node:http";
 import { createRequire } from "node:module";
@@ -54,6 +54,80 @@ test("the example page in headless Chromium", { skip: !existsSync(chromium) }, a
     assert.ok(dom.includes("Hyphenation is left alone in this paragraph."), 'translate="no"');
     assert.ok(dom.includes("<pre>hyphenation in a pre element</pre>"), "pre is left alone");
   } finally {
+    server.close();
+  }
+});
+
+// What a page gets beyond hyphenateElement's defaults: orphan control, the
+// callbacks and hiding, and observe() on text added later; the page posts
+// what it saw to the test's server.
+const featuresPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"></head><body>
+<main><p>Hyphenation keeps justified text even: documentation representation</p></main>
+<script type="module">
+  import { hyphenateElement, observe } from "/index.js";
+  const main = document.querySelector("main");
+  const seen = [];
+  const changed = await hyphenateElement(main, {
+    orphanControl: true, hide: true,
+    onBefore: () => seen.push("before:" + main.style.visibility),
+    onAfter: (element, n) => seen.push("after:" + n + ":" + main.style.visibility),
+  });
+  seen.push("visibility:" + main.style.visibility);
+  const first = main.querySelector("p").textContent;
+  const observer = observe(main);
+  const p = document.createElement("p");
+  p.textContent = "documentation";
+  main.append(p);
+  for (let i = 0; i < 100 && !p.textContent.includes("\\u00AD"); i++) {
+    await new Promise((resolve) => setTimeout(resolve, 20));
+  }
+  observer.disconnect();
+  await fetch("/result", { method: "POST", body: JSON.stringify({ changed, seen, first, added: p.textContent }) });
+</script></body></html>`;
+
+test("orphan control, callbacks, hiding and observe() in headless Chromium", { skip: !existsSync(chromium) }, async () => {
+  let report;
+  const reported = new Promise((resolve) => { report = resolve; });
+  const server = createServer((request, response) => {
+    if (request.method === "POST") {
+      let body = "";
+      request.on("data", (chunk) => { body += chunk; });
+      request.on("end", () => { response.end(); report(body); });
+      return;
+    }
+    const path = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname));
+    if (path === "/features.html") {
+      response.writeHead(200, { "content-type": "text/html" }).end(featuresPage);
+      return;
+    }
+    try {
+      const body = readFileSync(join(pkg, path));
+      response.writeHead(200, { "content-type": types[extname(path)] ?? "application/octet-stream" });
+      response.end(body);
+    } catch {
+      response.writeHead(404).end();
+    }
+  });
+  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+  const browser = spawn(chromium, [
+    "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-extensions",
+    `--user-data-dir=${join(process.env.TMPDIR ?? "/tmp", `hyph-chromium-features-${process.pid}`)}`,
+    `http://127.0.0.1:${server.address().port}/features.html`,
+  ], { stdio: "ignore" });
+  let timer;
+  try {
+    const result = JSON.parse(await Promise.race([reported, new Promise((_, reject) => {
+      timer = setTimeout(() => reject(new Error("no result from the page in two minutes")), 120000);
+    })]));
+    const shy = "\u00AD";
+    assert.equal(result.changed, 1);
+    assert.deepEqual(result.seen, ["before:hidden", "after:1:hidden", "visibility:"]);
+    assert.equal(result.first,
+                 `Hy${shy}phen${shy}ation keeps jus${shy}ti${shy}fied text even: doc${shy}u${shy}men${shy}ta${shy}tion\u00A0representation`);
+    assert.equal(result.added, `doc${shy}u${shy}men${shy}ta${shy}tion`);
+  } finally {
+    clearTimeout(timer);
+    browser.kill();
     server.close();
   }
 });
