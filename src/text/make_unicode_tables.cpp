@@ -1,0 +1,171 @@
+// Build tool: the Unicode data that the text layer uses, from utf8proc, as
+// compact C++ tables, for builds that leave utf8proc out (WebAssembly,
+// where its full tables would be most of the module):
+//
+//   hyph_unicode_tables OUT.inc
+//
+// - the class of every code point (capital, small or other letter, mark,
+//   wide space, or nothing of these), in blocks of 128 shared between the
+//   ranges that are alike, two classes a byte;
+// - the canonical combining class of every mark that has one;
+// - the full canonical decomposition of every code point that has one;
+// - the pairs that compose canonically (NFC), exclusions left out.
+// Hangul syllables are left to their rule: no mark composes with them.
+#include <utf8proc.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t kLimit = 0x110000;
+constexpr std::uint32_t kBlock = 128;
+
+/// The classes, as unicode_tables.cpp reads them.
+enum : std::uint8_t { kNone, kCapital, kSmall, kLetter, kMark, kWideSpace };
+
+std::uint8_t classOf(std::uint32_t c) {
+  switch (utf8proc_category(static_cast<utf8proc_int32_t>(c))) {
+    case UTF8PROC_CATEGORY_LU:
+    case UTF8PROC_CATEGORY_LT:
+      return kCapital;
+    case UTF8PROC_CATEGORY_LL:
+      return kSmall;
+    case UTF8PROC_CATEGORY_LM:
+    case UTF8PROC_CATEGORY_LO:
+      return kLetter;
+    case UTF8PROC_CATEGORY_MN:
+    case UTF8PROC_CATEGORY_MC:
+    case UTF8PROC_CATEGORY_ME:
+      return kMark;
+    case UTF8PROC_CATEGORY_ZS:
+    case UTF8PROC_CATEGORY_ZL:
+    case UTF8PROC_CATEGORY_ZP:
+      return kWideSpace;
+    default:
+      return kNone;
+  }
+}
+
+bool hangul(std::uint32_t c) { return c >= 0xAC00 && c <= 0xD7A3; }
+
+std::vector<std::uint32_t> decomposition(std::uint32_t c) {
+  utf8proc_int32_t out[32];
+  utf8proc_int32_t boundclass = 0;
+  const utf8proc_ssize_t n = utf8proc_decompose_char(
+      static_cast<utf8proc_int32_t>(c), out, 32,
+      static_cast<utf8proc_option_t>(UTF8PROC_DECOMPOSE | UTF8PROC_STABLE), &boundclass);
+  if (n <= 0) return {c};
+  return {out, out + n};
+}
+
+std::vector<std::uint32_t> nfc(std::vector<std::uint32_t> text) {
+  std::vector<utf8proc_int32_t> buffer(text.begin(), text.end());
+  const utf8proc_ssize_t n = utf8proc_normalize_utf32(
+      buffer.data(), static_cast<utf8proc_ssize_t>(buffer.size()),
+      static_cast<utf8proc_option_t>(UTF8PROC_COMPOSE | UTF8PROC_STABLE));
+  if (n < 0) return text;
+  return {buffer.begin(), buffer.begin() + n};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: hyph_unicode_tables OUT.inc\n");
+    return 2;
+  }
+  // Classes: blocks of kBlock, each kept once.
+  // (Keyed by the classes packed in words, eight a word.)
+  std::map<std::array<std::uint64_t, kBlock / 8>, std::uint16_t> blockNumbers;
+  std::vector<std::vector<std::uint8_t>> blocks;
+  std::vector<std::uint16_t> blockOf;
+  for (std::uint32_t start = 0; start < kLimit; start += kBlock) {
+    std::vector<std::uint8_t> block(kBlock);
+    std::array<std::uint64_t, kBlock / 8> key{};
+    for (std::uint32_t k = 0; k < kBlock; ++k) {
+      block[k] = classOf(start + k);
+      key[k / 8] |= std::uint64_t{block[k]} << (k % 8 * 8);
+    }
+    const auto [at, added] = blockNumbers.try_emplace(key, static_cast<std::uint16_t>(blocks.size()));
+    if (added) blocks.push_back(block);
+    blockOf.push_back(at->second);
+  }
+  // Combining classes, decompositions and compositions.
+  std::vector<std::uint32_t> classes;  // code point << 8 | class
+  std::vector<std::uint32_t> decomposed, pool;
+  std::vector<std::uint16_t> starts;
+  std::vector<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>> pairs;
+  for (std::uint32_t c = 0; c < kLimit; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const std::uint8_t ccc = utf8proc_get_property(static_cast<utf8proc_int32_t>(c))->combining_class;
+    if (ccc != 0) classes.push_back(c << 8 | ccc);
+    if (hangul(c)) continue;
+    const std::vector<std::uint32_t> d = decomposition(c);
+    if (d.size() == 1 && d[0] == c) continue;
+    decomposed.push_back(c);
+    starts.push_back(static_cast<std::uint16_t>(pool.size()));
+    pool.insert(pool.end(), d.begin(), d.end());
+    if (d.size() < 2 || nfc(d) != std::vector<std::uint32_t>{c}) continue;
+    // The pair it composes from: one of its characters taken out, the rest
+    // composing to one character that composes with it to this one.
+    for (std::size_t j = d.size(); j-- > 0;) {
+      std::vector<std::uint32_t> rest = d;
+      rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(j));
+      const std::vector<std::uint32_t> first = nfc(rest);
+      if (first.size() == 1 && nfc({first[0], d[j]}) == std::vector<std::uint32_t>{c}) {
+        pairs.emplace_back(first[0], d[j], c);
+        break;
+      }
+    }
+  }
+  starts.push_back(static_cast<std::uint16_t>(pool.size()));
+  std::sort(pairs.begin(), pairs.end());
+
+  std::FILE* out = std::fopen(argv[1], "w");
+  if (!out) {
+    std::perror(argv[1]);
+    return 1;
+  }
+  std::fprintf(out, "// Made by hyph_unicode_tables from utf8proc %s (Unicode %s); do not edit.\n",
+               utf8proc_version(), utf8proc_unicode_version());
+  std::fprintf(out, "constexpr std::uint32_t kClassBlock = %u;\n", kBlock);
+  auto list = [&](const char* type, const char* name, const auto& values, auto value) {
+    std::fprintf(out, "constexpr %s %s[] = {", type, name);
+    std::size_t k = 0;
+    for (const auto& v : values) std::fprintf(out, "%s%s", k++ % 12 == 0 ? "\n  " : " ", value(v).c_str());
+    std::fprintf(out, "\n};\n");
+  };
+  auto number = [](auto v) { return std::to_string(v) + ","; };
+  if (blocks.size() > 256) {
+    std::fprintf(stderr, "hyph_unicode_tables: %zu blocks, more than a byte numbers\n", blocks.size());
+    return 1;
+  }
+  list("std::uint8_t", "kClassBlockOf", blockOf, number);
+  std::vector<std::uint8_t> packed;
+  for (const auto& block : blocks)
+    for (std::uint32_t k = 0; k < kBlock; k += 2)
+      packed.push_back(static_cast<std::uint8_t>(block[k] | block[k + 1] << 4));
+  list("std::uint8_t", "kClassBlocks", packed, number);
+  list("std::uint32_t", "kCombiningClasses", classes, number);
+  list("std::uint32_t", "kDecomposed", decomposed, number);
+  list("std::uint16_t", "kDecompositionStarts", starts, number);
+  list("std::uint32_t", "kDecompositions", pool, number);
+  list("ComposedPair", "kComposedPairs", pairs, [](const auto& p) {
+    return "{" + std::to_string(std::get<0>(p)) + ", " + std::to_string(std::get<1>(p)) + ", " +
+           std::to_string(std::get<2>(p)) + "},";
+  });
+  if (std::fclose(out) != 0) {
+    std::perror(argv[1]);
+    return 1;
+  }
+  std::fprintf(stderr, "hyph_unicode_tables: %zu blocks, %zu marks, %zu decompositions, %zu pairs\n",
+               blocks.size(), classes.size(), decomposed.size(), pairs.size());
+  return 0;
+}

@@ -1,0 +1,120 @@
+// The Unicode data of unicode.hpp from tables that the build made of
+// utf8proc's (make_unicode_tables.cpp), for builds without utf8proc: a
+// fraction of its size, and the same answers (a test compares the two for
+// every code point).
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <optional>
+#include <string_view>
+
+#include "unicode.hpp"
+
+// A test compiles this file beside unicode.cpp, in a namespace of its own.
+#ifdef HYPH_UNICODE_TABLES_NAMESPACE
+namespace hyph::text::HYPH_UNICODE_TABLES_NAMESPACE {
+#else
+namespace hyph::text {
+#endif
+
+namespace {
+
+struct ComposedPair {
+  std::uint32_t first, second, composed;
+};
+
+#include "unicode_tables.inc"
+
+enum : std::uint8_t { kNone, kCapital, kSmall, kLetter, kMark, kWideSpace };
+
+std::uint8_t classOf(char32_t c) {
+  if (c >= 0x110000) return kNone;
+  const std::uint32_t block = kClassBlockOf[c / kClassBlock];
+  const std::uint32_t at = block * (kClassBlock / 2) + (c % kClassBlock) / 2;
+  return static_cast<std::uint8_t>(c % 2 ? kClassBlocks[at] >> 4 : kClassBlocks[at] & 0xF);
+}
+
+std::uint8_t combiningClass(char32_t c) {
+  const std::uint32_t key = static_cast<std::uint32_t>(c) << 8;
+  const auto* end = std::end(kCombiningClasses);
+  const auto* at = std::lower_bound(std::begin(kCombiningClasses), end, key);
+  return at != end && (*at >> 8) == c ? static_cast<std::uint8_t>(*at & 0xFF) : 0;
+}
+
+/// Appends the full canonical decomposition of `c`; false when `out` is full.
+template <std::size_t N>
+bool decompose(char32_t c, char32_t (&out)[N], std::size_t& size) {
+  const auto* end = std::end(kDecomposed);
+  const auto* at = std::lower_bound(std::begin(kDecomposed), end, static_cast<std::uint32_t>(c));
+  if (at == end || *at != c) {
+    if (size == N) return false;
+    out[size++] = c;
+    return true;
+  }
+  const std::size_t k = static_cast<std::size_t>(at - std::begin(kDecomposed));
+  for (std::size_t p = kDecompositionStarts[k]; p < kDecompositionStarts[k + 1]; ++p) {
+    if (size == N) return false;
+    out[size++] = kDecompositions[p];
+  }
+  return true;
+}
+
+std::optional<char32_t> pairComposed(char32_t first, char32_t second) {
+  const auto* end = std::end(kComposedPairs);
+  const auto* at = std::lower_bound(std::begin(kComposedPairs), end, ComposedPair{first, second, 0},
+                                    [](const ComposedPair& a, const ComposedPair& b) {
+                                      return a.first != b.first ? a.first < b.first
+                                                                : a.second < b.second;
+                                    });
+  if (at == end || at->first != first || at->second != second) return std::nullopt;
+  return at->composed;
+}
+
+}  // namespace
+
+bool isUnicodeLetter(char32_t c) {
+  const std::uint8_t k = classOf(c);
+  return k == kCapital || k == kSmall || k == kLetter;
+}
+bool isMark(char32_t c) { return classOf(c) == kMark; }
+bool isCapital(char32_t c) { return classOf(c) == kCapital; }
+bool isLower(char32_t c) { return classOf(c) == kSmall; }
+bool isWideSpace(char32_t c) { return classOf(c) == kWideSpace; }
+
+std::optional<char32_t> composed(char32_t letter, std::u32string_view marks) {
+  // Decomposed, put in canonical order, composed again (NFC): as long as
+  // one character is left, that is it.
+  char32_t text[64];
+  std::size_t size = 0;
+  if (!decompose(letter, text, size)) return std::nullopt;
+  for (char32_t mark : marks)
+    if (!decompose(mark, text, size)) return std::nullopt;
+  std::uint8_t classes[64];
+  for (std::size_t k = 0; k < size; ++k) classes[k] = combiningClass(text[k]);
+  for (std::size_t k = 1; k < size; ++k)  // a stable sort of each run of marks
+    for (std::size_t j = k; j > 0 && classes[j] != 0 && classes[j - 1] > classes[j]; --j) {
+      std::swap(text[j], text[j - 1]);
+      std::swap(classes[j], classes[j - 1]);
+    }
+  if (size == 0 || classes[0] != 0) return size == 1 ? std::optional<char32_t>(text[0]) : std::nullopt;
+  char32_t starter = text[0];
+  std::size_t left = 1;  // characters kept
+  int last = 0;          // the class of the last one kept after the starter
+  for (std::size_t k = 1; k < size; ++k) {
+    const int cls = classes[k];
+    const bool blocked = left > 1 && (last == 0 || last >= cls);
+    if (!blocked) {
+      if (const std::optional<char32_t> both = pairComposed(starter, text[k])) {
+        starter = *both;
+        continue;
+      }
+    }
+    if (cls == 0) return std::nullopt;  // a second starter: more than one character
+    last = cls;
+    ++left;
+  }
+  if (left != 1) return std::nullopt;
+  return starter;
+}
+
+}  // namespace hyph::text (or the test's)
