@@ -236,6 +236,22 @@ export async function loadLanguage(tag, options = {}) {
   return describe(index);
 }
 
+/**
+ * Words of your own over a loaded language's exceptions, from now on:
+ * setExceptions("de", ["Sil-ben-tren-nung", "ACME-corp"]) (or an exception
+ * file's text). A word listed breaks where it says, whatever the language
+ * says of it; every other word as before. Replaces what an earlier call
+ * gave; an empty list clears it.
+ */
+export function setExceptions(tag, words) {
+  const text = Array.isArray(words) ? words.join("\n") : String(words ?? "");
+  const x = exports();
+  const index = loadedIndex(x, tag);
+  const bytes = encoder.encode(text);
+  putBytes(x, bytes);
+  if (x.hyph_js_words(index, bytes.length) < 0) throw failure(lastError(x));
+}
+
 /** Whether a language is loaded (false for a name that is none). */
 export function isLoaded(tag) {
   if (!core) return false;

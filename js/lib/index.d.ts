@@ -83,6 +83,9 @@ export function hyphenate(word: string, lang?: string): string[];
 export function hyphenateText(text: string, options?: TextOptions): string;
 /** Inserts soft hyphens into an element's text, loading the languages met. */
 export function hyphenateElement(element: Element, options?: ElementOptions): Promise<number>;
+/** Words of your own over a loaded language's exceptions ("Sil-ben-tren-nung"),
+ *  replacing those given before; an empty list clears them. */
+export function setExceptions(tag: string, words: string[] | string): void;
 /** Hyphenates an element now and whatever is added to it later; returns the
  *  MutationObserver (disconnect() stops it). */
 export function observe(element: Element, options?: ElementOptions): MutationObserver;

@@ -31,6 +31,15 @@ std::string output;
 std::vector<std::uint32_t> breaks;
 // The tables being loaded, which the library takes over as they are.
 std::shared_ptr<std::uint64_t[]> tables;
+// Each language's hyphenator with the page's words over its own, where the
+// page gave some.
+std::optional<hyph::Hyphenator> withWords[hyph::languageCount];
+
+/// The hyphenator of a language: the page's words over its own, if any.
+const hyph::Hyphenator& hyphenatorOf(hyph::Language language) {
+  const std::optional<hyph::Hyphenator>& own = withWords[hyph::fromEnum(language)];
+  return own ? *own : hyph::languageHyphenator(language);
+}
 
 std::uint8_t* inputBytes() { return reinterpret_cast<std::uint8_t*>(input.get()); }
 
@@ -98,6 +107,23 @@ HYPH_JS_EXPORT(hyph_js_add) std::int32_t hyph_js_add(std::int32_t index, std::ui
   });
 }
 
+/// Words of the page's own (an exception file's text, in the input) over a
+/// loaded language's exceptions, replacing those given before; none clears
+/// them.
+HYPH_JS_EXPORT(hyph_js_words) std::int32_t hyph_js_words(std::int32_t index, std::uint32_t size) {
+  return guarded([&] {
+    const hyph::Language language = hyph::toEnum(index);
+    std::optional<hyph::Hyphenator>& own = withWords[hyph::fromEnum(language)];
+    if (size == 0) {
+      own.reset();
+    } else {
+      own = hyph::customHyphenator(hyph::languageHyphenator(language),
+                                   {.words = hyph::UserFile{"words", inputText(size)}});
+    }
+    return 0;
+  });
+}
+
 HYPH_JS_EXPORT(hyph_js_available) std::int32_t hyph_js_available(std::int32_t index) {
   return guarded([&] { return std::int32_t{hyph::languageAvailable(hyph::toEnum(index))}; });
 }
@@ -126,7 +152,7 @@ std::int32_t hyph_js_word_breaks(std::int32_t index, std::uint32_t units) {
       word.push_back(c);
     }
     unitOf.push_back(units);
-    hyph::breakPoints(hyph::languageHyphenator(hyph::toEnum(index)), word, found);
+    hyph::breakPoints(hyphenatorOf(hyph::toEnum(index)), word, found);
     breaks.resize(found.size());
     for (std::size_t k = 0; k < found.size(); ++k)
       breaks[k] = surrogates ? unitOf[found[k]] : static_cast<std::uint32_t>(found[k]);
@@ -159,7 +185,7 @@ std::int32_t hyph_js_text(std::int32_t index, std::uint32_t textSize, std::uint3
     options.minWordLength = minWordLength;
     options.language = language;
     output.clear();
-    hyph::hyphenateText(hyph::languageHyphenator(language), inputText(textSize), output, options);
+    hyph::hyphenateText(hyphenatorOf(language), inputText(textSize), output, options);
     return static_cast<std::int32_t>(output.size());
   });
 }

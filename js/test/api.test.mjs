@@ -72,6 +72,18 @@ test("running text and HTML, by the library's rules", async () => {
   assert.throws(() => hyph.hyphenateText(null), TypeError);
 });
 
+test("words of the page's own over a language's exceptions", async () => {
+  await hyph.loadLanguage("en-us");
+  assert.deepEqual(hyph.hyphenate("associate"), ["as", "so", "ciate"]);
+  hyph.setExceptions("en-us", ["asso-ciate", "ACME-corp"]);
+  assert.deepEqual(hyph.hyphenate("associate"), ["asso", "ciate"]);
+  assert.equal(hyph.hyphenateText("an ACMEcorp associate table", { separator: "-" }),
+               "an ACME-corp asso-ciate ta-ble");
+  assert.throws(() => hyph.setExceptions("en-us", ["bad1"]), { message: "words:1: a digit in the exception word 'bad1'" });
+  hyph.setExceptions("en-us", []);
+  assert.deepEqual(hyph.hyphenate("associate"), ["as", "so", "ciate"]);
+});
+
 test("errors are Errors with the library's messages", async () => {
   await assert.rejects(hyph.loadLanguage("germn"),
                        { message: "unknown language 'germn'; did you mean German_1996, German_1901, German_Swiss?" });

@@ -339,6 +339,20 @@ detail::ExceptionsPart baseExceptions(const std::shared_ptr<const HyphenatorAcce
   return detail::ExceptionsPart::of(base->exceptions.get());
 }
 
+/// The exception words of `base` as a dictionary: from its compiled tables
+/// where it has them (a language given its tables at run time has nothing
+/// else), else its own.
+Exceptions baseDictionary(const std::shared_ptr<const HyphenatorAccess::Tables>& base) {
+  if (!base->words.ready()) return base->exceptions.get();
+  const detail::ExceptionTableView table = base->words.get()->exceptions;
+  Exceptions::Map map;
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const auto parities = *table.find(table.key(i));
+    map.emplace(std::u32string(table.key(i)), Scores(parities.begin(), parities.end()));
+  }
+  return Exceptions(std::move(map));
+}
+
 }  // namespace
 
 Hyphenator customHyphenator(const Hyphenator& base, const CustomTables& custom) {
@@ -372,7 +386,7 @@ Hyphenator customHyphenator(const Hyphenator& base, const CustomTables& custom) 
   }
   if (custom.words) {
     const Exceptions words = exceptionsOf(*custom.words, chars);
-    exceptions = overriding(exceptions ? *exceptions : hyphenatorExceptions(base), words);
+    exceptions = overriding(exceptions ? *exceptions : baseDictionary(own), words);
   }
   auto tables = std::make_shared<HyphenatorAccess::Tables>(
       HyphenatorAccess::Tables{[chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars),
