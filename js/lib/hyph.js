@@ -361,6 +361,47 @@ function skipped(element, skipClass) {
   return false;
 }
 
+// A long word of each language that a browser breaks when it hyphenates the
+// language; languages not here are always hyphenated by hyph.
+const TEST_WORDS = {
+  en: "hyphenationalgorithmically", de: "Silbentrennungsalgorithmus", fr: "anticonstitutionnellement",
+  es: "anticonstitucionalmente", it: "precipitevolissimevolmente", nl: "lettergrepenverdelingsprogramma",
+  pt: "inconstitucionalissimamente", ru: "превысокомногорассмотрительствующий",
+  uk: "дихлордифенілтрихлорметилметан", pl: "konstantynopolitańczykowianeczka",
+  sv: "realisationsvinstbeskattningen", da: "speciallægepraksisplanlægningsstabiliseringsperiode",
+  nb: "menneskerettighetsorganisasjonene", fi: "lentokonesuihkuturbiinimoottoriapumekaanikko",
+  hu: "megszentségteleníthetetlenségeskedéseitekért", cs: "nejneobhospodařovávatelnějšími",
+};
+const browserSupport = new Map(); // language tag -> whether the browser hyphenates it
+
+/**
+ * Whether the browser hyphenates a language itself (CSS hyphens: auto), as
+ * it does in this page: a long word of the language, in a box too narrow
+ * for it, takes more lines with hyphens: auto than without. False outside a
+ * page and for a language without a test word.
+ */
+export function browserHyphenates(tag, documentOf = globalThis.document) {
+  const key = String(tag).toLowerCase();
+  if (browserSupport.has(key)) return browserSupport.get(key);
+  const word = TEST_WORDS[key.split(/[-_]/)[0]];
+  let supported = false;
+  if (word && documentOf?.body) {
+    const box = documentOf.createElement("div");
+    box.lang = tag;
+    box.style.cssText = "position:absolute;visibility:hidden;left:-9999px;width:1em;font-size:16px;" +
+      "overflow-wrap:normal;word-break:normal;white-space:normal;hyphens:manual;-webkit-hyphens:manual";
+    box.textContent = word;
+    documentOf.body.append(box);
+    const lines = box.offsetHeight;
+    box.style.hyphens = "auto";
+    box.style.webkitHyphens = "auto";
+    supported = box.offsetHeight > lines;
+    box.remove();
+  }
+  browserSupport.set(key, supported);
+  return supported;
+}
+
 const BLOCKS = new Set(["P", "LI", "DD", "DT", "TD", "TH", "H1", "H2", "H3", "H4", "H5", "H6", "DIV",
                         "BLOCKQUOTE", "FIGCAPTION", "CAPTION", "SUMMARY", "ARTICLE", "SECTION"]);
 
@@ -391,13 +432,17 @@ function endsItsBlock(node) {
  * - orphanControl: the last word of each paragraph is not hyphenated, and
  *   is joined to the word before it by a no-break space (default false);
  * - hide: the element is hidden (visibility) until it is done (default false);
+ * - leaveToBrowser: text in a language that the browser hyphenates itself
+ *   (browserHyphenates) is left to it: its element gets hyphens: auto, and
+ *   hyph neither fetches the language nor changes the text (default false:
+ *   hyph hyphenates every language it has, as browsers differ);
  * - onBefore(element), onAfter(element, changed), onError(error): called
  *   before and after the work, and on a failure (which still rejects).
  */
 export async function hyphenateElement(element, options = {}) {
   const { lang = "en-us", skipClass = "no-hyphens", minWordLength = 0, skipCapitals = false,
           compounds = "parts", skipCode = false, orphanControl = false, hide = false,
-          onBefore, onAfter, onError } = options;
+          leaveToBrowser = false, onBefore, onAfter, onError } = options;
   const hidden = hide ? element.style.visibility : null;
   if (hide) element.style.visibility = "hidden";
   try {
@@ -406,9 +451,14 @@ export async function hyphenateElement(element, options = {}) {
     const walker = documentOf.createTreeWalker(element, 4 /* NodeFilter.SHOW_TEXT */);
     const nodes = [];
     for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-      if (node.nodeValue.trim() && !skipped(node.parentElement, skipClass)) {
-        nodes.push([node, langOf(node, lang)]);
+      if (!node.nodeValue.trim() || skipped(node.parentElement, skipClass)) continue;
+      const tag = langOf(node, lang);
+      if (leaveToBrowser && tag !== "" && browserHyphenates(tag, documentOf)) {
+        node.parentElement.style.hyphens = "auto";
+        node.parentElement.style.webkitHyphens = "auto";
+        continue;
       }
+      nodes.push([node, tag]);
     }
     await init();
     // The languages met, each loaded once and all at the same time; those

@@ -53,6 +53,9 @@ export interface ElementOptions {
   orphanControl?: boolean;
   /** The element hidden (visibility) until it is hyphenated. Default false. */
   hide?: boolean;
+  /** Text in a language that the browser hyphenates itself is left to it
+   *  (hyphens: auto). Default false. */
+  leaveToBrowser?: boolean;
   /** Called before the element is hyphenated. */
   onBefore?: (element: Element) => void;
   /** Called after, with the number of text nodes changed. */
@@ -83,6 +86,8 @@ export function hyphenate(word: string, lang?: string): string[];
 export function hyphenateText(text: string, options?: TextOptions): string;
 /** Inserts soft hyphens into an element's text, loading the languages met. */
 export function hyphenateElement(element: Element, options?: ElementOptions): Promise<number>;
+/** Whether the browser hyphenates a language itself, as measured in the page. */
+export function browserHyphenates(tag: string, document?: Document): boolean;
 /** Words of your own over a loaded language's exceptions ("Sil-ben-tren-nung"),
  *  replacing those given before; an empty list clears them. */
 export function setExceptions(tag: string, words: string[] | string): void;

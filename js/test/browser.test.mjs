@@ -100,7 +100,7 @@ test("the example page in headless Chromium", { skip: !existsSync(chromium) }, a
 const featuresPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"></head><body>
 <main><p>Hyphenation keeps justified text even: documentation representation</p></main>
 <script type="module">
-  import { hyphenateElement, observe } from "/index.js";
+  import { browserHyphenates, hyphenateElement, observe } from "/index.js";
   const main = document.querySelector("main");
   const seen = [];
   const changed = await hyphenateElement(main, {
@@ -109,6 +109,15 @@ const featuresPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"
     onAfter: (element, n) => seen.push("after:" + n + ":" + main.style.visibility),
   });
   seen.push("visibility:" + main.style.visibility);
+  // Left to the browser where it hyphenates the language itself, else done.
+  const section = document.createElement("p");
+  section.lang = "de";
+  section.textContent = "Silbentrennung";
+  document.body.append(section);
+  await hyphenateElement(section, { leaveToBrowser: true });
+  const native = browserHyphenates("de");
+  const leftToBrowser = native ? section.style.hyphens === "auto" && section.textContent === "Silbentrennung"
+                               : section.textContent.includes("\u00AD");
   const first = main.querySelector("p").textContent;
   const observer = observe(main);
   const p = document.createElement("p");
@@ -118,7 +127,7 @@ const featuresPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"
     await new Promise((resolve) => setTimeout(resolve, 20));
   }
   observer.disconnect();
-  await fetch("/result", { method: "POST", body: JSON.stringify({ changed, seen, first, added: p.textContent }) });
+  await fetch("/result", { method: "POST", body: JSON.stringify({ changed, seen, first, added: p.textContent, native, leftToBrowser }) });
 </script></body></html>`;
 
 test("orphan control, callbacks, hiding and observe() in headless Chromium", { skip: !existsSync(chromium) }, async () => {
@@ -130,5 +139,7 @@ test("orphan control, callbacks, hiding and observe() in headless Chromium", { s
     assert.equal(result.first,
                  `Hy${shy}phen${shy}ation keeps jus${shy}ti${shy}fied text even: doc${shy}u${shy}men${shy}ta${shy}tion\u00A0representation`);
     assert.equal(result.added, `doc${shy}u${shy}men${shy}ta${shy}tion`);
+    assert.equal(typeof result.native, "boolean");
+    assert.ok(result.leftToBrowser, `German left to a browser that hyphenates it (${result.native}), else done`);
   }
 });
