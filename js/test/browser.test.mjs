@@ -6,67 +6,16 @@
 // translate="no" or class no-hyphens, and a second run that changed nothing.
 // Skipped where there is no chromium (CHROMIUM names one).
 import assert from "node:assert/strict";
-import { spawn } from "node:child_process";
-import { existsSync, readFileSync } from "node:fs";
-import { createServer } from "node:http";
+import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
-import { dirname, extname, join, normalize } from "node:path";
+import { dirname, join } from "node:path";
 import { test } from "node:test";
 
-const chromium = process.env.CHROMIUM ?? "/usr/bin/chromium";
+import { hasChromium, reportOf } from "./chromium.mjs";
+
 const pkg = dirname(createRequire(import.meta.url).resolve("hyph/package.json"));
-const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm" };
 
-/**
- * Opens `page` of the installed package (or of `pages`, which the test
- * gives) in Chromium, headless, from a server of the test's own, and
- * resolves to what the page posts to /result; Chromium is stopped once it
- * has come, or after two minutes. Nothing depends on Chromium's idea of
- * when a page is done.
- */
-async function reportOf(page, pages = {}) {
-  let report;
-  const reported = new Promise((resolve) => { report = resolve; });
-  const server = createServer((request, response) => {
-    const path = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname));
-    if (request.method === "POST" && path === "/result") {
-      let body = "";
-      request.on("data", (chunk) => { body += chunk; });
-      request.on("end", () => { response.end(); report(body); });
-      return;
-    }
-    if (pages[path] !== undefined) {
-      response.writeHead(200, { "content-type": "text/html" }).end(pages[path]);
-      return;
-    }
-    try {
-      const body = readFileSync(join(pkg, path));
-      response.writeHead(200, { "content-type": types[extname(path)] ?? "application/octet-stream" });
-      response.end(body);
-    } catch {
-      response.writeHead(404).end();
-    }
-  });
-  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  const browser = spawn(chromium, [
-    "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-extensions",
-    `--user-data-dir=${join(process.env.TMPDIR ?? "/tmp", `hyph-chromium-${process.pid}-${++opened}`)}`,
-    `http://127.0.0.1:${server.address().port}${page}`,
-  ], { stdio: "ignore" });
-  let timer;
-  try {
-    return await Promise.race([reported, new Promise((_, reject) => {
-      timer = setTimeout(() => reject(new Error(`no report from ${page} in two minutes`)), 120000);
-    })]);
-  } finally {
-    clearTimeout(timer);
-    browser.kill();
-    server.close();
-  }
-}
-let opened = 0;
-
-test("the example page in headless Chromium", { skip: !existsSync(chromium) }, async () => {
+test("the example page in headless Chromium", { skip: !hasChromium }, async () => {
   // The example as it is, with a script after it that posts the page once
   // its own script has said how the second run went.
   const example = readFileSync(join(pkg, "examples", "index.html"), "utf8").replace("</body>",
@@ -78,7 +27,7 @@ test("the example page in headless Chromium", { skip: !existsSync(chromium) }, a
       }, 50);
     </script></body>`);
   {
-    const dom = (await reportOf("/examples/index.html", { "/examples/index.html": example }))
+    const dom = (await reportOf(pkg, "/examples/index.html", { "/examples/index.html": example }))
       .replaceAll("&shy;", "\u00AD");
     assert.match(dom, /data-second-run="unchanged"/, "a second run changed the page, or the script did not run");
     const shy = "\u00AD";
@@ -130,9 +79,9 @@ const featuresPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"
   await fetch("/result", { method: "POST", body: JSON.stringify({ changed, seen, first, added: p.textContent, native, leftToBrowser }) });
 </script></body></html>`;
 
-test("orphan control, callbacks, hiding and observe() in headless Chromium", { skip: !existsSync(chromium) }, async () => {
+test("orphan control, callbacks, hiding and observe() in headless Chromium", { skip: !hasChromium }, async () => {
   {
-    const result = JSON.parse(await reportOf("/features.html", { "/features.html": featuresPage }));
+    const result = JSON.parse(await reportOf(pkg, "/features.html", { "/features.html": featuresPage }));
     const shy = "\u00AD";
     assert.equal(result.changed, 1);
     assert.deepEqual(result.seen, ["before:hidden", "after:1:hidden", "visibility:"]);

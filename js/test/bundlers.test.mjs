@@ -6,65 +6,23 @@
 // js does that in build/js/bundlers from js/test/bundlers); skipped
 // elsewhere, and where there is no chromium (CHROMIUM names one).
 import assert from "node:assert/strict";
-import { execFile, spawn } from "node:child_process";
-import { cpSync, existsSync, readFileSync, rmSync, writeFileSync } from "node:fs";
-import { createServer } from "node:http";
-import { extname, join, normalize } from "node:path";
+import { execFile } from "node:child_process";
+import { cpSync, existsSync, rmSync, writeFileSync } from "node:fs";
+import { join } from "node:path";
 import { test } from "node:test";
 import { promisify } from "node:util";
 
+import { hasChromium, reportOf } from "./chromium.mjs";
+
 const run = promisify(execFile);
-const chromium = process.env.CHROMIUM ?? "/usr/bin/chromium";
 const here = process.cwd();
 const bundlers = existsSync(join(here, "node_modules", ".bin", "esbuild")) &&
   existsSync(join(here, "node_modules", "hyph"));
-const skip = !bundlers || !existsSync(chromium);
-const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm" };
+const skip = !bundlers || !hasChromium;
 const expected = "Sil-ben-tren-nung an-ti-cons-ti-tu-tion-nel-le-ment";
-let pages = 0; // a profile of chromium's own for each page opened
 
-/**
- * What the page at `root`/`page` reports: it posts its result to /result
- * of the server that serves it, which Chromium, headless, opens and is
- * stopped once the result has come (or after two minutes).
- */
-async function resultOf(root, page = "index.html") {
-  let report;
-  const reported = new Promise((resolve) => { report = resolve; });
-  const server = createServer((request, response) => {
-    const path = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname));
-    if (request.method === "POST" && path === "/result") {
-      let body = "";
-      request.on("data", (chunk) => { body += chunk; });
-      request.on("end", () => { response.end(); report(body); });
-      return;
-    }
-    try {
-      const body = readFileSync(join(root, path));
-      response.writeHead(200, { "content-type": types[extname(path)] ?? "application/octet-stream" });
-      response.end(body);
-    } catch {
-      response.writeHead(404).end();
-    }
-  });
-  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  const browser = spawn(chromium, [
-    "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-extensions",
-    `--user-data-dir=${join(process.env.TMPDIR ?? "/tmp", `hyph-bundlers-${process.pid}-${++pages}`)}`,
-    `http://127.0.0.1:${server.address().port}/${page}`,
-  ], { stdio: "ignore" });
-  let timer;
-  try {
-    return await Promise.race([
-      reported,
-      new Promise((resolve) => { timer = setTimeout(() => resolve("(no result in two minutes)"), 120000); }),
-    ]);
-  } finally {
-    clearTimeout(timer);
-    browser.kill();
-    server.close();
-  }
-}
+/** What the page at `root`/`page` posts back. */
+const resultOf = (root, page = "index.html") => reportOf(root, `/${page}`);
 
 /** Runs a bundler's command in this folder. */
 async function build(command, ...args) {
