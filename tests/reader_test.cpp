@@ -201,6 +201,13 @@ TEST(CustomHyphenator, WordsOfTheUsersOwnOverTheLanguagesExceptions) {
             "tab|le|");
   EXPECT_EQ(errorOf([&] { customHyphenator(base, {.words = UserFile{"my.hyp", "ok\nbad1\n"}}); }),
             "my.hyp:2: a digit in the exception word 'bad1'");
+  // withWords gives the same, and so does a language's hyphenator whose
+  // exceptions are only in its compiled tables.
+  const Hyphenator same = withWords(base, UserFile{"my.hyp", "asso-ciate\nHyphe-nation\n"});
+  for (const char32_t* word : {U"associate", U"hyphenation", U"table", U"present"})
+    EXPECT_EQ(joined(same, word), joined(own, word));
+  EXPECT_EQ(joined(withWords(german_1996(), UserFile{"w", "Sil-bentrennung\n"}), U"Silbentrennung"),
+            "Sil|bentrennung|");
 }
 
 }  // namespace

@@ -93,6 +93,14 @@ struct CustomTables {
 /// table built before it returns; throws hyph::Error for a file it refuses.
 HYPH_API Hyphenator customHyphenator(const Hyphenator& base, const CustomTables& custom);
 
+/// `base` with words of the user's own over its exceptions: what
+/// customHyphenator(base, {.words = words}) gives, for a caller that needs
+/// nothing else of the readers (the WebAssembly build keeps the pattern
+/// readers out this way). `base` must have a character table, as every
+/// loaded language has; throws hyph::Error otherwise, and for a refused
+/// file.
+HYPH_API Hyphenator withWords(const Hyphenator& base, const UserFile& words);
+
 /// A Hyphenator of files alone. Without a character file, the letters of the
 /// patterns and exceptions map to themselves (so case is not folded);
 /// without minimums, TeX's defaults 2 and 3 apply; without a pattern file,

@@ -117,8 +117,8 @@ HYPH_JS_EXPORT(hyph_js_words) std::int32_t hyph_js_words(std::int32_t index, std
     if (size == 0) {
       own.reset();
     } else {
-      own = hyph::customHyphenator(hyph::languageHyphenator(language),
-                                   {.words = hyph::UserFile{"words", inputText(size)}});
+      own = hyph::withWords(hyph::languageHyphenator(language),
+                            hyph::UserFile{"words", inputText(size)});
     }
     return 0;
   });

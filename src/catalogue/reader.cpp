@@ -406,6 +406,24 @@ Hyphenator customHyphenator(const Hyphenator& base, const CustomTables& custom) 
   return HyphenatorAccess::make(std::move(tables), left, right);
 }
 
+Hyphenator withWords(const Hyphenator& base, const UserFile& words) {
+  const CharTable* table = hyphenatorCharTable(base);
+  if (!table) throw Error(std::string(words.name) + ": words need a Hyphenator with a character table");
+  const std::shared_ptr<const HyphenatorAccess::Tables>& own = HyphenatorAccess::tables(base);
+  const CharTable chars = *table;
+  const Exceptions exceptions = overriding(baseDictionary(own), exceptionsOf(words, chars));
+  auto tables = std::make_shared<HyphenatorAccess::Tables>(HyphenatorAccess::Tables{
+      [chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars), own->patterns,
+      Deferred<Exceptions>(exceptions)});
+  const HyphenatorAccess::Tables* self = tables.get();
+  tables->words = Deferred<std::shared_ptr<const detail::WordTables>>::lazy([self, own, chars] {
+    return detail::assembleWordTables(chars, nullptr, basePatterns(own),
+                                      detail::ExceptionsPart::of(self->exceptions.get()));
+  });
+  return HyphenatorAccess::make(std::move(tables), hyphenatorLeftMin(base),
+                                hyphenatorRightMin(base));
+}
+
 Hyphenator customHyphenator(const CustomTables& custom) {
   const Tables none{Patterns(), Exceptions(), 2, 3};
   if (custom.chars) {
