@@ -353,6 +353,29 @@ Exceptions baseDictionary(const std::shared_ptr<const HyphenatorAccess::Tables>&
   return Exceptions(std::move(map));
 }
 
+/// A Hyphenator of `chars` and the given tables over `base`'s: the base's
+/// own (for a built-in language, its compiled tables) where none is given.
+Hyphenator overBase(const std::shared_ptr<const HyphenatorAccess::Tables>& base, CharTable chars,
+                    std::optional<Patterns> patterns, std::optional<Exceptions> exceptions,
+                    std::int64_t left, std::int64_t right) {
+  auto tables = std::make_shared<HyphenatorAccess::Tables>(
+      HyphenatorAccess::Tables{[chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars),
+                               patterns ? Deferred<Patterns>(*patterns) : base->patterns,
+                               exceptions ? Deferred<Exceptions>(*exceptions) : base->exceptions});
+  const HyphenatorAccess::Tables* self = tables.get();
+  const bool ownPatterns = patterns.has_value(), ownExceptions = exceptions.has_value();
+  tables->words = Deferred<std::shared_ptr<const detail::WordTables>>::lazy(
+      [self, base, chars, ownPatterns, ownExceptions] {
+        detail::ExceptionsPart words = ownExceptions
+                                           ? detail::ExceptionsPart::of(self->exceptions.get())
+                                           : baseExceptions(base);
+        return detail::assembleWordTables(
+            chars, nullptr, ownPatterns ? detail::TriePart::of(self->patterns) : basePatterns(base),
+            std::move(words));
+      });
+  return HyphenatorAccess::make(std::move(tables), left, right);
+}
+
 }  // namespace
 
 Hyphenator customHyphenator(const Hyphenator& base, const CustomTables& custom) {
@@ -388,40 +411,16 @@ Hyphenator customHyphenator(const Hyphenator& base, const CustomTables& custom) 
     const Exceptions words = exceptionsOf(*custom.words, chars);
     exceptions = overriding(exceptions ? *exceptions : baseDictionary(own), words);
   }
-  auto tables = std::make_shared<HyphenatorAccess::Tables>(
-      HyphenatorAccess::Tables{[chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars),
-                               patterns ? Deferred<Patterns>(*patterns) : own->patterns,
-                               exceptions ? Deferred<Exceptions>(*exceptions) : own->exceptions});
-  const HyphenatorAccess::Tables* self = tables.get();
-  const bool ownPatterns = patterns.has_value(), ownExceptions = exceptions.has_value();
-  tables->words = Deferred<std::shared_ptr<const detail::WordTables>>::lazy(
-      [self, own, chars, ownPatterns, ownExceptions] {
-        detail::ExceptionsPart words = ownExceptions
-                                           ? detail::ExceptionsPart::of(self->exceptions.get())
-                                           : baseExceptions(own);
-        return detail::assembleWordTables(
-            chars, nullptr, ownPatterns ? detail::TriePart::of(self->patterns) : basePatterns(own),
-            std::move(words));
-      });
-  return HyphenatorAccess::make(std::move(tables), left, right);
+  return overBase(own, std::move(chars), std::move(patterns), std::move(exceptions), left, right);
 }
 
 Hyphenator withWords(const Hyphenator& base, const UserFile& words) {
   const CharTable* table = hyphenatorCharTable(base);
   if (!table) throw Error(std::string(words.name) + ": words need a Hyphenator with a character table");
   const std::shared_ptr<const HyphenatorAccess::Tables>& own = HyphenatorAccess::tables(base);
-  const CharTable chars = *table;
-  const Exceptions exceptions = overriding(baseDictionary(own), exceptionsOf(words, chars));
-  auto tables = std::make_shared<HyphenatorAccess::Tables>(HyphenatorAccess::Tables{
-      [chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars), own->patterns,
-      Deferred<Exceptions>(exceptions)});
-  const HyphenatorAccess::Tables* self = tables.get();
-  tables->words = Deferred<std::shared_ptr<const detail::WordTables>>::lazy([self, own, chars] {
-    return detail::assembleWordTables(chars, nullptr, basePatterns(own),
-                                      detail::ExceptionsPart::of(self->exceptions.get()));
-  });
-  return HyphenatorAccess::make(std::move(tables), hyphenatorLeftMin(base),
-                                hyphenatorRightMin(base));
+  Exceptions exceptions = overriding(baseDictionary(own), exceptionsOf(words, *table));
+  return overBase(own, *table, std::nullopt, std::move(exceptions), hyphenatorLeftMin(base),
+                  hyphenatorRightMin(base));
 }
 
 Hyphenator customHyphenator(const CustomTables& custom) {

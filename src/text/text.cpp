@@ -41,7 +41,7 @@ class TextHyphenator::Impl {
         hyphenator_(hyphenator),  // held, so that its tables last as long as this
         markup_(options_.followLang, [this](std::string_view lang) { return contextOf(lang); }),
         tokens_(options_),
-        writer_(options_) {
+        breaker_(options_) {
     Context& own = contexts_[kOwnContext];
     own.words.hyphenator = &hyphenator_;
     own.words.letters = options_.isLetter ? nullptr : hyphenatorCharTable(hyphenator_);
@@ -164,7 +164,7 @@ class TextHyphenator::Impl {
     }
     // A word without breaks is copied with what surrounds it, later.
     for (const text::Word& word : tokens_.words()) {
-      const std::vector<std::size_t>& breaks = writer_.breaks(context.words, pass_.buffer, word);
+      const std::vector<std::size_t>& breaks = breaker_.breaks(context.words, pass_.buffer, word);
       if (breaks.empty()) continue;
       copyUpTo(word.start);
       appendJoined(*out_, pass_.buffer.substr(word.start, word.end - word.start), breaks,
@@ -213,7 +213,7 @@ class TextHyphenator::Impl {
   std::size_t copied_ = 0;
 
   TokenReader tokens_;
-  text::WordWriter writer_;
+  text::WordBreaker breaker_;
 };
 
 TextHyphenator::TextHyphenator(const Hyphenator& hyphenator, TextOptions options)

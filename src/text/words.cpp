@@ -1,4 +1,4 @@
-// Writing the words of running text with the separator at their breaks.
+// The breaks of the words of running text.
 #include "words.hpp"
 
 #include <algorithm>
@@ -42,11 +42,11 @@ bool allCapitals(std::string_view bytes) {
 }  // namespace
 
 template <class AllCapitals>
-bool WordWriter::leftWhole(std::size_t letters, AllCapitals allCapitals) const {
+bool WordBreaker::leftWhole(std::size_t letters, AllCapitals allCapitals) const {
   return letters < options_.minWordLength || (options_.skipCapitals && allCapitals());
 }
 
-const std::vector<std::size_t>& WordWriter::breaks(const WordLanguage& language,
+const std::vector<std::size_t>& WordBreaker::breaks(const WordLanguage& language,
                                                    std::string_view text, const Word& word) {
   const std::string_view bytes = text.substr(word.start, word.end - word.start);
   breaks_.clear();
@@ -58,12 +58,6 @@ const std::vector<std::size_t>& WordWriter::breaks(const WordLanguage& language,
       breakPlain(language, bytes);
   }
   return breaks_;
-}
-
-void WordWriter::write(const WordLanguage& language, std::string_view text, const Word& word,
-                       std::string& out) {
-  breaks(language, text, word);
-  appendJoined(out, text.substr(word.start, word.end - word.start), breaks_, options_.separator);
 }
 
 namespace {
@@ -81,7 +75,7 @@ bool noBreakAt(std::string_view word, std::size_t at) {
 
 }  // namespace
 
-void WordWriter::breakPlain(const WordLanguage& language, std::string_view bytes) {
+void WordBreaker::breakPlain(const WordLanguage& language, std::string_view bytes) {
   breakPoints(*language.hyphenator, bytes, breaks_);
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   std::size_t kept = 0;
@@ -97,15 +91,14 @@ void WordWriter::breakPlain(const WordLanguage& language, std::string_view bytes
 // decomposed "U" and U+0308 as "Ü"), else followed by them, which the
 // patterns score as they score any character they do not know. No break
 // goes before a mark.
-void WordWriter::breakSpecial(const WordLanguage& language, std::string_view bytes) {
+void WordBreaker::breakSpecial(const WordLanguage& language, std::string_view bytes) {
   lookup_.clear();
   starts_.clear();
   marks_.clear();
   markStarts_.clear();
   auto closeLetter = [&] {
-    if (marks_.empty()) return;
-    if (lookup_.empty()) {
-    } else if (const std::optional<char32_t> one = composed(lookup_.back(), marks_)) {
+    if (marks_.empty()) return;  // (a word starts with a letter: lookup_ holds one)
+    if (const std::optional<char32_t> one = composed(lookup_.back(), marks_)) {
       lookup_.back() = *one;
     } else {
       lookup_ += marks_;

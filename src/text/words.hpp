@@ -1,4 +1,4 @@
-// Writing the words of running text with the separator at their breaks.
+// The breaks of the words of running text.
 #pragma once
 
 #include <cstddef>
@@ -45,22 +45,18 @@ struct Word {
   bool special;  // it has character references or marks, which the lookup must read
 };
 
-/// Appends words to an output with the separator at each break, as the
-/// options ask; keeps its scratch from word to word.
-class WordWriter {
+/// Finds the breaks of words, as the options ask; keeps its scratch from
+/// word to word.
+class WordBreaker {
  public:
-  explicit WordWriter(const TextOptions& options) : options_(options) {}
+  explicit WordBreaker(const TextOptions& options) : options_(options) {}
 
-  /// Appends the word, bytes [word.start, word.end) of `text`, to `out`:
-  /// with the separator at its breaks, or as it is where it is left whole
-  /// (it has its breaks already, it is too long, or the options skip it).
-  /// No separator goes right after a hyphen of the word, where the line may
-  /// break already, nor before a combining mark, which belongs with the
-  /// character before it.
-  void write(const WordLanguage& language, std::string_view text, const Word& word,
-             std::string& out);
-  /// The word's breaks, as byte offsets into the word (none where it is
-  /// left whole); valid until the next call.
+  /// The breaks of the word, bytes [word.start, word.end) of `text`, as byte
+  /// offsets into the word: none where it is left whole (it has its breaks
+  /// already, it is too long or too short, or the options skip it), and
+  /// none right after a hyphen of the word, where the line may break
+  /// already, or before a combining mark, which belongs with the character
+  /// before it. Valid until the next call.
   const std::vector<std::size_t>& breaks(const WordLanguage& language, std::string_view text,
                                          const Word& word);
 
