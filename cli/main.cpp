@@ -12,11 +12,33 @@
 
 namespace {
 
+/// A dictionary's file: `name` itself where it is a file's path (it names a
+/// directory or a .dic file, or such a file exists), else the installed
+/// dictionary of that name.
+std::string dictionaryPath(const std::string& name) {
+  if (name.find('/') != std::string::npos || name.ends_with(".dic") || name.ends_with(".dic.gz"))
+    return name;
+  if (const std::optional<std::string> path = hyph::findDictionary(name)) return *path;
+  if (std::FILE* file = std::fopen(name.c_str(), "rb")) {
+    std::fclose(file);
+    return name;
+  }
+  throw cli::UsageError("--dictionary: no dictionary '" + name +
+                        "' is installed (hyph --list-dictionaries shows them)");
+}
+
+hyph::Hyphenator dictionaryHyphenator(const std::string& name) {
+  const std::string path = dictionaryPath(name);
+  const std::string bytes = cli::readWholeFile(path, hyph::maxUserFileBytes);
+  return hyph::readDictionary({path, bytes});
+}
+
 /// The chosen language, with any table or minimum replaced as asked. Every
 /// file is read here, and the tables that words are looked up in made,
 /// before any output, so that a refused file cannot cut the output short.
 hyph::Hyphenator makeHyphenator(const cli::Options& options) {
-  const hyph::Hyphenator& base = hyph::languageHyphenator(options.language);
+  const hyph::Hyphenator base = options.dictionary ? dictionaryHyphenator(*options.dictionary)
+                                                   : hyph::languageHyphenator(options.language);
   hyph::CustomTables custom;
   custom.leftMin = options.leftMin;
   custom.rightMin = options.rightMin;
@@ -36,6 +58,14 @@ hyph::Hyphenator makeHyphenator(const cli::Options& options) {
   // built-in language's own, they are ready in the library).
   (void)hyph::breakPoints(h, std::u32string(64, U'a'));
   return h;
+}
+
+void listDictionaries(cli::Output& output) {
+  for (const hyph::InstalledDictionary& d : hyph::installedDictionaries()) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%-23s ", d.name.c_str());
+    output.write(std::string(line) + d.path + "\n");
+  }
 }
 
 void listLanguages(cli::Output& output) {
@@ -105,6 +135,8 @@ int run(const cli::Options& options) {
         output.write(std::string(name) + ": " + path + "\n");
   } else if (options.list) {
     listLanguages(output);
+  } else if (options.listDictionaries) {
+    listDictionaries(output);
   } else if (options.license) {
     output.write(hyph::languageLicense(*options.license));
   } else if (options.inPlace) {

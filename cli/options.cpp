@@ -42,6 +42,9 @@ const char* const kUsage =
     "  -j, --jobs=N          with --in-place, hyphenate N files at a time\n"
     "                        (default: one per processor)\n"
     "      --words           read standard input line by line (the default)\n"
+    "      --dictionary=DICT use a libhyphen dictionary instead of the language:\n"
+    "                        a hyph_*.dic FILE, or an installed one's name\n"
+    "                        (hu_HU, hu; see --list-dictionaries)\n"
     "      --patterns=FILE   use these patterns instead of the language's\n"
     "      --exceptions=FILE use these exception words instead of the language's\n"
     "      --add-exceptions=FILE\n"
@@ -52,6 +55,8 @@ const char* const kUsage =
     "      --left=N          least number of letters before the first break\n"
     "      --right=N         least number of letters after the last break\n"
     "      --list            list the languages: name, affix, minimums, licence\n"
+    "      --list-dictionaries\n"
+    "                        list the installed libhyphen dictionaries: name, file\n"
     "      --license=LANG    show the licence of the language's patterns\n"
     "  -h, --help            show this help\n"
     "      --version         show the version (with --verbose, the install paths)\n"
@@ -105,6 +110,7 @@ enum : int {
   kSkipCapitals,
   kCompounds,
   kSkipCode,
+  kDictionary,
   kPatterns,
   kExceptions,
   kAddExceptions,
@@ -112,6 +118,7 @@ enum : int {
   kLeft,
   kRight,
   kList,
+  kListDictionaries,
   kLicense,
   kVersion,
   kVerbose,
@@ -132,6 +139,7 @@ constexpr option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'},
     {"in-place", no_argument, nullptr, 'i'},
     {"jobs", required_argument, nullptr, 'j'},
+    {"dictionary", required_argument, nullptr, kDictionary},
     {"patterns", required_argument, nullptr, kPatterns},
     {"exceptions", required_argument, nullptr, kExceptions},
     {"add-exceptions", required_argument, nullptr, kAddExceptions},
@@ -139,6 +147,7 @@ constexpr option kLongOptions[] = {
     {"left", required_argument, nullptr, kLeft},
     {"right", required_argument, nullptr, kRight},
     {"list", no_argument, nullptr, kList},
+    {"list-dictionaries", no_argument, nullptr, kListDictionaries},
     {"license", required_argument, nullptr, kLicense},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},
@@ -233,6 +242,9 @@ Options parseOptions(int argc, char** argv) {
       case 'j':
         options.jobs = static_cast<std::size_t>(parseCount("--jobs", optarg, 1));
         break;
+      case kDictionary:
+        options.dictionary = optarg;
+        break;
       case kPatterns:
         options.patternsFile = optarg;
         break;
@@ -253,6 +265,9 @@ Options parseOptions(int argc, char** argv) {
         break;
       case kList:
         options.list = true;
+        break;
+      case kListDictionaries:
+        options.listDictionaries = true;
         break;
       case kLicense:
         options.license = parseLanguage(optarg);

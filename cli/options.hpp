@@ -27,13 +27,14 @@ struct Options {
   bool skipCode = false;                                   // --skip-code
   std::optional<std::string> patternsFile, exceptionsFile, charsFile;
   std::optional<std::string> wordsFile;  // --add-exceptions
+  std::optional<std::string> dictionary;  // --dictionary: a file, or an installed one's name
   std::optional<std::int64_t> leftMin, rightMin;
   std::vector<std::string> files;      // -f: inputs, "-" for standard input
   std::optional<std::string> output;   // -o
   bool inPlace = false;                // --in-place: each of `files` replaced
   std::optional<std::size_t> jobs;     // -j: files at a time (default: processors)
   std::vector<std::string> arguments;  // words to hyphenate
-  bool list = false, help = false, version = false, verbose = false;
+  bool list = false, listDictionaries = false, help = false, version = false, verbose = false;
   std::optional<hyph::Language> license;
 };
 

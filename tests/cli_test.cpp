@@ -576,6 +576,35 @@ TEST_F(Cli, CustomTables) {
             "a-b-ca-b-c\nab-ca\n");
 }
 
+TEST_F(Cli, Dictionaries) {
+  // A libhyphen dictionary in Latin-1, by path; words, text and HTML alike.
+  const auto dic = file("hyph_xq_XQ.dic", "ISO8859-1\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\n1b\n1\xFC\n");
+  // libhyphen's rules: parts of compounds are broken, not the break before
+  // a part's last letter.
+  EXPECT_EQ(run({"--dictionary", dic.string(), "abüab", "ABAB-ABAB"}).out,
+            "a-b-üa-b\nA-BAB-A-BAB\n");
+  EXPECT_EQ(run({"--dictionary=" + dic.string(), "--html"}, "<p>abab <b>x</b></p>").out,
+            "<p>a-ba-b <b>x</b></p>");
+  // By name, where HYPH_DICTIONARY_PATH says; listed with the system's.
+  const std::string path = "HYPH_DICTIONARY_PATH=" + dir_.string();
+  ::putenv(const_cast<char*>(path.c_str()));
+  EXPECT_EQ(run({"--dictionary=xq", "abab"}).out, "a-ba-b\n");
+  EXPECT_NE(run({"--list-dictionaries"}).out.find("xq_XQ                   " + dic.string() + "\n"),
+            std::string::npos);
+  const Result unknown = run({"--dictionary=xz", "abab"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err,
+            "hyph: --dictionary: no dictionary 'xz' is installed (hyph --list-dictionaries shows "
+            "them)\n");
+  ::unsetenv("HYPH_DICTIONARY_PATH");
+  const auto bad = file("bad.dic", "UTF-8\n1a\nb\xFF\n");
+  const Result refused = run({"--dictionary", bad.string(), "abab"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.err, "hyph: " + bad.string() +
+                             ":3: not UTF-8, which the dictionary's first line names\n");
+}
+
 TEST_F(Cli, RefusedFilesNameTheirLineAndHyphenateNothing) {
   const std::tuple<std::string, int, std::string> cases[] = {
       {"12\n", 1, "two digits in a row in '12'"},
@@ -653,8 +682,8 @@ TEST_F(Cli, OptionsFollowGnuConventions) {
   const Result ambiguous = run({"--l", "de", "x"});
   EXPECT_EQ(ambiguous.status, 2);
   EXPECT_EQ(ambiguous.err,
-            "hyph: option '--l' is ambiguous; it could be --language, --left, --list or "
-            "--license\n");
+            "hyph: option '--l' is ambiguous; it could be --language, --left, --list, "
+            "--list-dictionaries or --license\n");
   EXPECT_EQ(run({"--html=yes"}).err, "hyph: option '--html' takes no value\n");
   EXPECT_EQ(run({"-l"}).err, "hyph: option '-l' needs a value\n");
   // Files are read in the order given, standard input among them.

@@ -3,6 +3,7 @@
 
 #include "hyph/char_table.hpp"
 #include "hyph/deferred.hpp"
+#include "hyph/dictionary.hpp"
 #include "hyph/error.hpp"
 #include "hyph/exceptions.hpp"
 #include "hyph/hyphenator.hpp"

@@ -369,9 +369,12 @@ Hyphenator overBase(const std::shared_ptr<const HyphenatorAccess::Tables>& base,
         detail::ExceptionsPart words = ownExceptions
                                            ? detail::ExceptionsPart::of(self->exceptions.get())
                                            : baseExceptions(base);
+        // A dictionary's levels go with its patterns.
+        std::shared_ptr<const detail::CompoundLevel> levels;
+        if (!ownPatterns && base->words.ready()) levels = base->words.get()->levels;
         return detail::assembleWordTables(
             chars, nullptr, ownPatterns ? detail::TriePart::of(self->patterns) : basePatterns(base),
-            std::move(words));
+            std::move(words), std::move(levels));
       });
   return HyphenatorAccess::make(std::move(tables), left, right);
 }

@@ -252,6 +252,20 @@ void forEachBreak(const Hyphenator& h, Word& word, OnBreak onBreak) {
           breakAt);
     }
   }
+  if (t.levels) {
+    detail::SmallBuffer<char32_t, 64> original(n), normalised(n);
+    std::size_t k = 0;
+    word.letters([&](char32_t c) {
+      original[k] = c;
+      normalised[k++] = t.normalise(c);
+    });
+    detail::SmallBuffer<std::uint8_t, 64> breaks(n);
+    detail::levelBreaks(t, *t.levels, {original.data(), n}, {normalised.data(), n}, left, right,
+                        {breaks.data(), n});
+    for (k = 0; k + 1 < n; ++k)
+      if (breaks[k]) breakAt(k + 1);
+    return;
+  }
   if (t.patternsError) std::rethrow_exception(t.patternsError);
 
   // The patterns' scores: gap g of the word is gap g + 1 of the padded word.

@@ -76,7 +76,8 @@ struct Assembled {
 
 std::shared_ptr<const WordTables> assembleWordTables(std::optional<CharTable> chars,
                                                      const CharMapping* mapping, TriePart trie,
-                                                     ExceptionsPart exceptions) {
+                                                     ExceptionsPart exceptions,
+                                                     std::shared_ptr<const CompoundLevel> levels) {
   auto owned = std::make_shared<Assembled>();
   owned->trie = trie.owner;
   owned->exceptions = exceptions.owner;
@@ -88,6 +89,7 @@ std::shared_ptr<const WordTables> assembleWordTables(std::optional<CharTable> ch
   tables->walk = trie.walk;
   tables->patternsError = trie.error;
   tables->exceptions = exceptions.table;
+  tables->levels = std::move(levels);
 
   // Where the patterns failed to build, their alphabet is empty: every
   // letter's code is then kNoSymbol, and the filter still never says no to

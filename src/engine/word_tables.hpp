@@ -12,6 +12,7 @@
 #include <span>
 
 #include "exception_table.hpp"
+#include "levels.hpp"
 #include "hyph/char_table.hpp"
 #include "hyph/deferred.hpp"
 #include "hyph/hyphenator.hpp"
@@ -55,6 +56,10 @@ struct WordTables {
   ExceptionTableView exceptions;
   std::span<const std::uint64_t> filter;
 
+  // A compound level above the patterns (a libhyphen dictionary's), which
+  // words without an exception are broken by instead; null for a language.
+  std::shared_ptr<const CompoundLevel> levels;
+
   std::shared_ptr<const void> owner;
 
   Scorer scorer() const { return {automaton ? &trie : nullptr, walk}; }
@@ -95,6 +100,7 @@ struct ExceptionsPart {
 /// worked out from them.
 std::shared_ptr<const WordTables> assembleWordTables(std::optional<CharTable> chars,
                                                      const CharMapping* mapping, TriePart trie,
-                                                     ExceptionsPart exceptions);
+                                                     ExceptionsPart exceptions,
+                                                     std::shared_ptr<const CompoundLevel> levels = nullptr);
 
 }  // namespace hyph::detail

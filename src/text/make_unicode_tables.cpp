@@ -102,8 +102,11 @@ int main(int argc, char** argv) {
   std::vector<std::uint32_t> decomposed, pool;
   std::vector<std::uint16_t> starts;
   std::vector<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>> pairs;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> upper;
   for (std::uint32_t c = 0; c < kLimit; ++c) {
     if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const auto toUpper = static_cast<std::uint32_t>(utf8proc_toupper(static_cast<utf8proc_int32_t>(c)));
+    if (toUpper != c) upper.emplace_back(c, toUpper);
     const std::uint8_t ccc = utf8proc_get_property(static_cast<utf8proc_int32_t>(c))->combining_class;
     if (ccc != 0) classes.push_back(c << 8 | ccc);
     if (hangul(c)) continue;
@@ -160,6 +163,9 @@ int main(int argc, char** argv) {
   list("ComposedPair", "kComposedPairs", pairs, [](const auto& p) {
     return "{" + std::to_string(std::get<0>(p)) + ", " + std::to_string(std::get<1>(p)) + ", " +
            std::to_string(std::get<2>(p)) + "},";
+  });
+  list("CasePair", "kUpperCases", upper, [](const auto& p) {
+    return "{" + std::to_string(p.first) + ", " + std::to_string(p.second) + "},";
   });
   if (std::fclose(out) != 0) {
     std::perror(argv[1]);

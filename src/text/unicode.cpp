@@ -35,6 +35,11 @@ bool isCapital(char32_t c) {
 
 bool isLower(char32_t c) { return categoryOf(c) == UTF8PROC_CATEGORY_LL; }
 
+char32_t upperCase(char32_t c) {
+  if (c >= 0x110000) return c;
+  return static_cast<char32_t>(utf8proc_toupper(static_cast<utf8proc_int32_t>(c)));
+}
+
 bool isWideSpace(char32_t c) {
   const utf8proc_category_t category = categoryOf(c);
   return category == UTF8PROC_CATEGORY_ZS || category == UTF8PROC_CATEGORY_ZL ||

@@ -1,5 +1,5 @@
 // The Unicode data that the text layer needs, from utf8proc: letters,
-// combining marks, capitals, white space, and composing a letter with its
+// combining marks, capitals and upper case, white space, and composing a letter with its
 // marks.
 #pragma once
 
@@ -16,6 +16,8 @@ bool isMark(char32_t c);
 bool isCapital(char32_t c);
 /// A lower-case letter.
 bool isLower(char32_t c);
+/// The simple upper-case mapping of `c` (itself where it has none).
+char32_t upperCase(char32_t c);
 /// White space beyond ASCII's (U+00A0, U+2000 to U+200A, U+3000, ...),
 /// which ends a URL as ASCII white space does.
 bool isWideSpace(char32_t c);

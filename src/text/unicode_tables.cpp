@@ -19,6 +19,10 @@ namespace hyph::text {
 
 namespace {
 
+struct CasePair {
+  std::uint32_t lower, upper;
+};
+
 struct ComposedPair {
   std::uint32_t first, second, composed;
 };
@@ -80,6 +84,13 @@ bool isMark(char32_t c) { return classOf(c) == kMark; }
 bool isCapital(char32_t c) { return classOf(c) == kCapital; }
 bool isLower(char32_t c) { return classOf(c) == kSmall; }
 bool isWideSpace(char32_t c) { return classOf(c) == kWideSpace; }
+
+char32_t upperCase(char32_t c) {
+  const auto* end = std::end(kUpperCases);
+  const auto* at = std::lower_bound(std::begin(kUpperCases), end, static_cast<std::uint32_t>(c),
+                                    [](const CasePair& pair, std::uint32_t key) { return pair.lower < key; });
+  return at != end && at->lower == c ? at->upper : c;
+}
 
 std::optional<char32_t> composed(char32_t letter, std::u32string_view marks) {
   // Decomposed, put in canonical order, composed again (NFC): as long as

@@ -212,6 +212,8 @@ class AutomatonBuilder {
     return trie_.slots.data() + std::size_t{v} * Slot::kWords;
   }
   std::uint32_t check(std::uint32_t v) const { return Slot::check(slot(v)); }
+  /// Whether a state's output takes in its fail state's.
+  bool inherits() const { return trie_.matching == FlatTrie::Matching::Every; }
 
   /// The state after `state` on `code`, fail states followed.
   std::uint32_t step(std::uint32_t state, std::uint32_t code) const {
@@ -246,7 +248,7 @@ class AutomatonBuilder {
       // The output of v: its own scores, which start at the first letter of
       // its path, over the output of its fail state, whose path ends where
       // v's does. Scores are never negative here, so 0 is the neutral entry.
-      const std::uint32_t suffix = outputs[fail_[v]];
+      const std::uint32_t suffix = inherits() ? outputs[fail_[v]] : 0;
       const std::size_t own = trie_.scoreLength(v);
       if (own == 0) {
         outputs[v] = suffix;
@@ -303,7 +305,7 @@ class AutomatonBuilder {
     std::uint32_t reach = 0;
     for (std::size_t q = 1; q < order_.size(); ++q) {
       const std::uint32_t v = order_[q];
-      const std::uint32_t inherited = links[fail_[v]];
+      const std::uint32_t inherited = inherits() ? links[fail_[v]] : kNoState;
       const std::uint32_t own = trie_.scoreLength(v);
       if (own == 0) {
         links[v] = inherited;

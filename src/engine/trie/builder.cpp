@@ -95,8 +95,9 @@ class FlatBuilder {
     digitCount_ = end;
   }
 
-  std::shared_ptr<const FlatTrie> freeze() {
+  std::shared_ptr<const FlatTrie> freeze(FlatTrie::Matching matching = FlatTrie::Matching::Every) {
     auto trie = std::make_shared<FlatTrie>();
+    trie->matching = matching;
     const std::size_t symbols = letterOf_.size();
 
     // Symbols renumbered in ascending code point order.
@@ -425,7 +426,7 @@ class FlatBuilder {
 }  // namespace
 }  // namespace detail
 
-Patterns parsePatterns(std::u32string_view text) {
+Patterns PatternsAccess::parse(std::u32string_view text, detail::FlatTrie::Matching matching) {
   detail::FlatBuilder builder(text.size());
   std::size_t i = 0;
   builder.parse([text, &i](char32_t& c) {
@@ -433,7 +434,11 @@ Patterns parsePatterns(std::u32string_view text) {
     c = text[i++];
     return true;
   });
-  return PatternsAccess::flat(builder.freeze(), 0);
+  return flat(builder.freeze(matching), 0);
+}
+
+Patterns parsePatterns(std::u32string_view text) {
+  return PatternsAccess::parse(text, detail::FlatTrie::Matching::Every);
 }
 
 Patterns parsePatterns(std::string_view utf8) {

@@ -187,6 +187,13 @@ struct FlatTrie {
   std::uint32_t maxScoreLength = 0;
 
   // --- The automaton (the double array, narrow scores) ---------------------
+  /// How positions are scored: by every pattern that ends there (Liang's
+  /// rule, each state's output merged with its fail chain's), or by the
+  /// one state the automaton is in there, its own pattern alone (libhyphen's
+  /// rule, which its dictionaries are written for). Set before
+  /// buildAutomaton.
+  enum class Matching : std::uint8_t { Every, Longest };
+  Matching matching = Matching::Every;
   bool automaton = false;
   TrieView::Scoring scoring = TrieView::Scoring::Windows;
   std::uint32_t window = 0;

@@ -79,6 +79,8 @@ struct PatternsAccess {
       out.node_ = std::make_shared<const Patterns::Node>(std::move(scores), std::move(children));
     return out;
   }
+  /// parsePatterns with a choice of matching rule (see FlatTrie::Matching).
+  static Patterns parse(std::u32string_view text, detail::FlatTrie::Matching matching);
   static Patterns flat(std::shared_ptr<const detail::FlatTrie> trie, std::uint32_t index) {
     Patterns out;
     const bool empty = trie->scoreLength(index) == 0 && trie->childCount(index) == 0;
