@@ -113,6 +113,68 @@ TEST(Dictionary, TheUsersWordsAndTheTextLayerTakeADictionaryAsALanguage) {
             "Eine ba-na-na, zwei BA-NA-NAS.");
 }
 
+// Non-standard rules: Hungarian "nny" breaks as "ny-ny", "ddzs" as
+// "dzs-dzs", Catalan "l·l" as "l-l".
+const char* const kRewriting =
+    "UTF-8\nLEFTHYPHENMIN 2\nRIGHTHYPHENMIN 2\nas5szon2y/sz=,2,1\no1n\nn5nyal/ny=ny,1,3\n"
+    "d7dzs2é./dzs=dzs,1,4\nl·9l/=,2,1\nŀ9l/l=,1,1\n1ve\n";
+
+TEST(Dictionary, NonStandardRulesRewriteTheWordAtTheirBreaks) {
+  const Hyphenator h = dictionary(kRewriting);
+  EXPECT_TRUE(hyphenatorRewrites(h));
+  EXPECT_FALSE(hyphenatorRewrites(dictionary("UTF-8\n1ba\n")));
+  expectLibhyphen(h, {"asszonnyal asszony=nyal", "briddzsé bridzs=dzsé", "col·lecció col=lecció",
+                      "coŀlecció col=lecció", "asszony asz=szony", "briddzsévé briddzsévé"});
+  // In capitals, the rewriting is too; with the first letter, its first.
+  expectLibhyphen(h, {"ASSZONNYAL ASSZONY=NYAL", "Ddzsé Dzs=dzsé", "BRIDDZSÉ BRIDZS=DZSÉ"});
+
+  // Each break says what it rewrites; splitAt gives the halves.
+  const std::vector<Break> found = breaks(h, "asszonnyal");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0], (Break{6, 5, 8, "ny", "ny"}));
+  EXPECT_TRUE(found[0].rewrites());
+  EXPECT_EQ(splitAt("asszonnyal", found[0]), (std::pair<std::string, std::string>{"asszony", "nyal"}));
+  EXPECT_EQ(breakPoints(h, "asszonnyal"), std::vector<std::size_t>{6});
+  const std::vector<U32Break> wide = breaks(h, U"briddzsé");
+  ASSERT_EQ(wide.size(), 1u);
+  EXPECT_EQ(wide[0], (U32Break{4, 3, 7, U"dzs", U"dzs"}));
+  EXPECT_EQ(splitAt(U"briddzsé", wide[0]), (std::pair<std::u32string, std::u32string>{U"bridzs", U"dzsé"}));
+  // A break that only cuts says so.
+  const std::vector<Break> plain = breaks(dictionary("UTF-8\n1na\n"), "banana");
+  ASSERT_EQ(plain.size(), 2u);
+  EXPECT_EQ(plain[0], (Break{2, 2, 2, "", ""}));
+  EXPECT_FALSE(plain[0].rewrites());
+
+  // The functions that cut a word cut it as written.
+  EXPECT_EQ(iterate(h, "asszonnyal"),
+            (std::vector<std::pair<std::string, std::string>>{{"asszony", "nyal"}}));
+  EXPECT_EQ(wrap(h, "asszonnyal", 8), (std::pair<std::string, std::string>{"asszony-", "nyal"}));
+  EXPECT_EQ(wrap(h, "asszonnyal", 7), std::nullopt);
+  EXPECT_EQ(hyphenate(h, U"col·lecció"), (std::vector<std::u32string>{U"col", U"lecció"}));
+
+  // Running text writes the rewriting with a visible separator, and leaves
+  // the break out with a soft hyphen, which cannot change the spelling.
+  EXPECT_EQ(hyphenateText(h, "Az asszonnyal, a col·lecció.", "-"), "Az asszony-nyal, a col-lecció.");
+  EXPECT_EQ(hyphenateText(h, "asszonnyal évé", "\u00AD"), "asszonnyal évé");
+}
+
+TEST(Dictionary, MalformedNonStandardRulesAreRefused) {
+  auto refusal = [](const std::string& rule) {
+    return errorOf([&] { (void)readDictionary({"bad.dic", "UTF-8\n1a\n" + rule + "\n"}); });
+  };
+  EXPECT_EQ(refusal("as5szon2y/sz="), "bad.dic:3: a non-standard rule needs \"/replacement,start,cut\"");
+  EXPECT_EQ(refusal("as5szon2y/sz=,2"), "bad.dic:3: a non-standard rule needs \"/replacement,start,cut\"");
+  EXPECT_EQ(refusal("as5szon2y/sz,2,1"),
+            "bad.dic:3: a non-standard rule's replacement needs \"=\" where the break goes");
+  EXPECT_EQ(refusal("as5szon2y/sz=,0,1"), "bad.dic:3: a non-standard rule's start lies outside its pattern");
+  EXPECT_EQ(refusal("as5szon2y/sz=,8,1"), "bad.dic:3: a non-standard rule's start lies outside its pattern");
+  EXPECT_EQ(refusal("as5szon2y/sz=,2,7"), "bad.dic:3: a non-standard rule's cut lies outside its pattern");
+  EXPECT_EQ(refusal("as5szon2y/sz=,x,1"), "bad.dic:3: a non-standard rule's start needs a number");
+  EXPECT_EQ(refusal("1/a=,1,1"), "bad.dic:3: a non-standard rule without letters");
+  EXPECT_EQ(errorOf([] { (void)readDictionary({"bad.dic", "UTF-8\na1b/a=b,1,2\nNEXTLEVEL\n1a\n"}); }),
+            "bad.dic:2: a non-standard rule in the compound level, which hyph does not read");
+}
+
 TEST(Dictionary, CommentsKeywordsAndLineEndsAreReadAsLibhyphenReadsThem) {
   // CR LF line ends, both comment signs, a later duplicate pattern winning,
   // white space after a pattern, a gzip-compressed file.

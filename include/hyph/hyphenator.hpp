@@ -68,7 +68,9 @@ HYPH_API std::int64_t hyphenatorLeftMin(const Hyphenator& h);
 HYPH_API std::int64_t hyphenatorRightMin(const Hyphenator& h);
 
 /// The word cut into the pieces between which a hyphen may go, in order; they
-/// concatenate to `word` exactly as given. With US English, "Hyphenation"
+/// concatenate to `word` exactly as given, unless a break rewrites the word
+/// (see Break): the pieces are then as written when broken there, Hungarian
+/// "asszonnyal" giving "asz", "szony", "nyal". With US English, "Hyphenation"
 /// gives "Hy", "phen", "ation". The empty word gives one empty piece; a word
 /// shorter than leftMin + rightMin gives itself. Throws hyph::Error
 /// "Malformed hyphenation score for <word>" when a non-positive left minimum
@@ -95,8 +97,48 @@ HYPH_API std::vector<std::size_t> breakPoints(const Hyphenator& h, std::string_v
 HYPH_API void breakPoints(const Hyphenator& h, std::string_view utf8word,
                           std::vector<std::size_t>& out);
 
-/// The ways to cut a word in two at one of its breaks, the longest first
-/// part first: with Dutch, "Amsterdam" gives ("Amster", "dam") and then
+/// A break and what it does to the word's spelling. Most breaks only cut
+/// the word: start and end are the position, before and after empty. A
+/// non-standard break of a libhyphen dictionary (see dictionary.hpp)
+/// rewrites the letters around it: Hungarian "asszonnyal" breaks as
+/// "asz-szony-nyal", its first break at position 2 rewriting [1, 2), "s",
+/// as "sz" before the break and nothing after it. Offsets are those of the
+/// word: bytes of a UTF-8 word, code points of a UTF-32 one.
+template <class String>
+struct BasicBreak {
+  std::size_t position = 0;  ///< Where the break falls, as breakPoints gives it.
+  std::size_t start = 0;     ///< The first offset that the break rewrites.
+  std::size_t end = 0;       ///< Past the last offset that it rewrites.
+  String before;             ///< What [start, position) is written as before the break.
+  String after;              ///< What [position, end) is written as after it.
+
+  /// Whether the break changes the spelling.
+  bool rewrites() const { return start != end || !before.empty() || !after.empty(); }
+  friend bool operator==(const BasicBreak&, const BasicBreak&) = default;
+};
+using Break = BasicBreak<std::string>;        ///< A break of a UTF-8 word.
+using U32Break = BasicBreak<std::u32string>;  ///< A break of a word of code points.
+
+/// Every break of `word` with its spelling, in order: the breaks of
+/// breakPoints, at the same positions.
+HYPH_API std::vector<Break> breaks(const Hyphenator& h, std::string_view utf8word);
+HYPH_API std::vector<U32Break> breaks(const Hyphenator& h, std::u32string_view word);
+
+/// The two halves of `word` broken at `b` (one of its breaks), spelt as the
+/// break says; no hyphen is added. With Hungarian, "asszonnyal" at its first
+/// break gives ("asz", "szonnyal"); at a break that only cuts, the word's
+/// own two parts.
+HYPH_API std::pair<std::string, std::string> splitAt(std::string_view utf8word, const Break& b);
+HYPH_API std::pair<std::u32string, std::u32string> splitAt(std::u32string_view word,
+                                                           const U32Break& b);
+
+/// Whether some break of `h` may change a word's spelling (a libhyphen
+/// dictionary with non-standard rules); if not, the pieces of `hyphenate`
+/// always concatenate to the word.
+HYPH_API bool hyphenatorRewrites(const Hyphenator& h);
+
+/// The ways to cut a word in two at one of its breaks (spelt as splitAt
+/// spells them), the longest first part first: with Dutch, "Amsterdam" gives ("Amster", "dam") and then
 /// ("Am", "sterdam"); a word without breaks gives none.
 HYPH_API std::vector<std::pair<std::string, std::string>> iterate(const Hyphenator& h,
                                                                   std::string_view utf8word);

@@ -38,9 +38,17 @@ constexpr std::size_t kMaxLine = std::size_t{64} << 10;
   throw Error(std::string(file) + ":" + std::to_string(line) + ": " + what);
 }
 
+/// A pattern as the file gives it, with its rewriting if it is a
+/// non-standard rule.
+struct Rule {
+  std::u32string text;  // letters and digits
+  std::optional<detail::Rewrite> rewrite;
+  std::size_t line = 0;
+};
+
 /// One level's settings and patterns as the file gives them.
 struct Level {
-  std::map<std::u32string, std::u32string> patterns;  // letters -> the rule; a later line wins
+  std::map<std::u32string, Rule> patterns;  // by letters; a later line wins
   std::vector<std::u32string> noHyphen;
   std::optional<std::int64_t> left, right, compoundLeft, compoundRight;
 };
@@ -124,13 +132,22 @@ struct Reading {
   }
 
   /// A pattern: the characters up to the first white space or control
-  /// character, digits scoring the gaps between the others.
+  /// character, digits scoring the gaps between the others; a non-standard
+  /// rule adds "/replacement,start,cut" (the replacement with "=" where the
+  /// break goes, rewriting `cut` letters from letter `start`, counted from
+  /// 1 after any leading ".").
   void rule(std::u32string_view text, std::size_t number, Level& level) {
     std::size_t end = 0;
     while (end < text.size() && text[end] > U' ' && text[end] != 0x7F) ++end;
-    const std::u32string_view token = text.substr(0, end);
-    if (token.find(U'/') != std::u32string_view::npos)
-      refuse(file, number, "a non-standard rule (with '/'), which hyph does not read yet");
+    std::u32string_view token = text.substr(0, end);
+    std::optional<detail::Rewrite> rewrite;
+    const std::size_t slash = token.find(U'/');
+    std::u32string_view replacement;
+    if (slash != std::u32string_view::npos) {
+      replacement = token.substr(slash + 1);
+      token = token.substr(0, slash);
+      rewrite.emplace();
+    }
     std::u32string letters, rule;
     char32_t digit = 0;
     for (char32_t c : token) {
@@ -144,8 +161,40 @@ struct Reading {
       letters += c;
     }
     if (digit > U'0') rule += digit;
-    if (letters.empty()) return;  // libhyphen never applies a rule without letters
-    level.patterns[letters] = std::move(rule);
+    if (letters.empty()) {
+      if (rewrite) refuse(file, number, "a non-standard rule without letters");
+      return;  // libhyphen never applies a rule without letters
+    }
+    if (rewrite) {
+      // "replacement,start,cut": two numbers, within the letters.
+      const std::size_t comma = replacement.find(U',');
+      const std::size_t second = comma == std::u32string_view::npos
+                                     ? std::u32string_view::npos
+                                     : replacement.find(U',', comma + 1);
+      if (second == std::u32string_view::npos)
+        refuse(file, number, "a non-standard rule needs \"/replacement,start,cut\"");
+      const std::u32string_view text = replacement.substr(0, comma);
+      const std::size_t equals = text.find(U'=');
+      if (equals == std::u32string_view::npos)
+        refuse(file, number, "a non-standard rule's replacement needs \"=\" where the break goes");
+      const std::int64_t start = this->number(replacement.substr(comma + 1, second - comma - 1),
+                                              number, "a non-standard rule's start");
+      const std::int64_t cut = this->number(replacement.substr(second + 1), number,
+                                            "a non-standard rule's cut");
+      const bool dotted = letters.front() == U'.';
+      const auto available = static_cast<std::int64_t>(letters.size() - (dotted ? 1 : 0));
+      if (start < 1 || start > available)
+        refuse(file, number, "a non-standard rule's start lies outside its pattern");
+      if (cut < 1 || start - 1 + cut > available)
+        refuse(file, number, "a non-standard rule's cut lies outside its pattern");
+      rewrite->before = std::u32string(text.substr(0, equals));
+      rewrite->after = std::u32string(text.substr(equals + 1));
+      for (char32_t c : rewrite->before) rewrite->beforeCapitals += hyph::text::upperCase(c);
+      for (char32_t c : rewrite->after) rewrite->afterCapitals += hyph::text::upperCase(c);
+      rewrite->start = static_cast<std::uint32_t>(start - 1 + (dotted ? 1 : 0));
+      rewrite->length = static_cast<std::uint32_t>(cut);
+    }
+    level.patterns[letters] = Rule{std::move(rule), std::move(rewrite), number};
   }
 };
 
@@ -165,10 +214,26 @@ std::string_view textOf(const UserFile& file, std::string& inflated) {
 Patterns levelPatterns(const Level& level) {
   std::u32string text;
   for (const auto& [letters, rule] : level.patterns) {
-    text += rule;
+    text += rule.text;
     text += U'\n';
   }
   return PatternsAccess::parse(text, detail::FlatTrie::Matching::Longest);
+}
+
+/// The non-standard rules of a level, by the node where each ends in its
+/// patterns; none when it has no such rule.
+std::shared_ptr<const detail::RewritingLevel> rewritingOf(const Level& level, const Patterns& patterns) {
+  auto rewriting = std::make_shared<detail::RewritingLevel>();
+  rewriting->patterns = patterns;
+  const detail::FlatTrie* trie = PatternsAccess::flatTrie(patterns);
+  for (const auto& [letters, rule] : level.patterns) {
+    if (!rule.rewrite) continue;
+    std::uint32_t node = 0;
+    for (char32_t c : letters) node = trie->next(node, trie->symbolOf(c) - 1);
+    rewriting->rules.emplace(node, *rule.rewrite);
+  }
+  if (rewriting->rules.empty()) return nullptr;
+  return rewriting;
 }
 
 std::shared_ptr<const detail::WordTables> tablesOf(const CharTable& chars, const Patterns& patterns,
@@ -241,10 +306,15 @@ Hyphenator readDictionary(const UserFile& file) {
   if (!reading.twoLevels) {
     // One level in the file: it is the word level, under libhyphen's
     // default compound level, which joins at hyphens and apostrophes.
-    defaults.patterns = {{U"-", U"1-1"}, {U"'", U"1'1"}};
+    auto add = [&defaults](std::u32string letter) {
+      defaults.patterns[letter] = Rule{U"1" + letter + U"1", std::nullopt, 0};
+    };
+    add(U"-");
+    add(U"'");
     defaults.noHyphen = {U"'", U"-"};
     if (reading.utf8) {
-      defaults.patterns.insert({{U"\u2013", U"1\u20131"}, {U"\u2019", U"1\u20191"}});
+      add(U"\u2013");
+      add(U"\u2019");
       defaults.noHyphen = {U"'", U"\u2013", U"\u2019", U"-"};
     }
     defaults.noHyphen.insert(defaults.noHyphen.end(), top.noHyphen.begin(), top.noHyphen.end());
@@ -259,12 +329,23 @@ Hyphenator readDictionary(const UserFile& file) {
   std::vector<char32_t> letters;
   std::unordered_set<char32_t> seen;
   for (const Level* l : {compound, words})
-    for (const auto& [word, rule] : l->patterns)
+    for (const auto& [word, rule] : l->patterns) {
       for (char32_t c : word)
         if (c != U'.' && seen.insert(c).second) letters.push_back(c);
+      if (rule.rewrite && l == compound)
+        refuse(file.name, rule.line, "a non-standard rule in the compound level, which hyph does not read");
+    }
+  // Where two letters have one upper case (Greek σ and ς), it maps to the
+  // one it lower-cases to; later entries replace earlier ones.
   for (char32_t c : letters) {
     const char32_t upper = hyph::text::upperCase(c);
-    if (upper != c && !seen.count(upper)) entries.emplace_back(upper, c);
+    if (upper != c && !seen.count(upper) && hyph::text::lowerCase(upper) != c)
+      entries.emplace_back(upper, c);
+  }
+  for (char32_t c : letters) {
+    const char32_t upper = hyph::text::upperCase(c);
+    if (upper != c && !seen.count(upper) && hyph::text::lowerCase(upper) == c)
+      entries.emplace_back(upper, c);
   }
   const CharTable chars(entries, letters);
 
@@ -286,6 +367,7 @@ Hyphenator readDictionary(const UserFile& file) {
   }
   levels->utf8 = reading.utf8;
   const Patterns patterns = levelPatterns(*words);
+  levels->rewriting = rewritingOf(*words, patterns);
   const std::int64_t left = levels->left > 0 ? levels->left : 2;
   const std::int64_t right = levels->right > 0 ? levels->right : 2;
   auto tables = tablesOf(chars, patterns, file.name, std::move(levels));

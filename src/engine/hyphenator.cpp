@@ -14,6 +14,7 @@
 #include <bit>
 #include <limits>
 #include <span>
+#include <tuple>
 
 #include "first_use.hpp"
 #include "hyph/error.hpp"
@@ -204,6 +205,81 @@ void breakWithin(std::int64_t rawSize, std::int64_t n, std::int64_t left, std::i
     if (raw(gap)) onBreak(static_cast<std::size_t>(gap));
 }
 
+/// What a break rewrites, as offsets into the word, and the case the word
+/// has there: a rewriting of letters all in capitals is written in
+/// capitals, of letters of which the first is, with its first in capitals.
+struct RewriteAt {
+  std::size_t start, end;
+  const detail::Rewrite* rewrite;
+  enum class Case { Small, First, All } letters;
+
+  template <class String>
+  std::pair<String, String> texts() const {
+    std::u32string before = letters == Case::All ? rewrite->beforeCapitals : rewrite->before;
+    const std::u32string& after = letters == Case::All ? rewrite->afterCapitals : rewrite->after;
+    if (letters == Case::First && !before.empty()) before[0] = rewrite->beforeCapitals[0];
+    if constexpr (std::is_same_v<String, std::string>)
+      return {detail::encodeUtf8(before), detail::encodeUtf8(after)};
+    else
+      return {std::move(before), after};
+  }
+};
+
+/// Calls onBreak(offset), or onBreak(offset, rewrite) where it takes one.
+template <class OnBreak>
+void emit(OnBreak& onBreak, std::size_t offset, const RewriteAt* rewrite) {
+  if constexpr (std::is_invocable_v<OnBreak&, std::size_t, const RewriteAt*>)
+    onBreak(offset, rewrite);
+  else
+    onBreak(offset);
+}
+
+/// The breaks of a word by a compound level (a libhyphen dictionary's), with
+/// their rewritings where the word level has non-standard rules, kept as
+/// libhyphen writes the word out: a break is left out that falls inside
+/// what an earlier break rewrote, or would rewrite what lies before one.
+template <class Word, class OnBreak>
+void levelBreaksOf(const WordTables& t, Word& word, std::size_t n, std::int64_t left,
+                   std::int64_t right, OnBreak& onBreak) {
+  detail::SmallBuffer<char32_t, 64> original(n), normalised(n);
+  std::size_t k = 0;
+  word.letters([&](char32_t c) {
+    original[k] = c;
+    normalised[k++] = t.normalise(c);
+  });
+  detail::SmallBuffer<std::uint8_t, 64> breaks(n);
+  const bool rewriting = t.levels->rewriting != nullptr;
+  detail::SmallBuffer<detail::LevelRewrite, 64> rewrites(rewriting ? n : 0);
+  for (k = 0; k < rewrites.size(); ++k) rewrites[k] = {};
+  detail::levelBreaks(t, *t.levels, {original.data(), n}, {normalised.data(), n}, left, right,
+                      {breaks.data(), n}, {rewrites.data(), rewrites.size()});
+  std::size_t lastPosition = 0, lastEnd = 0;
+  for (k = 0; k + 1 < n; ++k) {
+    if (!breaks[k]) continue;
+    const std::size_t position = k + 1;
+    const detail::LevelRewrite* r = rewriting && rewrites[k].rewrite ? &rewrites[k] : nullptr;
+    const std::size_t start = r ? r->start : position;
+    const std::size_t end = r ? std::min<std::size_t>(n, std::size_t{r->start} + r->length) : position;
+    if (start > position || end < position || position <= lastEnd || start < lastPosition) continue;
+    lastPosition = position;
+    lastEnd = end;
+    if (!r) {
+      emit(onBreak, word.position(position), nullptr);
+      continue;
+    }
+    bool all = start < end, first = false;
+    for (std::size_t letter = start; letter < end; ++letter) {
+      const bool capital = original[letter] != normalised[letter];
+      all = all && capital;
+      first = first || (letter == start && capital);
+    }
+    using Case = RewriteAt::Case;
+    const RewriteAt at{word.position(start), word.position(end), r->rewrite,
+                       all ? Case::All : first ? Case::First : Case::Small};
+    emit(onBreak, word.position(position), &at);
+  }
+}
+
 /// The one road: calls onBreak(p) for each letter position p (1 to n,
 /// ascending) after which a break falls, so that the next piece starts at
 /// letter p. Throws the malformed-score error before the first call.
@@ -236,7 +312,7 @@ void forEachBreak(const Hyphenator& h, Word& word, OnBreak onBreak) {
   if (positive ? static_cast<std::int64_t>(n) < left + right
                : static_cast<std::int64_t>(n) < saturatingAdd(left, right))
     return;
-  auto breakAt = [&](std::size_t letter) { onBreak(word.position(letter)); };
+  auto breakAt = [&](std::size_t letter) { emit(onBreak, word.position(letter), nullptr); };
   auto name = [&] { return word.text(); };
 
   // An exception, where the filter lets the word be one.
@@ -252,20 +328,7 @@ void forEachBreak(const Hyphenator& h, Word& word, OnBreak onBreak) {
           breakAt);
     }
   }
-  if (t.levels) {
-    detail::SmallBuffer<char32_t, 64> original(n), normalised(n);
-    std::size_t k = 0;
-    word.letters([&](char32_t c) {
-      original[k] = c;
-      normalised[k++] = t.normalise(c);
-    });
-    detail::SmallBuffer<std::uint8_t, 64> breaks(n);
-    detail::levelBreaks(t, *t.levels, {original.data(), n}, {normalised.data(), n}, left, right,
-                        {breaks.data(), n});
-    for (k = 0; k + 1 < n; ++k)
-      if (breaks[k]) breakAt(k + 1);
-    return;
-  }
+  if (t.levels) return levelBreaksOf(t, word, n, left, right, onBreak);
   if (t.patternsError) std::rethrow_exception(t.patternsError);
 
   // The patterns' scores: gap g of the word is gap g + 1 of the padded word.
@@ -337,18 +400,96 @@ std::vector<Piece> cutAt(Word word, std::span<const std::size_t> breaks) {
 
 }  // namespace
 
+bool hyphenatorRewrites(const Hyphenator& h) {
+  const WordTables& t = *HyphenatorAccess::words(h);
+  return t.levels && t.levels->rewriting;
+}
+
+namespace {
+
+template <class String, class Word>
+std::vector<BasicBreak<String>> breaksOf(const Hyphenator& h, Word& letters) {
+  std::vector<BasicBreak<String>> out;
+  forEachBreak(h, letters, [&](std::size_t position, const RewriteAt* rewrite) {
+    BasicBreak<String> b{position, position, position, {}, {}};
+    if (rewrite) {
+      b.start = rewrite->start;
+      b.end = rewrite->end;
+      std::tie(b.before, b.after) = rewrite->template texts<String>();
+    }
+    out.push_back(std::move(b));
+  });
+  return out;
+}
+
+template <class String, class View>
+std::pair<String, String> split(View word, const BasicBreak<String>& b) {
+  const std::size_t position = std::min(b.position, word.size());
+  const std::size_t start = std::min(b.start, position), end = std::clamp(b.end, position, word.size());
+  String first(word.substr(0, start));
+  first += b.before;
+  String second(b.after);
+  second += word.substr(end);
+  return {std::move(first), std::move(second)};
+}
+
+/// The pieces of a word whose breaks may rewrite it, as written when broken.
+template <class String, class View>
+std::vector<String> piecesOf(View word, const std::vector<BasicBreak<String>>& breaks) {
+  std::vector<String> pieces;
+  pieces.reserve(breaks.size() + 1);
+  String piece;
+  std::size_t from = 0;
+  for (const BasicBreak<String>& b : breaks) {
+    piece += word.substr(from, b.start - from);
+    piece += b.before;
+    pieces.push_back(std::move(piece));
+    piece = b.after;
+    from = b.end;
+  }
+  piece += word.substr(from);
+  pieces.push_back(std::move(piece));
+  return pieces;
+}
+
+}  // namespace
+
+std::vector<Break> breaks(const Hyphenator& h, std::string_view utf8word) {
+  Utf8Word letters(utf8word);
+  return breaksOf<std::string>(h, letters);
+}
+
+std::vector<U32Break> breaks(const Hyphenator& h, std::u32string_view word) {
+  CodePointWord letters{word};
+  return breaksOf<std::u32string>(h, letters);
+}
+
+std::pair<std::string, std::string> splitAt(std::string_view utf8word, const Break& b) {
+  return split(utf8word, b);
+}
+
+std::pair<std::u32string, std::u32string> splitAt(std::u32string_view word, const U32Break& b) {
+  return split(word, b);
+}
+
 HYPH_FIRST_USE std::vector<std::u32string> hyphenate(const Hyphenator& h,
                                                      std::u32string_view word) {
-  return cutAt<std::u32string>(word, breakPoints(h, word));
+  // A word without breaks needs no tables: whether breaks rewrite is asked
+  // only of a word that has some.
+  const std::vector<std::size_t> points = breakPoints(h, word);
+  if (!points.empty() && hyphenatorRewrites(h)) return piecesOf(word, breaks(h, word));
+  return cutAt<std::u32string>(word, points);
 }
 
 HYPH_FIRST_USE std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view utf8word) {
+
   // Ordinary words: the breaks gathered on the stack, then one allocation
   // for exactly as many pieces.
   detail::SmallBuffer<std::size_t, detail::PaddedWord::kInlineLetters> breaks(utf8word.size());
   std::size_t count = 0;
   Utf8Word letters(utf8word);
   forEachBreak(h, letters, [&](std::size_t offset) { breaks[count++] = offset; });
+  if (count != 0 && hyphenatorRewrites(h)) return piecesOf(utf8word, hyph::breaks(h, utf8word));
   return cutAt<std::string>(utf8word, std::span<const std::size_t>(breaks.data(), count));
 }
 
@@ -368,6 +509,12 @@ template <class String, class View>
 std::vector<std::pair<String, String>> cutsOf(const Hyphenator& h, View word) {
   std::vector<std::size_t> breaks;
   breakPoints(h, word, breaks);
+  if (!breaks.empty() && hyphenatorRewrites(h)) {
+    const auto all = hyph::breaks(h, word);
+    std::vector<std::pair<String, String>> cuts;
+    for (std::size_t k = all.size(); k-- > 0;) cuts.push_back(split(word, all[k]));
+    return cuts;
+  }
   std::vector<std::pair<String, String>> cuts;
   cuts.reserve(breaks.size());
   for (std::size_t k = breaks.size(); k-- > 0;)
@@ -382,6 +529,16 @@ std::optional<std::pair<String, String>> wrapAt(const Hyphenator& h, View word, 
   if (width < hyphenWidth) return std::nullopt;
   std::vector<std::size_t> breaks;
   breakPoints(h, word, breaks);
+  if (!breaks.empty() && hyphenatorRewrites(h)) {
+    const auto all = hyph::breaks(h, word);
+    for (std::size_t k = all.size(); k-- > 0;) {
+      auto [head, rest] = split(word, all[k]);
+      if (codePoints(View(head)) > width - hyphenWidth) continue;
+      head += hyphen;
+      return std::pair{std::move(head), std::move(rest)};
+    }
+    return std::nullopt;
+  }
   for (std::size_t k = breaks.size(); k-- > 0;) {
     const View first = word.substr(0, breaks[k]);
     if (codePoints(first) <= width - hyphenWidth) {

@@ -5,6 +5,7 @@
 
 #include "small_buffer.hpp"
 #include "trie/lookup.hpp"
+#include "trie/patterns_access.hpp"
 #include "word_tables.hpp"
 
 namespace hyph::detail {
@@ -58,15 +59,99 @@ void score(const WordTables& tables, Part part, std::uint8_t* out) {
   if (part.size != 0) out[part.size - 1] = 0;
 }
 
+/// The same for a word level with non-standard rules, as libhyphen finds
+/// them: the automaton's state at each letter is the longest run of letters
+/// ending there that some pattern starts with, and only that state's
+/// pattern scores; a rule whose odd score wins a gap (beats what is there)
+/// marks its rewriting for the letters it starts at, which is taken where
+/// the gap's last odd winner has a rewriting too.
+void scoreRewriting(const RewritingLevel& level, Part part, std::uint8_t* out,
+                    LevelRewrite* rewrites) {
+  const FlatTrie& trie = *PatternsAccess::flatTrie(level.patterns);
+  const std::size_t n = part.size, m = n + 2;
+  SmallBuffer<SymbolCode, 64> codes(m);
+  auto codeOf = [&](char32_t c) { return c <= 0x10FFFF ? trie.symbolOf(c) : kNoSymbol; };
+  codes[0] = codes[m - 1] = codeOf(U'.');
+  for (std::size_t k = 0; k < n; ++k) codes[k + 1] = codeOf(part.letters[k]);
+
+  // By gap g, before padded letter g: its score, and the rewriting of the
+  // rule that last raised it to an odd score (null for a standard one).
+  SmallBuffer<std::uint8_t, 64> scores(m + 1);
+  SmallBuffer<const Rewrite*, 64> winner(m + 1);
+  // By the gap before a rewriting's first letter: the gap its rule won, and
+  // how many letters the last rule that matched there rewrites.
+  SmallBuffer<std::int64_t, 64> wonAt(m + 1);
+  SmallBuffer<std::uint32_t, 64> lengthAt(m + 1);
+  for (std::size_t g = 0; g <= m; ++g) {
+    scores[g] = 0;
+    winner[g] = nullptr;
+    wonAt[g] = -1;
+    lengthAt[g] = 0;
+  }
+  // The walks from each start that are still in the trie: the node they
+  // reached, or kNoChild.
+  SmallBuffer<std::uint32_t, 64> nodes(m);
+  std::size_t firstLive = 0;
+  for (std::size_t e = 0; e < m; ++e) {
+    nodes[e] = 0;
+    for (std::size_t s = firstLive; s <= e; ++s) {
+      if (nodes[s] == FlatTrie::kNoChild) continue;
+      nodes[s] = codes[e] == kNoSymbol ? FlatTrie::kNoChild : trie.next(nodes[s], codes[e] - 1);
+    }
+    while (firstLive <= e && nodes[firstLive] == FlatTrie::kNoChild) ++firstLive;
+    if (firstLive > e) continue;
+    const std::uint32_t v = nodes[firstLive];
+    const std::uint32_t length = trie.scoreLength(v);
+    if (length == 0) continue;
+    const auto rule = level.rules.find(v);
+    const Rewrite* rewrite = rule == level.rules.end() ? nullptr : &rule->second;
+    const std::size_t start = firstLive, first = start + (rewrite ? rewrite->start : 0);
+    if (rewrite) lengthAt[first] = rewrite->length;
+    for (std::uint32_t k = 0; k < length && start + k <= m; ++k) {
+      const auto score = static_cast<std::uint8_t>(trie.score(v, k));
+      const std::size_t g = start + k;
+      if (scores[g] >= score) continue;
+      scores[g] = score;
+      if (score % 2 == 0) continue;
+      winner[g] = rewrite;
+      if (rewrite && k >= rewrite->start && k <= rewrite->start + rewrite->length)
+        wonAt[first] = static_cast<std::int64_t>(g);
+    }
+  }
+  for (std::size_t k = 0; k + 1 < n; ++k) out[k] = scores[k + 2] % 2;
+  if (n != 0) out[n - 1] = 0;
+  for (std::size_t k = 0; k < n; ++k) rewrites[k] = {};
+  // From the first letter on, each rewriting that a rule won, the letters
+  // it rewrites passed over.
+  for (std::size_t g = 1; g <= n;) {
+    if (wonAt[g] < 0 || !winner[wonAt[g]]) {
+      ++g;
+      continue;
+    }
+    const auto at = static_cast<std::size_t>(wonAt[g]);
+    if (at >= 2 && at - 2 < n)
+      rewrites[at - 2] = {winner[at], static_cast<std::uint32_t>(g - 1), lengthAt[g]};
+    g += std::max<std::uint32_t>(lengthAt[g], 1);
+  }
+}
+
+/// Letters in a rewriting's text.
+std::int64_t lengthOf(const std::u32string& text) { return static_cast<std::int64_t>(text.size()); }
+
 /// No break before the left minimum: libhyphen counts a ligature as the
 /// letters it stands for, and leading digits not at all.
 void clearLeft(Part part, std::span<const char32_t> letters, std::int64_t minimum, bool utf8,
-               std::uint8_t* out) {
+               std::uint8_t* out, LevelRewrite* rewrites) {
   std::int64_t position = 0;
   for (std::size_t k = 0; k < part.size && isDigit(letters[k]); ++k) --position;
   for (std::size_t k = 0; k < part.size; ++k) {
     position += 1 + (utf8 ? ligatureExtra(letters[k]) : 0);
     if (position >= minimum) break;
+    // A rewriting break stays where what it leaves before it is long enough.
+    if (rewrites && rewrites[k].rewrite) {
+      if (rewrites[k].start + lengthOf(rewrites[k].rewrite->before) >= minimum) continue;
+      rewrites[k] = {};
+    }
     out[k] = 0;
   }
 }
@@ -75,12 +160,18 @@ void clearLeft(Part part, std::span<const char32_t> letters, std::int64_t minimu
 /// libhyphen counts from the last byte back and stops at the first, a
 /// one-byte first letter keeps its break.
 void clearRight(Part part, std::span<const char32_t> letters, std::int64_t minimum,
-                std::uint8_t* out) {
+                std::uint8_t* out, LevelRewrite* rewrites) {
   std::int64_t counted = 0;
   for (std::size_t k = part.size; k-- > 1 && isDigit(letters[k]);) --counted;
-  for (std::size_t k = part.size; k-- > 0 && counted < minimum;) {
-    if (k != 0 || part.widths[0] > 1) out[k] = 0;
-    ++counted;
+  for (std::size_t k = part.size; k-- > 0 && counted < minimum; ++counted) {
+    if (k == 0 && part.widths[0] == 1) continue;
+    if (rewrites && rewrites[k].rewrite) {
+      const LevelRewrite& r = rewrites[k];
+      const auto after = static_cast<std::int64_t>(part.size - std::min<std::size_t>(part.size, r.start + r.length));
+      if (after + lengthOf(r.rewrite->after) >= minimum) continue;
+      rewrites[k] = {};
+    }
+    out[k] = 0;
   }
 }
 
@@ -93,8 +184,12 @@ struct Levels {
   /// broken in turn (itself cut again where the compound level, seeing it
   /// alone, finds joins in it), and a part without joins broken by the word
   /// level, the join minimums kept on the sides that are joins.
-  void breaks(Part part, bool wordStart, bool wordEnd, std::uint8_t* out) const {
-    score(*levels.compound, part, out);
+  void breaks(Part part, bool wordStart, bool wordEnd, std::uint8_t* out,
+              LevelRewrite* rewrites) const {
+    if (levels.compound)
+      score(*levels.compound, part, out);
+    else
+      std::fill_n(out, part.size, 0);
     std::size_t begin = 0;
     for (std::size_t i = 0; i < part.size; ++i) {
       if (!out[i] && !(begin > 0 && i + 1 == part.size)) continue;
@@ -102,22 +197,31 @@ struct Levels {
       const std::size_t bytes = piece.bytes();
       if (bytes > 2) {
         SmallBuffer<std::uint8_t, 64> inner(piece.size);
-        breaks(piece, begin == 0 && wordStart, !out[i] && wordEnd, inner.data());
+        SmallBuffer<LevelRewrite, 64> innerRewrites(rewrites ? piece.size : 0);
+        breaks(piece, begin == 0 && wordStart, !out[i] && wordEnd, inner.data(),
+               rewrites ? innerRewrites.data() : nullptr);
         // libhyphen takes the part's breaks up to its last two bytes only:
         // the break before a last letter of one byte stays the join's.
         std::size_t end = 0;
         for (std::size_t k = 0; k < piece.size; ++k) {
           end += piece.widths[k];
-          if (end + 1 < bytes) out[begin + k] = inner[k];
+          if (end + 1 >= bytes) continue;
+          out[begin + k] = inner[k];
+          if (!rewrites) continue;
+          rewrites[begin + k] = innerRewrites[k];
+          rewrites[begin + k].start += static_cast<std::uint32_t>(begin);
         }
       }
       begin = i + 1;
     }
     if (begin != 0) return;
-    score(word, part, out);
+    if (levels.rewriting && rewrites)
+      scoreRewriting(*levels.rewriting, part, out, rewrites);
+    else
+      score(word, part, out);
     const std::span<const char32_t> letters(part.letters, part.size);
-    if (!wordStart) clearLeft(part, letters, levels.compoundLeft, levels.utf8, out);
-    if (!wordEnd) clearRight(part, letters, levels.compoundRight, out);
+    if (!wordStart) clearLeft(part, letters, levels.compoundLeft, levels.utf8, out, rewrites);
+    if (!wordEnd) clearRight(part, letters, levels.compoundRight, out, rewrites);
   }
 };
 
@@ -125,10 +229,11 @@ struct Levels {
 
 void levelBreaks(const WordTables& word, const CompoundLevel& levels,
                  std::span<const char32_t> original, std::span<const char32_t> normalised,
-                 std::int64_t left, std::int64_t right, std::span<std::uint8_t> breaks) {
+                 std::int64_t left, std::int64_t right, std::span<std::uint8_t> breaks,
+                 std::span<LevelRewrite> rewrites) {
   const std::size_t n = normalised.size();
-  SmallBuffer<char32_t, 64> letters(n);     // as patterns see them
-  SmallBuffer<char32_t, 64> matched(n);     // as the no-break strings are matched
+  SmallBuffer<char32_t, 64> letters(n);  // as patterns see them
+  SmallBuffer<char32_t, 64> matched(n);  // as the no-break strings are matched
   SmallBuffer<std::uint8_t, 64> widths(n);
   for (std::size_t k = 0; k < n; ++k) {
     const bool digit = isDigit(original[k]);
@@ -136,8 +241,10 @@ void levelBreaks(const WordTables& word, const CompoundLevel& levels,
     matched[k] = digit ? original[k] : normalised[k];
     widths[k] = levels.utf8 ? utf8Width(letters[k]) : 1;
   }
+  // Without a rewriting level there is nothing to say of a break but where.
+  LevelRewrite* rewriting = levels.rewriting && !rewrites.empty() ? rewrites.data() : nullptr;
   const Part part{letters.data(), widths.data(), n};
-  Levels{word, levels}.breaks(part, true, true, breaks.data());
+  Levels{word, levels}.breaks(part, true, true, breaks.data(), rewriting);
 
   // The word's minimums, counting digits as libhyphen does: in the word as
   // given.
@@ -145,8 +252,8 @@ void levelBreaks(const WordTables& word, const CompoundLevel& levels,
     const std::int64_t larger = std::max(caller, own);
     return larger > 0 ? larger : 2;
   };
-  clearLeft(part, original, effective(left, levels.left), levels.utf8, breaks.data());
-  clearRight(part, original, effective(right, levels.right), breaks.data());
+  clearLeft(part, original, effective(left, levels.left), levels.utf8, breaks.data(), rewriting);
+  clearRight(part, original, effective(right, levels.right), breaks.data(), rewriting);
 
   const std::u32string_view text(matched.data(), n);
   for (const std::u32string& string : levels.noHyphen) {
@@ -157,6 +264,9 @@ void levelBreaks(const WordTables& word, const CompoundLevel& levels,
       if (at > 0) breaks[at - 1] = 0;
     }
   }
+  if (rewriting)
+    for (std::size_t k = 0; k < n; ++k)
+      if (!breaks[k]) rewriting[k] = {};
 }
 
 }  // namespace hyph::detail

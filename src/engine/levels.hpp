@@ -15,11 +15,42 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+#include "hyph/pattern.hpp"
 
 namespace hyph::detail {
 
 struct WordTables;
+
+/// A non-standard rule's rewriting (libhyphen's "pattern/replacement,start,
+/// cut"): where its odd score wins, `length` letters of the pattern from
+/// letter `start` (a leading "." counted) are written `before`, then the
+/// break, then `after`.
+struct Rewrite {
+  std::u32string before, after;
+  std::uint32_t start = 0, length = 0;
+  /// The same in capitals, for a word that has its rewritten letters in
+  /// capitals (the first letter of `beforeCapitals` for one that has the
+  /// first of them in capitals).
+  std::u32string beforeCapitals, afterCapitals;
+};
+
+/// The word level of a dictionary with non-standard rules: its patterns,
+/// walked to learn which rule scored each gap, and the rules' rewritings by
+/// the node where their patterns end.
+struct RewritingLevel {
+  Patterns patterns;
+  std::unordered_map<std::uint32_t, Rewrite> rules;
+};
+
+/// A break that rewrites the word: letters [start, start + length) become
+/// rewrite->before, the break, rewrite->after.
+struct LevelRewrite {
+  const Rewrite* rewrite = nullptr;
+  std::uint32_t start = 0, length = 0;
+};
 
 struct CompoundLevel {
   /// The compound level's patterns (its mapping unused: letters come to it
@@ -34,14 +65,18 @@ struct CompoundLevel {
   std::int64_t compoundLeft = 0, compoundRight = 0;
   /// Whether the dictionary is UTF-8 (else one byte a letter).
   bool utf8 = false;
+  /// The word level's non-standard rules, if it has any.
+  std::shared_ptr<const RewritingLevel> rewriting;
 };
 
-/// The breaks of a word: breaks[k] is set when a break may follow letter k.
-/// `original` holds the word's letters as given, `normalised` the same
-/// mapped by the word level's mapping; left and right are the Hyphenator's
-/// minimums.
+/// The breaks of a word: breaks[k] is set when a break may follow letter k,
+/// and rewrites[k] (when given; only a level with non-standard rules fills
+/// it) says how that break rewrites the word, if it does. `original` holds
+/// the word's letters as given, `normalised` the same mapped by the word
+/// level's mapping; left and right are the Hyphenator's minimums.
 void levelBreaks(const WordTables& word, const CompoundLevel& levels,
                  std::span<const char32_t> original, std::span<const char32_t> normalised,
-                 std::int64_t left, std::int64_t right, std::span<std::uint8_t> breaks);
+                 std::int64_t left, std::int64_t right, std::span<std::uint8_t> breaks,
+                 std::span<LevelRewrite> rewrites = {});
 
 }  // namespace hyph::detail

@@ -102,11 +102,13 @@ int main(int argc, char** argv) {
   std::vector<std::uint32_t> decomposed, pool;
   std::vector<std::uint16_t> starts;
   std::vector<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>> pairs;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> upper;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> upper, lower;
   for (std::uint32_t c = 0; c < kLimit; ++c) {
     if (c >= 0xD800 && c <= 0xDFFF) continue;
     const auto toUpper = static_cast<std::uint32_t>(utf8proc_toupper(static_cast<utf8proc_int32_t>(c)));
     if (toUpper != c) upper.emplace_back(c, toUpper);
+    const auto toLower = static_cast<std::uint32_t>(utf8proc_tolower(static_cast<utf8proc_int32_t>(c)));
+    if (toLower != c) lower.emplace_back(c, toLower);
     const std::uint8_t ccc = utf8proc_get_property(static_cast<utf8proc_int32_t>(c))->combining_class;
     if (ccc != 0) classes.push_back(c << 8 | ccc);
     if (hangul(c)) continue;
@@ -164,9 +166,11 @@ int main(int argc, char** argv) {
     return "{" + std::to_string(std::get<0>(p)) + ", " + std::to_string(std::get<1>(p)) + ", " +
            std::to_string(std::get<2>(p)) + "},";
   });
-  list("CasePair", "kUpperCases", upper, [](const auto& p) {
+  auto pair = [](const auto& p) {
     return "{" + std::to_string(p.first) + ", " + std::to_string(p.second) + "},";
-  });
+  };
+  list("CasePair", "kUpperCases", upper, pair);
+  list("CasePair", "kLowerCases", lower, pair);
   if (std::fclose(out) != 0) {
     std::perror(argv[1]);
     return 1;

@@ -167,13 +167,29 @@ class TextHyphenator::Impl {
       const std::vector<std::size_t>& breaks = breaker_.breaks(context.words, pass_.buffer, word);
       if (breaks.empty()) continue;
       copyUpTo(word.start);
-      appendJoined(*out_, pass_.buffer.substr(word.start, word.end - word.start), breaks,
-                   options_.separator);
+      const std::string_view bytes = pass_.buffer.substr(word.start, word.end - word.start);
+      if (const auto& rewritings = breaker_.rewritings(); !rewritings.empty())
+        appendRewritten(bytes, rewritings);
+      else
+        appendJoined(*out_, bytes, breaks, options_.separator);
       copied_ = word.end;
     }
     dashes_ = 0;
     boundary_ = false;
     return true;
+  }
+
+  /// A word with the separator at its breaks, each spelt as it says.
+  void appendRewritten(std::string_view word, const std::vector<text::Rewriting>& rewritings) {
+    std::size_t from = 0;
+    for (const text::Rewriting& r : rewritings) {
+      out_->append(word.substr(from, r.start - from));
+      out_->append(r.before);
+      out_->append(options_.separator);
+      out_->append(r.after);
+      from = r.end;
+    }
+    out_->append(word.substr(from));
   }
 
   /// At a "<" of HTML text; the text after the markup starts afresh.

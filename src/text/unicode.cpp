@@ -40,6 +40,11 @@ char32_t upperCase(char32_t c) {
   return static_cast<char32_t>(utf8proc_toupper(static_cast<utf8proc_int32_t>(c)));
 }
 
+char32_t lowerCase(char32_t c) {
+  if (c >= 0x110000) return c;
+  return static_cast<char32_t>(utf8proc_tolower(static_cast<utf8proc_int32_t>(c)));
+}
+
 bool isWideSpace(char32_t c) {
   const utf8proc_category_t category = categoryOf(c);
   return category == UTF8PROC_CATEGORY_ZS || category == UTF8PROC_CATEGORY_ZL ||

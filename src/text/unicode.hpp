@@ -18,6 +18,8 @@ bool isCapital(char32_t c);
 bool isLower(char32_t c);
 /// The simple upper-case mapping of `c` (itself where it has none).
 char32_t upperCase(char32_t c);
+/// The simple lower-case mapping of `c` (itself where it has none).
+char32_t lowerCase(char32_t c);
 /// White space beyond ASCII's (U+00A0, U+2000 to U+200A, U+3000, ...),
 /// which ends a URL as ASCII white space does.
 bool isWideSpace(char32_t c);

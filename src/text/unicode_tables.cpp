@@ -20,7 +20,7 @@ namespace hyph::text {
 namespace {
 
 struct CasePair {
-  std::uint32_t lower, upper;
+  std::uint32_t from, to;
 };
 
 struct ComposedPair {
@@ -85,12 +85,20 @@ bool isCapital(char32_t c) { return classOf(c) == kCapital; }
 bool isLower(char32_t c) { return classOf(c) == kSmall; }
 bool isWideSpace(char32_t c) { return classOf(c) == kWideSpace; }
 
-char32_t upperCase(char32_t c) {
-  const auto* end = std::end(kUpperCases);
-  const auto* at = std::lower_bound(std::begin(kUpperCases), end, static_cast<std::uint32_t>(c),
-                                    [](const CasePair& pair, std::uint32_t key) { return pair.lower < key; });
-  return at != end && at->lower == c ? at->upper : c;
+namespace {
+
+template <std::size_t N>
+char32_t mapped(const CasePair (&pairs)[N], char32_t c) {
+  const auto* end = std::end(pairs);
+  const auto* at = std::lower_bound(std::begin(pairs), end, static_cast<std::uint32_t>(c),
+                                    [](const CasePair& pair, std::uint32_t key) { return pair.from < key; });
+  return at != end && at->from == c ? at->to : c;
 }
+
+}  // namespace
+
+char32_t upperCase(char32_t c) { return mapped(kUpperCases, c); }
+char32_t lowerCase(char32_t c) { return mapped(kLowerCases, c); }
 
 std::optional<char32_t> composed(char32_t letter, std::u32string_view marks) {
   // Decomposed, put in canonical order, composed again (NFC): as long as

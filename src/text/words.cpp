@@ -50,6 +50,7 @@ const std::vector<std::size_t>& WordBreaker::breaks(const WordLanguage& language
                                                    std::string_view text, const Word& word) {
   const std::string_view bytes = text.substr(word.start, word.end - word.start);
   breaks_.clear();
+  rewritings_.clear();
   if (word.letters < language.minLetters) return breaks_;  // too short for any break
   if (!word.soft && word.letters <= maxTextWordLength) {
     if (word.special)
@@ -76,14 +77,34 @@ bool noBreakAt(std::string_view word, std::size_t at) {
 }  // namespace
 
 void WordBreaker::breakPlain(const WordLanguage& language, std::string_view bytes) {
-  breakPoints(*language.hyphenator, bytes, breaks_);
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  std::size_t kept = 0;
-  for (const std::size_t at : breaks_) {
+  auto allowed = [&](std::size_t at) {
     const bool ascii = p[at - 1] < 0x80 && p[at] < 0x80;
-    if (ascii ? p[at - 1] != '-' : !noBreakAt(bytes, at)) breaks_[kept++] = at;
+    return ascii ? p[at - 1] != '-' : !noBreakAt(bytes, at);
+  };
+  if (language.rewrites) {
+    breakRewriting(language, bytes, allowed);
+    return;
   }
+  breakPoints(*language.hyphenator, bytes, breaks_);
+  std::size_t kept = 0;
+  for (const std::size_t at : breaks_)
+    if (allowed(at)) breaks_[kept++] = at;
   breaks_.resize(kept);
+}
+
+template <class Allowed>
+void WordBreaker::breakRewriting(const WordLanguage& language, std::string_view bytes,
+                                 Allowed allowed) {
+  const bool soft = options_.separator == "\u00AD";
+  bool rewrites = false;
+  for (Break& b : hyph::breaks(*language.hyphenator, bytes)) {
+    if (!allowed(b.position) || (soft && b.rewrites())) continue;
+    rewrites = rewrites || b.rewrites();
+    breaks_.push_back(b.position);
+    rewritings_.push_back({b.start, b.end, std::move(b.before), std::move(b.after)});
+  }
+  if (!rewrites) rewritings_.clear();
 }
 
 // A word with references or marks: looked up as the characters it stands
@@ -140,6 +161,12 @@ void WordBreaker::breakSpecial(const WordLanguage& language, std::string_view by
       }))
     return;
   breakPoints(*language.hyphenator, std::u32string_view(lookup_), breaks_);
+  if (language.rewrites) {
+    // Written with references or marks, a word keeps the breaks that only
+    // cut it.
+    for (const U32Break& b : hyph::breaks(*language.hyphenator, std::u32string_view(lookup_)))
+      if (b.rewrites()) std::erase(breaks_, b.position);
+  }
   std::erase_if(breaks_, [&](std::size_t at) {
     return isHyphen(lookup_[at - 1]) || isMark(lookup_[at]);
   });

@@ -22,8 +22,12 @@ struct WordLanguage {
   /// Words of fewer letters have no breaks (0: any may have).
   std::size_t minLetters = 0;
 
-  /// Sets minLetters from the Hyphenator's minimums.
+  /// Whether its breaks may rewrite words (a libhyphen dictionary's).
+  bool rewrites = false;
+
+  /// Sets minLetters from the Hyphenator's minimums, and `rewrites`.
   void setMinimums() {
+    rewrites = hyphenatorRewrites(*hyphenator);
     const std::int64_t left = hyphenatorLeftMin(*hyphenator);
     const std::int64_t right = hyphenatorRightMin(*hyphenator);
     minLetters = left > 0 && right > 0 && left < (1 << 20) && right < (1 << 20)
@@ -45,6 +49,13 @@ struct Word {
   bool special;  // it has character references or marks, which the lookup must read
 };
 
+/// How a break rewrites its word: bytes [start, end) of the word are
+/// written `before`, the separator, `after`.
+struct Rewriting {
+  std::size_t start, end;
+  std::string before, after;
+};
+
 /// Finds the breaks of words, as the options ask; keeps its scratch from
 /// word to word.
 class WordBreaker {
@@ -59,9 +70,15 @@ class WordBreaker {
   /// before it. Valid until the next call.
   const std::vector<std::size_t>& breaks(const WordLanguage& language, std::string_view text,
                                          const Word& word);
+  /// For the breaks of the last call, in the same order, how each rewrites
+  /// the word; empty when none does. A rewriting break is left out where the
+  /// separator is a soft hyphen, which cannot change the spelling.
+  const std::vector<Rewriting>& rewritings() const { return rewritings_; }
 
  private:
   void breakPlain(const WordLanguage& language, std::string_view bytes);
+  template <class Allowed>
+  void breakRewriting(const WordLanguage& language, std::string_view bytes, Allowed allowed);
   void breakSpecial(const WordLanguage& language, std::string_view bytes);
   template <class AllCapitals>
   bool leftWhole(std::size_t letters, AllCapitals allCapitals) const;
@@ -69,6 +86,7 @@ class WordBreaker {
   const TextOptions& options_;
   // Scratch, reused from word to word.
   std::vector<std::size_t> breaks_;
+  std::vector<Rewriting> rewritings_;
   std::u32string lookup_, marks_;
   std::vector<std::size_t> starts_, markStarts_;
 };
