@@ -4,7 +4,10 @@
 //   peer_bench LANG --cold WORD                             load, one word, exit
 //
 // LANG is anything findLanguage takes: a word-list tag (en-us, de), an affix,
-// an enumerator name. The timed loop calls breakPoints on each UTF-8 word
+// an enumerator name; or a libhyphen dictionary (a path ending in ".dic"),
+// read as hyph reads one. Called through a name ending in "-dic", the tags
+// en-us and de stand for Debian's hyph_en_US.dic and hyph_de_DE.dic, so that
+// libhyphen and hyph are timed on the same files in one run. The timed loop calls breakPoints on each UTF-8 word
 // with one reused buffer; with --pieces, or when the program is called
 // through a name ending in "-pieces", it calls hyphenate and builds a
 // std::vector<std::string> of pieces per word instead. Output: "key value"
@@ -16,6 +19,8 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,12 +60,38 @@ std::string marked(const hyph::Hyphenator& h, const std::string& word) {
   return out;
 }
 
-/// Loads the language as a program does: its shared Hyphenator, whose
-/// tables are compiled into the library, ready at once. (Its patterns and
-/// exceptions as values are parsed only for callers that ask for them, which
-/// the hot loop does not.)
-const hyph::Hyphenator& load(hyph::Language language) {
-  return hyph::languageHyphenator(language);
+bool endsWith(const std::string& s, const char* end) {
+  const std::string tail(end);
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+/// The dictionary that LANG names, if it names one: a .dic path, or with
+/// `dictionaries`, a word-list tag's Debian dictionary.
+std::optional<std::string> dictionaryOf(const std::string& lang, bool dictionaries) {
+  if (endsWith(lang, ".dic")) return lang;
+  if (!dictionaries) return std::nullopt;
+  if (lang == "en-us") return "/usr/share/hyphen/hyph_en_US.dic";
+  if (lang == "de") return "/usr/share/hyphen/hyph_de_DE.dic";
+  std::cerr << "peer_bench: no dictionary for " << lang << '\n';
+  std::exit(2);
+}
+
+/// Loads the language as a program does: a built-in language's shared
+/// Hyphenator, whose tables are compiled into the library, ready at once
+/// (its patterns and exceptions as values are parsed only for callers that
+/// ask for them, which the hot loop does not); a dictionary read from its
+/// file, as libhyphen loads it.
+hyph::Hyphenator load(const std::string& lang, bool dictionaries) {
+  if (const std::optional<std::string> path = dictionaryOf(lang, dictionaries)) {
+    std::ifstream in(*path, std::ios::binary);
+    if (!in) {
+      std::cerr << "peer_bench: cannot read " << *path << '\n';
+      std::exit(2);
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    return hyph::readDictionary({*path, bytes});
+  }
+  return hyph::languageHyphenator(languageOf(lang));
 }
 
 template <class T>
@@ -75,8 +106,10 @@ int main(int argc, char** argv) {
   auto nanoseconds = [](Clock::duration d) {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
   };
+  const std::string self = argv[0];
+  const bool dictionaries = endsWith(self, "-dic");
   if (argc == 4 && std::string(argv[2]) == "--cold") {
-    std::cout << marked(load(languageOf(argv[1])), argv[3]) << '\n';
+    std::cout << marked(load(argv[1], dictionaries), argv[3]) << '\n';
     return 0;
   }
   if (argc < 6) {
@@ -84,10 +117,7 @@ int main(int argc, char** argv) {
         << "usage: peer_bench LANG WORDLIST SAMPLES RUNS DUMP [--pieces] | LANG --cold WORD\n";
     return 2;
   }
-  const std::string self = argv[0];
-  const bool pieces = (argc > 6 && std::string(argv[6]) == "--pieces") ||
-                      (self.size() >= 7 && self.substr(self.size() - 7) == "-pieces");
-  const hyph::Language language = languageOf(argv[1]);
+  const bool pieces = (argc > 6 && std::string(argv[6]) == "--pieces") || endsWith(self, "-pieces");
   const std::vector<std::string> words = readWords(argv[2]);
   const std::vector<std::string> samples = readWords(argv[3]);
   const int runs = std::stoi(argv[4]);
@@ -98,11 +128,15 @@ int main(int argc, char** argv) {
     for (unsigned char c : word) codepoints += (c & 0xC0) != 0x80;
 
   const auto loadStart = Clock::now();
-  const hyph::Hyphenator& h = load(language);
+  const hyph::Hyphenator h = load(argv[1], dictionaries);
   const auto loadNs = nanoseconds(Clock::now() - loadStart);
 
-  std::cout << "peer hyph-" << hyph::version << (pieces ? "-pieces" : "") << '\n';
-  std::cout << "dict " << hyph::languageAffix(language) << " minima (" << hyph::hyphenatorLeftMin(h)
+  std::cout << "peer hyph-" << hyph::version << (pieces ? "-pieces" : "") << (dictionaries ? "-dic" : "")
+            << '\n';
+  const std::optional<std::string> dictionary = dictionaryOf(argv[1], dictionaries);
+  std::cout << "dict "
+            << (dictionary ? *dictionary : std::string(hyph::languageAffix(languageOf(argv[1]))))
+            << " minima (" << hyph::hyphenatorLeftMin(h)
             << ", " << hyph::hyphenatorRightMin(h) << ")\n";
   std::cout << "words " << words.size() << '\n';
   std::cout << "codepoints " << codepoints << '\n';

@@ -107,6 +107,39 @@ int main(void) {
     CHECK(hyph_with_words(NULL, words, 1, &own) == HYPH_INVALID_ARGUMENT);
   }
 
+  /* A libhyphen dictionary, whose non-standard break rewrites the word:
+     Hungarian "asszonnyal" as "asszony-nyal". */
+  {
+    const char* dic = "UTF-8\nLEFTHYPHENMIN 2\nRIGHTHYPHENMIN 2\no1n\nn5nyal/ny=ny,1,3\n";
+    const char* word = "asszonnyal";
+    hyph_hyphenator* hu = NULL;
+    hyph_break found[4];
+    size_t first = 0, second = 0, cut = 0;
+    CHECK(hyph_read_dictionary(dic, strlen(dic), &hu) == HYPH_OK && hu != NULL);
+    CHECK(hyph_breaks(hu, word, 10, found, 4, &count) == HYPH_OK && count == 2);
+    CHECK(found[0].position == 5 && found[0].start == 5 && found[0].end == 5);
+    CHECK(found[0].before_size == 0 && found[0].after_size == 0);
+    CHECK(found[1].position == 6 && found[1].start == 5 && found[1].end == 8);
+    CHECK(found[1].before_size == 2 && found[1].after_size == 2);
+    CHECK(hyph_breaks(hu, word, 10, found, 1, &count) == HYPH_BUFFER_TOO_SMALL && count == 2);
+    CHECK(hyph_split(hu, word, 10, 6, out, sizeof out, &first, &second) == HYPH_OK);
+    CHECK(first == 7 && second == 4 && memcmp(out, "asszonynyal", 11) == 0);
+    CHECK(hyph_split(hu, word, 10, 6, out, 10, &first, &second) == HYPH_BUFFER_TOO_SMALL &&
+          first + second == 11);
+    CHECK(hyph_split(hu, word, 10, 4, out, sizeof out, &first, &second) == HYPH_INVALID_ARGUMENT);
+    CHECK(hyph_wrap(hu, word, 10, 8, 1, &cut) == HYPH_OK && cut == 6);
+    CHECK(hyph_wrap(hu, word, 10, 7, 1, &cut) == HYPH_OK && cut == 5);
+    CHECK(hyph_wrap(hu, word, 10, 5, 1, &cut) == HYPH_OK && cut == 0);
+    CHECK(hyph_hyphenate_text(hu, word, 10, "-", 1, HYPH_TEXT_PLAIN, out, sizeof out, &size) ==
+          HYPH_OK);
+    CHECK(size == 13 && memcmp(out, "asszo-ny-nyal", 13) == 0);
+    hyph_free(hu);
+    hu = NULL;
+    CHECK(hyph_read_dictionary("EBCDIC\n1a\n", 10, &hu) == HYPH_FAILED && hu == NULL);
+    CHECK(strcmp(hyph_last_error(), "dictionary:1: unknown encoding \"EBCDIC\"") == 0);
+    CHECK(hyph_read_dictionary(NULL, 1, &hu) == HYPH_INVALID_ARGUMENT);
+  }
+
   /* Hyphenators of the caller's own: patterns of its own over English, then
      other minimums; a refused text names its line. */
   {

@@ -358,7 +358,14 @@ TEST(LookupPattern, MergedAutomatonAgreesWithTheDefinition) {
     for (int p = 1 + pick(8); p > 0; --p) {
       std::u32string line;
       const int letters = lines.empty() ? 32 + pick(12) : 1 + pick(4);
+      // The long pattern scores its first gap, so that its scores span more
+      // than a window.
+      if (lines.empty()) line += static_cast<char32_t>(U'1' + pick(9));
       for (int k = 0; k < letters; ++k) {
+        if (lines.empty() && k == 0) {
+          line += static_cast<char32_t>(U'a' + pick(2));
+          continue;
+        }
         if (pick(3) == 0) line += static_cast<char32_t>(U'0' + pick(10));
         line += static_cast<char32_t>(U'a' + pick(2));
       }

@@ -64,6 +64,18 @@ typedef struct hyph_piece {
   size_t size;      /**< Its bytes. */
 } hyph_piece;
 
+/** A break of a word and what it does to the spelling (see hyph_breaks):
+ *  bytes [start, end) of the word are written as `before_size` bytes, the
+ *  break, then `after_size` bytes. A break that only cuts has start and end
+ *  at its position and both sizes 0. */
+typedef struct hyph_break {
+  size_t position;    /**< The byte offset at which the next piece starts. */
+  size_t start;       /**< The first byte that the break rewrites. */
+  size_t end;         /**< Past the last byte that it rewrites. */
+  size_t before_size; /**< The bytes that [start, position) is written as. */
+  size_t after_size;  /**< The bytes that [position, end) is written as. */
+} hyph_break;
+
 /** The library's version, "major.minor.patch". */
 HYPH_API const char* hyph_version(void);
 
@@ -100,6 +112,14 @@ HYPH_API hyph_status hyph_create(const hyph_hyphenator* base, const char* chars,
 HYPH_API hyph_status hyph_with_words(const hyph_hyphenator* base, const char* words, size_t size,
                                      hyph_hyphenator** out);
 
+/** A hyphenator of a libhyphen dictionary (hyph_*.dic, as LibreOffice and
+ *  pyphen read them; plain or gzip): its `size` bytes, in any encoding that
+ *  its first line names. It breaks words as libhyphen 2.8.8 does, its
+ *  non-standard breaks included (see hyph_breaks). A refused file gives
+ *  HYPH_FAILED with "dictionary:LINE: ..." as the last error. Free the
+ *  result with hyph_free. */
+HYPH_API hyph_status hyph_read_dictionary(const char* bytes, size_t size, hyph_hyphenator** out);
+
 /** A copy of `hyphenator` with other minimums (0 or more); free it with
  *  hyph_free. */
 HYPH_API hyph_status hyph_with_minimums(const hyph_hyphenator* hyphenator, long long left_min,
@@ -123,8 +143,31 @@ HYPH_API hyph_status hyph_break_points(const hyph_hyphenator* hyphenator, const 
                                        size_t word_size, size_t* breaks, size_t capacity,
                                        size_t* count);
 
+/** Every break of the UTF-8 `word`, as hyph_break_points finds them, with
+ *  what each does to the spelling: a non-standard break of a dictionary
+ *  rewrites the letters around it (Hungarian "asszonnyal" breaks as
+ *  "asszony-nyal", rewriting "nny" as "ny" and "ny"). hyph_split gives the
+ *  two halves at one. Writes at most `capacity` to `breaks` and their
+ *  number to `*count`; HYPH_BUFFER_TOO_SMALL (with `*count` the number
+ *  needed) when they do not fit. */
+HYPH_API hyph_status hyph_breaks(const hyph_hyphenator* hyphenator, const char* word,
+                                 size_t word_size, hyph_break* breaks, size_t capacity,
+                                 size_t* count);
+
+/** The two halves of the UTF-8 `word` broken at its break at byte
+ *  `position`, spelt as the break says, with no hyphen: the first half's
+ *  `*first_size` bytes, then the second's `*second_size`, written to `out`
+ *  (not NUL-terminated). HYPH_BUFFER_TOO_SMALL, with the sizes, when they
+ *  do not fit in `capacity`; HYPH_INVALID_ARGUMENT when the word has no
+ *  break there. */
+HYPH_API hyph_status hyph_split(const hyph_hyphenator* hyphenator, const char* word,
+                                size_t word_size, size_t position, char* out, size_t capacity,
+                                size_t* first_size, size_t* second_size);
+
 /** The pieces of the UTF-8 `word` between which a hyphen may go, in order;
- *  they point into `word` and together are the whole of it. Writes at most
+ *  they point into `word` and together are the whole of it (the word cut
+ *  at its breaks as it is written: where a break rewrites the word,
+ *  hyph_breaks and hyph_split say how). Writes at most
  *  `capacity` to `pieces` and their number to `*count`; returns
  *  HYPH_BUFFER_TOO_SMALL (with `*count` the number needed) when they do not
  *  fit. A word of n bytes has at most n + 1 pieces. */
@@ -135,7 +178,8 @@ HYPH_API hyph_status hyph_pieces(const hyph_hyphenator* hyphenator, const char* 
 /** Where to cut the UTF-8 `word` so that its first part, with a hyphen of
  *  `hyphen_width` code points after it, takes at most `width` code points:
  *  the byte offset of the latest such break in `*cut`, or 0 when there is
- *  none (the word then stays whole). */
+ *  none (the word then stays whole). The first part is counted as written
+ *  when broken there (hyph_split gives it). */
 HYPH_API hyph_status hyph_wrap(const hyph_hyphenator* hyphenator, const char* word,
                                size_t word_size, size_t width, size_t hyphen_width, size_t* cut);
 

@@ -16,6 +16,7 @@ the tables it was made from), so that they go to worker processes; text
 larger than memory goes through a TextHyphenator, or hyphenate_file.
 """
 
+import gzip
 import os
 import stat
 
@@ -34,6 +35,7 @@ from ._hyph import (  # noqa: F401
 )
 
 __all__ = [
+    "DataInt",
     "Error",
     "Hyphenator",
     "Pyphen",
@@ -47,6 +49,13 @@ __all__ = [
     "languages",
     "positions",
 ]
+
+
+def _gunzip(data):
+    try:
+        return gzip.decompress(data)
+    except (OSError, EOFError):
+        return data
 
 
 def hyphenate_file(source, target, lang="en-us", *, chunk_size=1 << 16, **options):
@@ -90,38 +99,71 @@ def _looks_like_libhyphen(data):
     """A libhyphen .dic file starts with the name of its encoding."""
     first = data.split(b"\n", 1)[0].strip().upper()
     return first in (b"UTF-8", b"UTF8") or first.startswith((b"ISO8859", b"ISO-8859", b"KOI8",
-                                                            b"MICROSOFT-CP", b"CP"))
+                                                            b"MICROSOFT-CP", b"CP", b"TIS-620"))
+
+
+class DataInt(int):
+    """A position that carries how a non-standard break rewrites the word,
+    as pyphen's positions do: ``data`` is None for a break that only cuts,
+    else ``(change, index, cut)``: ``cut`` letters from ``position + index``
+    are written ``change``, whose "=" is the break."""
+
+    def __new__(cls, value, data=None):
+        obj = int.__new__(cls, value)
+        obj.data = data
+        return obj
 
 
 class Pyphen:
     """pyphen's interface over hyph: replacing ``import pyphen`` by
     ``from hyph import Pyphen`` keeps a program working.
 
-    ``lang`` is resolved as everywhere in hyph ("de_DE" is German_1996);
-    ``filename`` names a pattern file in a format that hyph reads (plain
-    txt/hyph-*.pat.txt, or TeX hyph-*.tex; gzip too), whose letters are
-    mapped through ``lang``'s characters when a language is given. A
-    libhyphen ``.dic`` file is refused with ValueError. ``left`` and
-    ``right`` are the minimums, 2 and 2 as in pyphen. ``cache`` is accepted
-    and has nothing to do: hyph needs no memo.
+    ``lang`` is resolved as everywhere in hyph ("de_DE" is German_1996).
+    ``filename`` names a libhyphen dictionary (``hyph_*.dic``, as pyphen
+    reads them), which hyph breaks words with as libhyphen does, its two
+    levels, its minimums and its non-standard breaks included; or a TeX
+    pattern file (txt/hyph-*.pat.txt, or hyph-*.tex; gzip too), whose letters
+    are mapped through ``lang``'s characters when a language is given.
+    ``left`` and ``right`` are the minimums, 2 and 2 as in pyphen (with a
+    dictionary, its own apply where they are larger, as with libhyphen).
+    ``cache`` is accepted and has nothing to do: hyph needs no memo.
     """
 
     def __init__(self, filename=None, lang=None, left=2, right=2, cache=True):
         if filename is None and lang is None:
             raise ValueError("Pyphen: give a language (lang=) or a pattern file (filename=)")
-        patterns = None
-        if filename is not None:
-            with open(filename, "rb") as f:
-                patterns = f.read()
-            if str(filename).endswith(".dic") or _looks_like_libhyphen(patterns):
-                raise ValueError(
-                    f"{filename}: a libhyphen dictionary, which hyph does not read; give a "
-                    "TeX pattern file instead (hyph-*.tex or hyph-*.pat.txt)")
         self.left = left
         self.right = right
-        self.hd = Hyphenator(lang, patterns=patterns, left=left, right=right)
+        if filename is not None:
+            with open(filename, "rb") as f:
+                data = f.read()
+            if _looks_like_libhyphen(data[:2] == b"\x1f\x8b" and _gunzip(data) or data):
+                try:
+                    self.hd = Hyphenator(dictionary=data, left=left, right=right)
+                except Error as e:
+                    message = str(e)
+                    if message.startswith("dictionary"):
+                        message = f"{filename}{message[len('dictionary'):]}"
+                    raise Error(message) from None
+            else:
+                self.hd = Hyphenator(lang, patterns=data, left=left, right=right)
+        else:
+            self.hd = Hyphenator(lang, left=left, right=right)
         # Bound once, so that a call is one call into the library.
         self.positions = self.hd.positions
+        if self.hd.rewrites:
+            self.positions = self._positions
+
+    def _positions(self, word):
+        """positions of a dictionary with non-standard breaks: each a
+        DataInt, as pyphen gives them."""
+        out = []
+        for position, start, end, before, after in self.hd.breaks(word):
+            data = None
+            if start != end or before or after:
+                data = (before + "=" + after, start - position, end - start)
+            out.append(DataInt(position, data))
+        return out
 
     def positions(self, word):  # noqa: F811 (the bound method above stands for it)
         """The positions (code point offsets) where ``word`` may be broken."""

@@ -97,7 +97,7 @@ hyph::Language languageOf(std::string_view name) {
 /// What a custom hyphenator was made from, so that it can be made again
 /// (in another process, from a pickle).
 struct Sources {
-  std::optional<std::string> patterns, exceptions, chars, words;
+  std::optional<std::string> patterns, exceptions, chars, words, dictionary;
   std::optional<std::int64_t> left, right;
 };
 
@@ -107,6 +107,7 @@ struct PyHyphenator {
   hyph::Hyphenator hyphenator;
   std::optional<hyph::Language> language;
   std::shared_ptr<const Sources> sources;  // none: the language's own
+  bool rewrites = false;                   // a dictionary's breaks may change the spelling
 
   std::vector<std::size_t>& breaks(py::handle word) const {
     thread_local std::vector<std::size_t> found;
@@ -115,6 +116,12 @@ struct PyHyphenator {
   }
 
   py::list hyphenate(py::handle word) const {
+    if (rewrites) {
+      py::list pieces;
+      for (const std::u32string& piece : hyph::hyphenate(hyphenator, codePointsOf(word)))
+        pieces.append(strOf(piece));
+      return pieces;
+    }
     const std::vector<std::size_t>& found = breaks(word);
     py::list pieces(found.size() + 1);
     std::size_t start = 0;
@@ -146,11 +153,20 @@ struct PyHyphenator {
     return cuts;
   }
 
+  /// Each break as (position, start, end, before, after): what it rewrites.
+  py::list breakList(py::handle word) const {
+    py::list out;
+    for (const hyph::U32Break& b : hyph::breaks(hyphenator, codePointsOf(word)))
+      out.append(py::make_tuple(b.position, b.start, b.end, strOf(b.before), strOf(b.after)));
+    return out;
+  }
+
   py::object wrap(py::handle word, std::size_t width, py::handle hyphen) const {
     const std::u32string text(codePointsOf(word));
     const std::u32string mark(codePointsOf(hyphen));
     const auto cut = hyph::wrap(hyphenator, std::u32string_view(text), width, mark);
     if (!cut) return py::none();
+    if (rewrites) return py::make_tuple(strOf(cut->first), strOf(cut->second));
     const std::size_t at = cut->first.size() - mark.size();
     return py::make_tuple(slice(word, 0, at) + py::reinterpret_borrow<py::str>(hyphen),
                           slice(word, at, text.size()));
@@ -381,10 +397,28 @@ PyHyphenator makeHyphenator(const std::optional<std::string>& lang,
                             const std::optional<py::object>& exceptions,
                             const std::optional<py::object>& chars,
                             std::optional<std::int64_t> left, std::optional<std::int64_t> right,
-                            const std::optional<py::object>& words) {
+                            const std::optional<py::object>& words,
+                            const std::optional<py::object>& dictionary) {
   if ((left && *left < 0) || (right && *right < 0))
     throw py::value_error("the minimums must not be negative");
   auto sources = std::make_shared<Sources>();
+  if (dictionary && !dictionary->is_none()) {
+    // A libhyphen dictionary instead of a language; words and minimums over it.
+    if (lang) throw py::value_error("give a language (lang) or a dictionary, not both");
+    if (!py::isinstance<py::bytes>(*dictionary))
+      throw py::type_error("dictionary: the bytes of a libhyphen .dic file");
+    sources->dictionary = dictionary->cast<std::string>();
+    const hyph::Hyphenator base = hyph::readDictionary({"dictionary", *sources->dictionary});
+    hyph::CustomTables custom;
+    custom.chars = fileOf(chars, "chars", sources->chars);
+    custom.patterns = fileOf(patterns, "patterns", sources->patterns);
+    custom.exceptions = fileOf(exceptions, "exceptions", sources->exceptions);
+    custom.words = fileOf(words, "words", sources->words);
+    custom.leftMin = sources->left = left;
+    custom.rightMin = sources->right = right;
+    const hyph::Hyphenator h = hyph::customHyphenator(base, custom);
+    return {h, std::nullopt, sources, hyph::hyphenatorRewrites(h)};
+  }
   hyph::CustomTables custom;
   custom.chars = fileOf(chars, "chars", sources->chars);
   custom.patterns = fileOf(patterns, "patterns", sources->patterns);
@@ -416,18 +450,20 @@ py::tuple stateOf(const PyHyphenator& self) {
                     : py::none(),
       bytesOr(sources.patterns), bytesOr(sources.exceptions), bytesOr(sources.chars), sources.left,
       sources.right);
-  // Version 2 adds the words of one's own; without them, version 1 still
-  // says all, and earlier releases read it.
-  if (sources.words) {
-    state[0] = py::int_(2);
+  // Version 2 adds the words of one's own, version 3 a dictionary; without
+  // them, version 1 still says all, and earlier releases read it.
+  if (sources.words || sources.dictionary) {
+    state[0] = py::int_(sources.dictionary ? 3 : 2);
     state = py::tuple(state + py::make_tuple(bytesOr(sources.words)));
   }
+  if (sources.dictionary) state = py::tuple(state + py::make_tuple(bytesOr(sources.dictionary)));
   return state;
 }
 
 PyHyphenator fromState(const py::tuple& state) {
   const int version = state.size() > 0 && PyLong_Check(state[0].ptr()) ? state[0].cast<int>() : 0;
-  if (!((version == 1 && state.size() == 7) || (version == 2 && state.size() == 8)))
+  if (!((version == 1 && state.size() == 7) || (version == 2 && state.size() == 8) ||
+        (version == 3 && state.size() == 9)))
     throw py::value_error("not the pickle of a hyph.Hyphenator of this version");
   auto object = [&](std::size_t i) -> std::optional<py::object> {
     if (state[i].is_none()) return std::nullopt;
@@ -436,7 +472,8 @@ PyHyphenator fromState(const py::tuple& state) {
   return makeHyphenator(state[1].cast<std::optional<std::string>>(), object(2), object(3),
                         object(4), state[5].cast<std::optional<std::int64_t>>(),
                         state[6].cast<std::optional<std::int64_t>>(),
-                        version == 2 ? object(7) : std::nullopt);
+                        version >= 2 ? object(7) : std::nullopt,
+                        version == 3 ? object(8) : std::nullopt);
 }
 
 /// The hyphenator that `lang` stands for: a Hyphenator, or a language name.
@@ -457,7 +494,8 @@ PYBIND11_MODULE(_hyph, m) {
       .def(py::init(&makeHyphenator), py::arg("lang") = py::none(), py::kw_only(),
            py::arg("patterns") = py::none(), py::arg("exceptions") = py::none(),
            py::arg("chars") = py::none(), py::arg("left") = py::none(),
-           py::arg("right") = py::none(), py::arg("words") = py::none())
+           py::arg("right") = py::none(), py::arg("words") = py::none(),
+           py::arg("dictionary") = py::none())
       .def_property_readonly("language",
                              [](const PyHyphenator& self) -> std::optional<std::string> {
                                if (!self.language) return std::nullopt;
@@ -472,6 +510,8 @@ PYBIND11_MODULE(_hyph, m) {
       .def("positions", &PyHyphenator::positions, py::arg("word"))
       .def("inserted", &PyHyphenator::inserted, py::arg("word"), py::arg("hyphen") = "-")
       .def("iterate", &PyHyphenator::iterate, py::arg("word"))
+      .def("breaks", &PyHyphenator::breakList, py::arg("word"))
+      .def_property_readonly("rewrites", [](const PyHyphenator& self) { return self.rewrites; })
       .def("wrap", &PyHyphenator::wrap, py::arg("word"), py::arg("width"), py::arg("hyphen") = "-")
       .def("positions_many", &PyHyphenator::positionsMany, py::arg("words"))
       .def("hyphenate_text", &PyHyphenator::hyphenateText, py::arg("text"),

@@ -121,6 +121,14 @@ hyph_status hyph_with_words(const hyph_hyphenator* base, const char* words, size
   });
 }
 
+hyph_status hyph_read_dictionary(const char* bytes, size_t size, hyph_hyphenator** out) {
+  if ((!bytes && size) || !out) return fail(HYPH_INVALID_ARGUMENT, "hyph_read_dictionary: null argument");
+  return guarded([&] {
+    *out = wrap(hyph::readDictionary({"dictionary", {bytes ? bytes : "", size}}), std::nullopt);
+    return HYPH_OK;
+  });
+}
+
 hyph_status hyph_with_minimums(const hyph_hyphenator* hyphenator, long long left_min,
                                long long right_min, hyph_hyphenator** out) {
   if (!hyphenator || !out) return fail(HYPH_INVALID_ARGUMENT, "hyph_with_minimums: null argument");
@@ -163,12 +171,65 @@ hyph_status hyph_pieces(const hyph_hyphenator* hyphenator, const char* word, siz
   });
 }
 
+hyph_status hyph_breaks(const hyph_hyphenator* hyphenator, const char* word, size_t word_size,
+                        hyph_break* breaks, size_t capacity, size_t* count) {
+  if (!hyphenator || (!word && word_size) || (!breaks && capacity) || !count)
+    return fail(HYPH_INVALID_ARGUMENT, "hyph_breaks: null argument");
+  return guarded([&] {
+    const std::vector<hyph::Break> found =
+        hyph::breaks(unwrap(hyphenator), std::string_view(word ? word : "", word_size));
+    *count = found.size();
+    if (found.size() > capacity) return fail(HYPH_BUFFER_TOO_SMALL, "hyph_breaks: buffer too small");
+    for (std::size_t i = 0; i < found.size(); ++i)
+      breaks[i] = {found[i].position, found[i].start, found[i].end, found[i].before.size(),
+                   found[i].after.size()};
+    return HYPH_OK;
+  });
+}
+
+hyph_status hyph_split(const hyph_hyphenator* hyphenator, const char* word, size_t word_size,
+                       size_t position, char* out, size_t capacity, size_t* first_size,
+                       size_t* second_size) {
+  if (!hyphenator || (!word && word_size) || (!out && capacity) || !first_size || !second_size)
+    return fail(HYPH_INVALID_ARGUMENT, "hyph_split: null argument");
+  return guarded([&] {
+    const std::string_view bytes(word ? word : "", word_size);
+    for (const hyph::Break& b : hyph::breaks(unwrap(hyphenator), bytes)) {
+      if (b.position != position) continue;
+      const auto [first, second] = hyph::splitAt(bytes, b);
+      *first_size = first.size();
+      *second_size = second.size();
+      if (first.size() + second.size() > capacity)
+        return fail(HYPH_BUFFER_TOO_SMALL, "hyph_split: buffer too small");
+      if (!first.empty()) std::memcpy(out, first.data(), first.size());
+      if (!second.empty()) std::memcpy(out + first.size(), second.data(), second.size());
+      return HYPH_OK;
+    }
+    return fail(HYPH_INVALID_ARGUMENT, "hyph_split: the word has no break at " + std::to_string(position));
+  });
+}
+
 hyph_status hyph_wrap(const hyph_hyphenator* hyphenator, const char* word, size_t word_size,
                       size_t width, size_t hyphen_width, size_t* cut) {
   if (!hyphenator || (!word && word_size) || !cut)
     return fail(HYPH_INVALID_ARGUMENT, "hyph_wrap: null argument");
   return guarded([&] {
     const std::string_view bytes(word ? word : "", word_size);
+    if (hyph::hyphenatorRewrites(unwrap(hyphenator))) {
+      // The first part as written when broken, which is not a prefix of the word.
+      *cut = 0;
+      const std::vector<hyph::Break> found = hyph::breaks(unwrap(hyphenator), bytes);
+      for (std::size_t k = found.size(); k-- > 0;) {
+        const std::string first = hyph::splitAt(bytes, found[k]).first;
+        std::size_t letters = 0;
+        for (unsigned char c : first) letters += (c & 0xC0) != 0x80;
+        if (hyphen_width <= width && letters <= width - hyphen_width) {
+          *cut = found[k].position;
+          break;
+        }
+      }
+      return HYPH_OK;
+    }
     const auto wrapped =
         hyph::wrap(unwrap(hyphenator), bytes, width, std::string(hyphen_width, '-'));
     *cut = wrapped ? wrapped->first.size() - hyphen_width : 0;

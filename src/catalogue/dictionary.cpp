@@ -352,6 +352,15 @@ Hyphenator readDictionary(const UserFile& file) {
   auto levels = std::make_shared<detail::CompoundLevel>();
   levels->compound = tablesOf(chars, levelPatterns(*compound), file.name, nullptr);
   levels->noHyphen = reading.twoLevels ? top.noHyphen : defaults.noHyphen;
+  levels->noHyphenAsGiven = true;
+  for (const std::u32string& string : levels->noHyphen)
+    for (char32_t c : string)
+      if (c >= U'0' && c <= U'9' ? false
+                                 : chars(c) != c || std::any_of(entries.begin(), entries.end(),
+                                                                [c](const CharTable::Entry& e) {
+                                                                  return e.second == c;
+                                                                }))
+        levels->noHyphenAsGiven = false;
   levels->left = top.left.value_or(0);
   levels->right = top.right.value_or(0);
   if (reading.twoLevels) {

@@ -177,6 +177,10 @@ class Utf8Word {
     return count;
   }
   bool ascii() const { return ascii_; }
+  /// The letters of an all-ASCII word, one a byte.
+  void asciiLetters(char32_t* out) const {
+    for (std::size_t k = 0; k < bytes_.size(); ++k) out[k] = static_cast<unsigned char>(bytes_[k]);
+  }
 
  private:
   std::string_view bytes_;
@@ -227,7 +231,8 @@ struct RewriteAt {
 
 /// Calls onBreak(offset), or onBreak(offset, rewrite) where it takes one.
 template <class OnBreak>
-void emit(OnBreak& onBreak, std::size_t offset, const RewriteAt* rewrite) {
+[[gnu::always_inline]] inline void emit(OnBreak& onBreak, std::size_t offset,
+                                        const RewriteAt* rewrite) {
   if constexpr (std::is_invocable_v<OnBreak&, std::size_t, const RewriteAt*>)
     onBreak(offset, rewrite);
   else
@@ -239,18 +244,32 @@ void emit(OnBreak& onBreak, std::size_t offset, const RewriteAt* rewrite) {
 /// libhyphen writes the word out: a break is left out that falls inside
 /// what an earlier break rewrote, or would rewrite what lies before one.
 template <class Word, class OnBreak>
-void levelBreaksOf(const WordTables& t, Word& word, std::size_t n, std::int64_t left,
-                   std::int64_t right, OnBreak& onBreak) {
-  detail::SmallBuffer<char32_t, 64> original(n), normalised(n);
+[[gnu::noinline, gnu::cold]] void levelBreaksOf(const WordTables& t, Word& word,
+                                                detail::PaddedWord& padded, std::size_t n,
+                                                std::int64_t left, std::int64_t right,
+                                                OnBreak& onBreak) {
+  detail::SmallBuffer<char32_t, 64> original(n);
   std::size_t k = 0;
-  word.letters([&](char32_t c) {
-    original[k] = c;
-    normalised[k++] = t.normalise(c);
-  });
+  if constexpr (std::is_same_v<Word, Utf8Word>) {
+    if (word.ascii())
+      word.asciiLetters(original.data());
+    else
+      word.letters([&](char32_t c) { original[k++] = c; });
+  } else {
+    word.letters([&](char32_t c) { original[k++] = c; });
+  }
   detail::SmallBuffer<std::uint8_t, 64> breaks(n);
+  if (detail::levelBreaksOfWhole(t, *t.levels, {original.data(), n}, padded, left, right,
+                                 {breaks.data(), n})) {
+    for (k = 0; k + 1 < n; ++k)
+      if (breaks[k]) emit(onBreak, word.position(k + 1), nullptr);
+    return;
+  }
+  detail::SmallBuffer<char32_t, 64> normalised(n);
+  for (k = 0; k < n; ++k) normalised[k] = t.normalise(original[k]);
   const bool rewriting = t.levels->rewriting != nullptr;
   detail::SmallBuffer<detail::LevelRewrite, 64> rewrites(rewriting ? n : 0);
-  for (k = 0; k < rewrites.size(); ++k) rewrites[k] = {};
+  for (k = 0; k < rewrites.size(); ++k) rewrites[k] = {nullptr, 0, 0};
   detail::levelBreaks(t, *t.levels, {original.data(), n}, {normalised.data(), n}, left, right,
                       {breaks.data(), n}, {rewrites.data(), rewrites.size()});
   std::size_t lastPosition = 0, lastEnd = 0;
@@ -312,7 +331,9 @@ void forEachBreak(const Hyphenator& h, Word& word, OnBreak onBreak) {
   if (positive ? static_cast<std::int64_t>(n) < left + right
                : static_cast<std::int64_t>(n) < saturatingAdd(left, right))
     return;
-  auto breakAt = [&](std::size_t letter) { emit(onBreak, word.position(letter), nullptr); };
+  auto breakAt = [&](std::size_t letter) __attribute__((always_inline)) {
+    emit(onBreak, word.position(letter), nullptr);
+  };
   auto name = [&] { return word.text(); };
 
   // An exception, where the filter lets the word be one.
@@ -328,8 +349,10 @@ void forEachBreak(const Hyphenator& h, Word& word, OnBreak onBreak) {
           breakAt);
     }
   }
-  if (t.levels) return levelBreaksOf(t, word, n, left, right, onBreak);
-  if (t.patternsError) std::rethrow_exception(t.patternsError);
+  if (t.offRoad) [[unlikely]] {
+    if (t.levels) return levelBreaksOf(t, word, padded, n, left, right, onBreak);
+    std::rethrow_exception(t.patternsError);
+  }
 
   // The patterns' scores: gap g of the word is gap g + 1 of the padded word.
   padded.close(n, t.boundary);

@@ -48,15 +48,22 @@ struct Part {
 /// out[k] for a break after letter k, never after the last.
 void score(const WordTables& tables, Part part, std::uint8_t* out) {
   if (tables.patternsError) std::rethrow_exception(tables.patternsError);
+  std::fill_n(out, part.size, 0);
+  if (part.size < 2) return;
   PaddedWord padded(part.size);
   SymbolCode* codes = padded.letters();
-  for (std::size_t k = 0; k < part.size; ++k)
+  bool known = false;
+  for (std::size_t k = 0; k < part.size; ++k) {
     codes[k] = part.letters[k] <= 0x10FFFF ? tables.alphabet[part.letters[k]] : kNoSymbol;
+    known = known || (codes[k] != kNoSymbol && codes[k] != tables.boundary);
+  }
+  // A pattern has a letter other than "." to score a gap inside the word
+  // (a word's digits are read as "."): without one, nothing scores.
+  if (!known) return;
   padded.close(part.size, tables.boundary);
-  const WordScores scores(tables.scorer(), padded);
-  for (std::size_t k = 0; k + 1 < part.size; ++k)
-    out[k] = k + 2 < scores.size() && scores[k + 2] % 2 != 0;
-  if (part.size != 0) out[part.size - 1] = 0;
+  // The gaps after letters 0 to n - 2 are padded gaps 2 to n.
+  const WordScores scores(tables.scorer(), padded, {2, part.size, true});
+  scores.forEachOdd([&](std::size_t gap) { out[gap - 2] = 1; });
 }
 
 /// The same for a word level with non-standard rules, as libhyphen finds
@@ -120,7 +127,7 @@ void scoreRewriting(const RewritingLevel& level, Part part, std::uint8_t* out,
   }
   for (std::size_t k = 0; k + 1 < n; ++k) out[k] = scores[k + 2] % 2;
   if (n != 0) out[n - 1] = 0;
-  for (std::size_t k = 0; k < n; ++k) rewrites[k] = {};
+  for (std::size_t k = 0; k < n; ++k) rewrites[k] = {nullptr, 0, 0};
   // From the first letter on, each rewriting that a rule won, the letters
   // it rewrites passed over.
   for (std::size_t g = 1; g <= n;) {
@@ -150,7 +157,7 @@ void clearLeft(Part part, std::span<const char32_t> letters, std::int64_t minimu
     // A rewriting break stays where what it leaves before it is long enough.
     if (rewrites && rewrites[k].rewrite) {
       if (rewrites[k].start + lengthOf(rewrites[k].rewrite->before) >= minimum) continue;
-      rewrites[k] = {};
+      rewrites[k] = {nullptr, 0, 0};
     }
     out[k] = 0;
   }
@@ -169,7 +176,7 @@ void clearRight(Part part, std::span<const char32_t> letters, std::int64_t minim
       const LevelRewrite& r = rewrites[k];
       const auto after = static_cast<std::int64_t>(part.size - std::min<std::size_t>(part.size, r.start + r.length));
       if (after + lengthOf(r.rewrite->after) >= minimum) continue;
-      rewrites[k] = {};
+      rewrites[k] = {nullptr, 0, 0};
     }
     out[k] = 0;
   }
@@ -227,18 +234,90 @@ struct Levels {
 
 }  // namespace
 
+namespace {
+
+/// The word's own minimums, then the no-break strings, over its breaks.
+void finish(const WordTables& word, const CompoundLevel& levels, Part part,
+            std::span<const char32_t> original, std::int64_t left, std::int64_t right,
+            std::uint8_t* breaks, LevelRewrite* rewriting) {
+  // libhyphen counts digits in the word as given.
+  const auto effective = [](std::int64_t caller, std::int64_t own) {
+    const std::int64_t larger = std::max(caller, own);
+    return larger > 0 ? larger : 2;
+  };
+  clearLeft(part, original, effective(left, levels.left), levels.utf8, breaks, rewriting);
+  clearRight(part, original, effective(right, levels.right), breaks, rewriting);
+  if (levels.noHyphen.empty()) return;
+  const std::size_t n = part.size;
+  // Matched in the word as normalised, digits aside; strings that no
+  // normalising makes are matched in the word as given.
+  SmallBuffer<char32_t, 64> matched(levels.noHyphenAsGiven ? 0 : n);
+  for (std::size_t k = 0; k < matched.size(); ++k)
+    matched[k] = isDigit(original[k]) ? original[k] : word.normalise(original[k]);
+  const std::u32string_view text =
+      levels.noHyphenAsGiven ? std::u32string_view(original.data(), n)
+                             : std::u32string_view(matched.data(), n);
+  for (const std::u32string& string : levels.noHyphen) {
+    if (string.empty() || text.find(string.front()) == std::u32string_view::npos) continue;
+    for (std::size_t at = text.find(string); at != std::u32string_view::npos;
+         at = text.find(string, at + 1)) {
+      breaks[at + string.size() - 1] = 0;
+      if (at > 0) breaks[at - 1] = 0;
+    }
+  }
+}
+
+}  // namespace
+
+bool levelBreaksOfWhole(const WordTables& word, const CompoundLevel& levels,
+                        std::span<const char32_t> original, PaddedWord& padded, std::int64_t left,
+                        std::int64_t right, std::span<std::uint8_t> breaks) {
+  if (levels.rewriting) return false;
+  const std::size_t n = original.size();
+  if (const WordTables* compound = levels.compound.get()) {
+    // The compound level first: it must find no part.
+    if (compound->patternsError || !compound->chars) return false;
+    PaddedWord parts(n);
+    SymbolCode* codes = parts.letters();
+    bool known = false;
+    for (std::size_t k = 0; k < n; ++k) {
+      codes[k] = isDigit(original[k]) ? compound->boundary : compound->fold(original[k]);
+      known = known || (codes[k] != kNoSymbol && codes[k] != compound->boundary);
+    }
+    if (known && n >= 2) {
+      parts.close(n, compound->boundary);
+      const WordScores scores(compound->scorer(), parts, {2, n, true});
+      bool joins = false;
+      scores.forEachOdd([&](std::size_t) { joins = true; });
+      if (joins) return false;
+    }
+  }
+  if (word.patternsError) std::rethrow_exception(word.patternsError);
+  SymbolCode* codes = padded.letters();
+  for (std::size_t k = 0; k < n; ++k)
+    if (isDigit(original[k])) codes[k] = word.boundary;
+  padded.close(n, word.boundary);
+  std::fill_n(breaks.data(), n, 0);
+  if (n >= 2) {
+    const WordScores scores(word.scorer(), padded, {2, n, true});
+    scores.forEachOdd([&](std::size_t gap) { breaks[gap - 2] = 1; });
+  }
+  // The widths matter only to the right minimum's first letter.
+  const std::uint8_t first = levels.utf8 && n != 0 ? utf8Width(word.normalise(original[0])) : 1;
+  finish(word, levels, Part{original.data(), &first, n}, original, left, right, breaks.data(),
+         nullptr);
+  return true;
+}
+
 void levelBreaks(const WordTables& word, const CompoundLevel& levels,
                  std::span<const char32_t> original, std::span<const char32_t> normalised,
                  std::int64_t left, std::int64_t right, std::span<std::uint8_t> breaks,
                  std::span<LevelRewrite> rewrites) {
   const std::size_t n = normalised.size();
   SmallBuffer<char32_t, 64> letters(n);  // as patterns see them
-  SmallBuffer<char32_t, 64> matched(n);  // as the no-break strings are matched
   SmallBuffer<std::uint8_t, 64> widths(n);
   for (std::size_t k = 0; k < n; ++k) {
-    const bool digit = isDigit(original[k]);
-    letters[k] = digit ? U'.' : normalised[k];
-    matched[k] = digit ? original[k] : normalised[k];
+    letters[k] = isDigit(original[k]) ? U'.' : normalised[k];
     widths[k] = levels.utf8 ? utf8Width(letters[k]) : 1;
   }
   // Without a rewriting level there is nothing to say of a break but where.
@@ -246,27 +325,10 @@ void levelBreaks(const WordTables& word, const CompoundLevel& levels,
   const Part part{letters.data(), widths.data(), n};
   Levels{word, levels}.breaks(part, true, true, breaks.data(), rewriting);
 
-  // The word's minimums, counting digits as libhyphen does: in the word as
-  // given.
-  const auto effective = [](std::int64_t caller, std::int64_t own) {
-    const std::int64_t larger = std::max(caller, own);
-    return larger > 0 ? larger : 2;
-  };
-  clearLeft(part, original, effective(left, levels.left), levels.utf8, breaks.data(), rewriting);
-  clearRight(part, original, effective(right, levels.right), breaks.data(), rewriting);
-
-  const std::u32string_view text(matched.data(), n);
-  for (const std::u32string& string : levels.noHyphen) {
-    if (string.empty()) continue;
-    for (std::size_t at = text.find(string); at != std::u32string_view::npos;
-         at = text.find(string, at + 1)) {
-      breaks[at + string.size() - 1] = 0;
-      if (at > 0) breaks[at - 1] = 0;
-    }
-  }
+  finish(word, levels, part, original, left, right, breaks.data(), rewriting);
   if (rewriting)
     for (std::size_t k = 0; k < n; ++k)
-      if (!breaks[k]) rewriting[k] = {};
+      if (!breaks[k]) rewriting[k] = {nullptr, 0, 0};
 }
 
 }  // namespace hyph::detail

@@ -23,6 +23,7 @@
 namespace hyph::detail {
 
 struct WordTables;
+class PaddedWord;
 
 /// A non-standard rule's rewriting (libhyphen's "pattern/replacement,start,
 /// cut"): where its odd score wins, `length` letters of the pattern from
@@ -48,8 +49,8 @@ struct RewritingLevel {
 /// A break that rewrites the word: letters [start, start + length) become
 /// rewrite->before, the break, rewrite->after.
 struct LevelRewrite {
-  const Rewrite* rewrite = nullptr;
-  std::uint32_t start = 0, length = 0;
+  const Rewrite* rewrite;  // null: the break only cuts
+  std::uint32_t start, length;
 };
 
 struct CompoundLevel {
@@ -58,6 +59,9 @@ struct CompoundLevel {
   std::shared_ptr<const WordTables> compound;
   /// No break next to any of these (normalised, as words are).
   std::vector<std::u32string> noHyphen;
+  /// Whether they are found in a word as given as well as normalised: no
+  /// code point of theirs is what the mapping makes of another.
+  bool noHyphenAsGiven = false;
   /// The dictionary's minimums for a whole word (0: none given; the larger
   /// of these and the Hyphenator's apply, 2 where both are 0) and for the
   /// sides of a part where it joins another.
@@ -68,6 +72,16 @@ struct CompoundLevel {
   /// The word level's non-standard rules, if it has any.
   std::shared_ptr<const RewritingLevel> rewriting;
 };
+
+/// The common case at the cost of one lookup: a word in which the compound
+/// level knows no letter (so that it has no parts), broken by a word level
+/// without non-standard rules. `padded` holds the codes of the word's
+/// letters in the word level's alphabet, as a Hyphenator's road makes them;
+/// the rest as for levelBreaks. Returns false, having done nothing, for any
+/// other word.
+bool levelBreaksOfWhole(const WordTables& word, const CompoundLevel& levels,
+                        std::span<const char32_t> original, PaddedWord& padded, std::int64_t left,
+                        std::int64_t right, std::span<std::uint8_t> breaks);
 
 /// The breaks of a word: breaks[k] is set when a break may follow letter k,
 /// and rewrites[k] (when given; only a level with non-standard rules fills

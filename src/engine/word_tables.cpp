@@ -90,6 +90,7 @@ std::shared_ptr<const WordTables> assembleWordTables(std::optional<CharTable> ch
   tables->patternsError = trie.error;
   tables->exceptions = exceptions.table;
   tables->levels = std::move(levels);
+  tables->offRoad = tables->levels || tables->patternsError;
 
   // Where the patterns failed to build, their alphabet is empty: every
   // letter's code is then kNoSymbol, and the filter still never says no to

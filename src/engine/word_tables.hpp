@@ -56,11 +56,14 @@ struct WordTables {
   ExceptionTableView exceptions;
   std::span<const std::uint64_t> filter;
 
+  std::shared_ptr<const void> owner;
+
   // A compound level above the patterns (a libhyphen dictionary's), which
   // words without an exception are broken by instead; null for a language.
   std::shared_ptr<const CompoundLevel> levels;
-
-  std::shared_ptr<const void> owner;
+  // Whether words without an exception leave the patterns' road: for a
+  // compound level, or the patterns' error. One test where the road forks.
+  bool offRoad = false;
 
   Scorer scorer() const { return {automaton ? &trie : nullptr, walk}; }
   /// The normalised form of a code point.

@@ -241,22 +241,29 @@ class AutomatonBuilder {
     OutputNumbering numbering(windows, reaches,
                               std::min<std::uint32_t>(Slot::kMaxOutputs, 1u << 24));
     const std::uint8_t* digits = trie_.digits.data();
+    span_ = 0;
     for (std::size_t q = 1; q < order_.size(); ++q) {
       const std::uint32_t v = order_[q];
       const std::size_t depth = depth_[v];
-      if (depth >= kWindow) return giveUp();
       // The output of v: its own scores, which start at the first letter of
       // its path, over the output of its fail state, whose path ends where
-      // v's does. Scores are never negative here, so 0 is the neutral entry.
+      // v's does. Scores are never negative here, so 0 is the neutral entry;
+      // leading ones are left out, so that a long pattern whose scores lie
+      // in its last letters fits a window too.
       const std::uint32_t suffix = inherits() ? outputs[fail_[v]] : 0;
       const std::size_t own = trie_.scoreLength(v);
+      const std::uint8_t* scores = digits + trie_.scoreStarts[v];
       if (own == 0) {
         outputs[v] = suffix;
         continue;
       }
-      if (own > depth + 1) return giveUp();
-      const Window window(windows.data() + std::size_t{suffix} * kWindow,
-                          digits + trie_.scoreStarts[v], kWindow - 1 - depth, own, digits,
+      // (The last score stays, zero or not: how far a list reaches counts.)
+      std::size_t zeros = 0;
+      while (zeros + 1 < own && scores[zeros] == 0) ++zeros;
+      if (own > depth + 1 || depth + 1 - zeros > kWindow) return giveUp();
+      span_ = std::max(span_, depth + 1 - zeros);
+      const Window window(windows.data() + std::size_t{suffix} * kWindow, scores + zeros,
+                          kWindow - 1 - depth + zeros, own - zeros, digits,
                           digits + trie_.digits.size());
       const auto reach = static_cast<std::uint8_t>(reaches[suffix] | (own == depth + 1));
       const std::optional<std::uint32_t> number = numbering.number(window, reach);
@@ -272,10 +279,8 @@ class AutomatonBuilder {
   /// register a lookup. The windows were built right-aligned, so a short
   /// trie's windows have nothing in their first half.
   void narrowWindows() {
-    std::uint32_t depth = 0;
-    for (std::uint32_t v : order_) depth = std::max(depth, depth_[v]);
     constexpr std::size_t kNarrow = kWindow / 2;
-    if (depth + 1 > kNarrow) {
+    if (span_ > kNarrow) {
       trie_.window = kWindow;
       return;
     }
@@ -404,6 +409,7 @@ class AutomatonBuilder {
   std::uint32_t symbols_;
   std::vector<std::uint32_t> fail_;
   std::vector<std::uint32_t> depth_;
+  std::size_t span_ = 0;  // the most gaps that a state's own scores take, leading zeros aside
 
   template <class>
   friend class AutomatonBuilder;

@@ -133,13 +133,19 @@ class FlatBuilder {
       const std::size_t first = codes.front();
       // A node of many children rarely fits among the slots taken: it goes
       // past them, so that a trie of many symbols packs in bounded time.
-      const std::size_t from = codes.size() > kManyChildren ? size_ : firstFree_;
-      for (std::size_t base = from > first ? from - first : 0;; base += 64) {
+      const std::size_t from = codes.size() > kManyChildren ? size_ : std::max(firstFree_, floor_);
+      std::size_t steps = 0;
+      for (std::size_t base = from > first ? from - first : 0;; base += 64, ++steps) {
         std::uint64_t fit = ~bits(bases_, base);
         for (std::size_t i = 0; i < codes.size() && fit != 0; ++i)
           fit &= ~bits(used_, base + codes[i]);
         if (fit == 0) continue;
         base += static_cast<std::size_t>(std::countr_zero(fit));
+        // Where free slots have grown so rare that a search crosses many
+        // taken ones (a trie of a million nodes, mostly in chains), later
+        // searches start nearer the end: the few slots left behind are lost,
+        // and packing stays linear.
+        if (steps > kCrowded) floor_ = std::max(floor_, base - std::min(base, 64 * kCrowded / 2));
         set(bases_, base);
         for (std::uint32_t code : codes) take(base + code);
         return static_cast<std::uint32_t>(base);
@@ -151,6 +157,9 @@ class FlatBuilder {
 
    private:
     static constexpr std::size_t kManyChildren = 64;
+    // Words of 64 slots that a search may cross before later ones start
+    // further on: more than any language of the collection needs.
+    static constexpr std::size_t kCrowded = 256;
 
     /// The 64 bits of `map` from bit `at` on (clear past its end).
     static std::uint64_t bits(const std::vector<std::uint64_t>& map, std::size_t at) {
@@ -173,6 +182,7 @@ class FlatBuilder {
     std::vector<std::uint64_t> used_;   // a bit a slot
     std::vector<std::uint64_t> bases_;  // a bit a base that a node has
     std::size_t firstFree_ = 0;
+    std::size_t floor_ = 0;  // where searches start, at least
     std::size_t size_ = 0;
   };
 

@@ -99,7 +99,7 @@ struct TrieView {
   /// How the automaton knows what a state scores. Windows: each output is
   /// the window of the `window` gaps (16 or 32) that end after the state's
   /// last letter, the patterns of its whole fail chain merged in; output 0
-  /// scores nothing; every pattern of the trie is shorter than a window.
+  /// scores nothing; every pattern's scores, leading zeros aside, fit a window.
   /// Merged, for tries with patterns of kLongestWindow letters or more: each
   /// state with scores of its own has its merged list over all its gaps, as
   /// its length and runs of equal non-zero scores (three words a run: first
