@@ -116,6 +116,15 @@ hyph::TextOptions textOptionsOf(const cli::Options& options) {
   textOptions.skipCode = options.skipCode;
   textOptions.followLang = !options.ignoreLang;
   textOptions.language = options.language;  // its text uses the tables given
+  if (options.dictionary) {
+    // A dictionary's text is that of the language its name says (hyph_hu_HU.dic),
+    // if hyph has one; text marked as another language uses that language.
+    std::string name = options.dictionary->substr(options.dictionary->rfind('/') + 1);
+    for (const char* suffix : {".gz", ".dic"})
+      if (name.ends_with(suffix)) name.resize(name.size() - std::string_view(suffix).size());
+    if (name.starts_with("hyph_")) name.erase(0, 5);
+    textOptions.language = hyph::findLanguage(name);
+  }
   return textOptions;
 }
 

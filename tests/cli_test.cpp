@@ -585,6 +585,12 @@ TEST_F(Cli, Dictionaries) {
             "a-b-üa-b\nA-BAB-A-BAB\n");
   EXPECT_EQ(run({"--dictionary=" + dic.string(), "--html"}, "<p>abab <b>x</b></p>").out,
             "<p>a-ba-b <b>x</b></p>");
+  // Text marked as another language is that language's, not the dictionary's.
+  const auto hungarian = file("hyph_hu_HU.dic", "UTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\n1b\n");
+  EXPECT_EQ(run({"--dictionary=" + hungarian.string(), "--html"},
+                "<p>abab <span lang=en>table</span> <span lang=hu>abab</span></p>")
+                .out,
+            "<p>a-ba-b <span lang=en>ta-ble</span> <span lang=hu>a-ba-b</span></p>");
   // By name, where HYPH_DICTIONARY_PATH says; listed with the system's.
   const std::string path = "HYPH_DICTIONARY_PATH=" + dir_.string();
   ::putenv(const_cast<char*>(path.c_str()));

@@ -375,6 +375,13 @@ Hyphenator readDictionary(const UserFile& file) {
     levels->compoundRight = fallback(top.compoundRight.value_or(0), levels->right);
   }
   levels->utf8 = reading.utf8;
+  for (char32_t c = 0; c < 128; ++c) {
+    const detail::SymbolCode code = levels->compound->fold(c);
+    bool special = !levels->noHyphenAsGiven || (code != detail::kNoSymbol && code != levels->compound->boundary);
+    for (const std::u32string& string : levels->noHyphen)
+      special = special || (!string.empty() && string.front() == c);
+    levels->asciiSpecial[c] = special;
+  }
   const Patterns patterns = levelPatterns(*words);
   levels->rewriting = rewritingOf(*words, patterns);
   const std::int64_t left = levels->left > 0 ? levels->left : 2;

@@ -244,7 +244,7 @@ template <class OnBreak>
 /// libhyphen writes the word out: a break is left out that falls inside
 /// what an earlier break rewrote, or would rewrite what lies before one.
 template <class Word, class OnBreak>
-[[gnu::noinline, gnu::cold]] void levelBreaksOf(const WordTables& t, Word& word,
+[[gnu::noinline]] void levelBreaksOf(const WordTables& t, Word& word,
                                                 detail::PaddedWord& padded, std::size_t n,
                                                 std::int64_t left, std::int64_t right,
                                                 OnBreak& onBreak) {

@@ -239,7 +239,7 @@ namespace {
 /// The word's own minimums, then the no-break strings, over its breaks.
 void finish(const WordTables& word, const CompoundLevel& levels, Part part,
             std::span<const char32_t> original, std::int64_t left, std::int64_t right,
-            std::uint8_t* breaks, LevelRewrite* rewriting) {
+            std::uint8_t* breaks, LevelRewrite* rewriting, bool plain = false) {
   // libhyphen counts digits in the word as given.
   const auto effective = [](std::int64_t caller, std::int64_t own) {
     const std::int64_t larger = std::max(caller, own);
@@ -247,7 +247,7 @@ void finish(const WordTables& word, const CompoundLevel& levels, Part part,
   };
   clearLeft(part, original, effective(left, levels.left), levels.utf8, breaks, rewriting);
   clearRight(part, original, effective(right, levels.right), breaks, rewriting);
-  if (levels.noHyphen.empty()) return;
+  if (plain || levels.noHyphen.empty()) return;
   const std::size_t n = part.size;
   // Matched in the word as normalised, digits aside; strings that no
   // normalising makes are matched in the word as given.
@@ -274,7 +274,10 @@ bool levelBreaksOfWhole(const WordTables& word, const CompoundLevel& levels,
                         std::int64_t right, std::span<std::uint8_t> breaks) {
   if (levels.rewriting) return false;
   const std::size_t n = original.size();
-  if (const WordTables* compound = levels.compound.get()) {
+  bool plain = true;  // ASCII, and none of it special
+  for (std::size_t k = 0; k < n && plain; ++k)
+    plain = original[k] < 128 && !levels.asciiSpecial[original[k]];
+  if (const WordTables* compound = levels.compound.get(); compound && !plain) {
     // The compound level first: it must find no part.
     if (compound->patternsError || !compound->chars) return false;
     PaddedWord parts(n);
@@ -305,7 +308,7 @@ bool levelBreaksOfWhole(const WordTables& word, const CompoundLevel& levels,
   // The widths matter only to the right minimum's first letter.
   const std::uint8_t first = levels.utf8 && n != 0 ? utf8Width(word.normalise(original[0])) : 1;
   finish(word, levels, Part{original.data(), &first, n}, original, left, right, breaks.data(),
-         nullptr);
+         nullptr, plain);
   return true;
 }
 

@@ -11,6 +11,7 @@
 // counts in bytes of the dictionary's encoding are counted so here too.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -62,6 +63,11 @@ struct CompoundLevel {
   /// Whether they are found in a word as given as well as normalised: no
   /// code point of theirs is what the mapping makes of another.
   bool noHyphenAsGiven = false;
+  /// The ASCII characters that the compound level knows or a no-break
+  /// string starts with (all of them where the strings are not found as
+  /// given): a word of other ASCII characters has no parts and no no-break
+  /// string, which saves looking.
+  std::array<bool, 128> asciiSpecial{};
   /// The dictionary's minimums for a whole word (0: none given; the larger
   /// of these and the Hyphenator's apply, 2 where both are 0) and for the
   /// sides of a part where it joins another.
