@@ -4,7 +4,6 @@
 #include "hyph/dictionary.hpp"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue_helpers.hpp"
 #include "error_of.hpp"
 #include "hyph/text.hpp"
 
@@ -22,20 +22,6 @@ using testing::errorOf;
 using namespace std::string_literals;
 
 Hyphenator dictionary(const std::string& bytes) { return readDictionary({"test.dic", bytes}); }
-
-std::string gzipped(const std::string& text) {
-  z_stream z{};
-  deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&z, text.size()), '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  z.avail_in = static_cast<uInt>(text.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
 
 std::string broken(const Hyphenator& h, std::string_view word) {
   return join(hyphenate(h, word), "=");
@@ -183,7 +169,7 @@ TEST(Dictionary, CommentsKeywordsAndLineEndsAreReadAsLibhyphenReadsThem) {
       "1b\r\n2b\r\n";
   const Hyphenator h = dictionary(text);
   EXPECT_EQ(broken(h, "banana"), "ba=na=na");
-  EXPECT_EQ(broken(dictionary(gzipped(text)), "banana"), "ba=na=na");
+  EXPECT_EQ(broken(dictionary(testing::gzip(text)), "banana"), "ba=na=na");
 }
 
 TEST(Dictionary, EveryKindOfBadFileIsRefusedAtItsLine) {

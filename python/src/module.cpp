@@ -402,23 +402,6 @@ PyHyphenator makeHyphenator(const std::optional<std::string>& lang,
   if ((left && *left < 0) || (right && *right < 0))
     throw py::value_error("the minimums must not be negative");
   auto sources = std::make_shared<Sources>();
-  if (dictionary && !dictionary->is_none()) {
-    // A libhyphen dictionary instead of a language; words and minimums over it.
-    if (lang) throw py::value_error("give a language (lang) or a dictionary, not both");
-    if (!py::isinstance<py::bytes>(*dictionary))
-      throw py::type_error("dictionary: the bytes of a libhyphen .dic file");
-    sources->dictionary = dictionary->cast<std::string>();
-    const hyph::Hyphenator base = hyph::readDictionary({"dictionary", *sources->dictionary});
-    hyph::CustomTables custom;
-    custom.chars = fileOf(chars, "chars", sources->chars);
-    custom.patterns = fileOf(patterns, "patterns", sources->patterns);
-    custom.exceptions = fileOf(exceptions, "exceptions", sources->exceptions);
-    custom.words = fileOf(words, "words", sources->words);
-    custom.leftMin = sources->left = left;
-    custom.rightMin = sources->right = right;
-    const hyph::Hyphenator h = hyph::customHyphenator(base, custom);
-    return {h, std::nullopt, sources, hyph::hyphenatorRewrites(h)};
-  }
   hyph::CustomTables custom;
   custom.chars = fileOf(chars, "chars", sources->chars);
   custom.patterns = fileOf(patterns, "patterns", sources->patterns);
@@ -426,6 +409,16 @@ PyHyphenator makeHyphenator(const std::optional<std::string>& lang,
   custom.words = fileOf(words, "words", sources->words);
   custom.leftMin = sources->left = left;
   custom.rightMin = sources->right = right;
+  if (dictionary && !dictionary->is_none()) {
+    // A libhyphen dictionary instead of a language; the rest over it.
+    if (lang) throw py::value_error("give a language (lang) or a dictionary, not both");
+    if (!py::isinstance<py::bytes>(*dictionary))
+      throw py::type_error("dictionary: the bytes of a libhyphen .dic file");
+    sources->dictionary = dictionary->cast<std::string>();
+    const hyph::Hyphenator h = hyph::customHyphenator(
+        hyph::readDictionary({"dictionary", *sources->dictionary}), custom);
+    return {h, std::nullopt, sources, hyph::hyphenatorRewrites(h)};
+  }
   if (!lang) return {hyph::customHyphenator(custom), std::nullopt, sources};
   const hyph::Language language = languageOf(*lang);
   const hyph::Hyphenator& base = hyph::languageHyphenator(language);

@@ -23,6 +23,15 @@
 
 namespace hyph::detail {
 
+/// Whether words may be broken by compound levels. The WebAssembly build,
+/// which reads no dictionary, leaves the code out of the road
+/// (HYPH_DICTIONARIES=OFF).
+#if defined(HYPH_NO_COMPOUND_LEVELS)
+inline constexpr bool kCompoundLevels = false;
+#else
+inline constexpr bool kCompoundLevels = true;
+#endif
+
 struct WordTables;
 class PaddedWord;
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/levels.hpp"
 #include "engine/utf8.hpp"
 #include "html.hpp"
 #include "unicode.hpp"
@@ -82,7 +83,7 @@ void WordBreaker::breakPlain(const WordLanguage& language, std::string_view byte
     const bool ascii = p[at - 1] < 0x80 && p[at] < 0x80;
     return ascii ? p[at - 1] != '-' : !noBreakAt(bytes, at);
   };
-  if (language.rewrites) {
+  if (detail::kCompoundLevels && language.rewrites) {
     breakRewriting(language, bytes, allowed);
     return;
   }
@@ -161,7 +162,7 @@ void WordBreaker::breakSpecial(const WordLanguage& language, std::string_view by
       }))
     return;
   breakPoints(*language.hyphenator, std::u32string_view(lookup_), breaks_);
-  if (language.rewrites) {
+  if (detail::kCompoundLevels && language.rewrites) {
     // Written with references or marks, a word keeps the breaks that only
     // cut it.
     for (const U32Break& b : hyph::breaks(*language.hyphenator, std::u32string_view(lookup_)))
