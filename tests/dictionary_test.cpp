@@ -186,6 +186,8 @@ TEST(Dictionary, EveryKindOfBadFileIsRefusedAtItsLine) {
   EXPECT_EQ(refusal("UTF-8\n1a\nb\0" "1\n"s),
             "bad.dic:3: a NUL byte: not a hyphenation dictionary");
   EXPECT_EQ(refusal("UTF-8\nLEFTHYPHENMIN two\n1a\n"), "bad.dic:2: LEFTHYPHENMIN needs a number");
+  EXPECT_EQ(refusal("UTF-8\nLEFTHYPHENMIN 12345678901\n1a\n"),
+            "bad.dic:2: LEFTHYPHENMIN: a number of more than 9 digits");
   EXPECT_EQ(refusal("UTF-8\n1a\nNEXTLEVEL\n1b\nNEXTLEVEL\n1c\n"),
             "bad.dic:5: a second NEXTLEVEL: a dictionary has two levels");
   EXPECT_EQ(refusal("UTF-8\n% nothing\n"), "bad.dic: no pattern: not a hyphenation dictionary");

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <unordered_set>
 
 #include "engine/hyphenator_access.hpp"
@@ -97,8 +96,10 @@ struct Reading {
     if (at < rest.size() && (rest[at] == U'-' || rest[at] == U'+')) ++at;
     std::int64_t value = 0;
     const std::size_t first = at;
-    for (; at < rest.size() && rest[at] >= U'0' && rest[at] <= U'9' && at - first < 9; ++at)
+    for (; at < rest.size() && rest[at] >= U'0' && rest[at] <= U'9'; ++at) {
+      if (at - first == 9) refuse(file, line, std::string(keyword) + ": a number of more than 9 digits");
       value = value * 10 + (rest[at] - U'0');
+    }
     if (at == first) refuse(file, line, std::string(keyword) + " needs a number");
     return negative ? -value : value;
   }

@@ -51,7 +51,7 @@ class TextHyphenator::Impl {
           "hyphenateText: the Hyphenator's mapping is a plain function, so the letters must be "
           "given (TextOptions::isLetter)");
     own.made = true;
-    own.words.setMinimums();
+    own.words.readHyphenator();
     own.classify(html_);
     reset();
   }
@@ -85,7 +85,7 @@ class TextHyphenator::Impl {
     if (!context.made) {
       context.words.hyphenator = &languageHyphenator(*language);
       context.words.letters = hyphenatorCharTable(*context.words.hyphenator);
-      context.words.setMinimums();
+      context.words.readHyphenator();
       context.classify(html_);
       context.made = true;
     }

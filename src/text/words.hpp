@@ -25,8 +25,8 @@ struct WordLanguage {
   /// Whether its breaks may rewrite words (a libhyphen dictionary's).
   bool rewrites = false;
 
-  /// Sets minLetters from the Hyphenator's minimums, and `rewrites`.
-  void setMinimums() {
+  /// Sets minLetters from the Hyphenator's minimums, and whether it rewrites.
+  void readHyphenator() {
     rewrites = hyphenatorRewrites(*hyphenator);
     const std::int64_t left = hyphenatorLeftMin(*hyphenator);
     const std::int64_t right = hyphenatorRightMin(*hyphenator);
