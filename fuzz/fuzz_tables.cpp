@@ -1,7 +1,7 @@
-// Compiled tables from outside the library (a language's file, loaded at
-// run time) are checked before they are read: any block of bytes is either
-// refused with hyph::Error, or gives tables whose lookups, of any word,
-// stay inside the block. Words come from a fixed list in several scripts and
+// Tables from outside the library (a language's file, loaded at run time),
+// compiled or packed, are checked before they are read: any block of bytes
+// is either refused with hyph::Error, or gives tables whose lookups, of any
+// word, stay inside them. Words come from a fixed list in several scripts and
 // from the input itself.
 #include <cstdint>
 #include <cstring>
@@ -38,7 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::shared_ptr<const hyph::detail::WordTables> words;
   try {
     words = std::make_shared<const hyph::detail::WordTables>(
-        hyph::detail::viewWordTables(block, hyph::detail::Trust::Checked));
+        hyph::detail::isPackedBlock(block)
+            ? hyph::detail::unpackWordTables(block)
+            : hyph::detail::viewWordTables(block, hyph::detail::Trust::Checked));
   } catch (const hyph::Error&) {
     return 0;
   }

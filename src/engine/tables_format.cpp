@@ -7,6 +7,7 @@
 #include <string>
 
 #include "char_table_access.hpp"
+#include "trie/slot_allocator.hpp"
 #include "first_use.hpp"
 #include "hyph/error.hpp"
 
@@ -37,16 +38,28 @@ enum Section : std::uint32_t {
   kExceptionEntries,
   kExceptionKeys,
   kExceptionParities,
+  // The packed form's trie, in place of the sections above that hold it.
+  kPackedShape,
+  kPackedBases,
+  kPackedScoreLengths,
+  kPackedDigits,
   kSections
 };
-constexpr std::size_t kElementSize[kSections] = {8, 8, 1, 1, 1, 4, 4, 4, 4, 4,
-                                                 4, 8, 4, 4, 8, 8, 4, 4, 4, 1};
+constexpr std::size_t kElementSize[kSections] = {8, 8, 1, 1, 1, 4, 4, 4, 4, 4, 4, 8,
+                                                 4, 4, 8, 8, 4, 4, 4, 1, 1, 1, 1, 1};
 
 // The directory: magic, version, flags, symbols, reach, boundary, then an
 // offset and a count a section.
 constexpr std::size_t kFixedWords = 6;
 constexpr std::size_t kDirectoryBytes = (kFixedWords + 2 * kSections) * 4;
 constexpr std::uint32_t kWide = 1, kMerged = 2, kNarrowWindows = 4;
+// A packed block's flags: the trie's matching rule, and whether its nodes are
+// placed by the search for free slots rather than at bases it gives.
+constexpr std::uint32_t kLongestMatch = 1, kPlaceAgain = 2;
+// Tries of up to this many nodes are placed again (the search takes well
+// under a millisecond); larger ones give their bases, which a search
+// would take longer to find (German's 55,000 nodes: 3 ms).
+constexpr std::size_t kPlacedNodes = 1 << 14;
 
 std::size_t roundUp(std::size_t bytes) { return (bytes + 7) & ~std::size_t{7}; }
 
@@ -150,16 +163,17 @@ std::uint32_t swapped(std::uint32_t v) {
 /// Reads a block's directory and sections, checking them where asked.
 class Reader {
  public:
-  Reader(std::span<const std::uint8_t> block, bool check) : block_(block), check_(check) {
+  Reader(std::span<const std::uint8_t> block, bool check, std::uint32_t expected = kTablesMagic)
+      : block_(block), check_(check) {
     if (check_) {
       if (reinterpret_cast<std::uintptr_t>(block.data()) % 8 != 0)
         damaged("the block does not start on a multiple of 8 bytes");
       if (block.size() < kDirectoryBytes) damaged("shorter than its directory");
       std::uint32_t magic;
       std::memcpy(&magic, block.data(), 4);
-      if (magic != kTablesMagic)
-        damaged(swapped(magic) == kTablesMagic ? "written for the other byte order"
-                                               : "not hyphenation tables");
+      if (magic != expected)
+        damaged(swapped(magic) == expected ? "written for the other byte order"
+                                           : "not hyphenation tables");
       if (word(1) != kTablesVersion)
         damaged("version " + std::to_string(word(1)) + ", not " + std::to_string(kTablesVersion));
     }
@@ -186,8 +200,9 @@ class Reader {
   bool check_;
 };
 
-void require(bool holds, const char* what) {
-  if (!holds) damaged(what);
+inline void require(bool holds, const char* what) {
+  if (!holds) [[unlikely]]
+    damaged(what);
 }
 
 template <class T>
@@ -274,6 +289,49 @@ void checkTrie(const TrieView& trie) {
   }
 }
 
+/// The sections beside the trie: the mapping, its fold with the alphabet,
+/// the exceptions and their filter.
+void readBesideTrie(const Reader& in, WordTables& tables) {
+  tables.fold = {{in.section<std::uint32_t>(kFoldSlots), in.section<SymbolCode>(kFoldCells)},
+                 in.section<std::uint64_t>(kFoldOutside)};
+  const CharTableAccess::Cells cells{in.section<std::uint32_t>(kCharSlots),
+                                     in.section<std::uint32_t>(kCharCells)};
+  tables.chars = CharTableAccess::over(cells, in.section<std::uint64_t>(kCharOutside), nullptr);
+  tables.filter = in.section<std::uint64_t>(kFilter);
+  tables.exceptions = {
+      in.section<std::uint32_t>(kExceptionSlots), in.section<std::uint32_t>(kExceptionEntries),
+      in.section<char32_t>(kExceptionKeys), in.section<std::uint8_t>(kExceptionParities)};
+}
+
+void checkBesideTrie(const Reader& in, const WordTables& tables) {
+  const std::uint32_t symbols = tables.trie.symbolCount;
+  require(tables.boundary <= symbols, "the boundary's code past the alphabet");
+  checkPageTable(tables.fold.pages);
+  require(tables.fold.pages.page(0) != nullptr, "the fold without its first page");
+  for (SymbolCode code : tables.fold.pages.cells)
+    require(code <= symbols, "a folded code past the alphabet");
+  require(tables.fold.outside.size() % 2 == 0, "the fold's list of odd length");
+  for (std::size_t i = 1; i < tables.fold.outside.size(); i += 2)
+    require(tables.fold.outside[i] <= symbols, "a folded code past the alphabet");
+  checkPageTable(CharTableAccess::Cells{in.section<std::uint32_t>(kCharSlots),
+                                        in.section<std::uint32_t>(kCharCells)});
+  require(tables.filter.empty() || tables.filter.size() == ExceptionFilter::kWords,
+          "an exception filter of another size");
+  const ExceptionTableView& ex = tables.exceptions;
+  require(ex.entries.size() % 4 == 0, "exception entries of part of an entry");
+  require(ex.empty() == ex.slots.empty() && std::has_single_bit(ex.slots.size() | !ex.slots.size()),
+          "an exception table of another size");
+  for (std::uint32_t slot : ex.slots) require(slot <= ex.size(), "an exception slot past the entries");
+  require(ex.slots.empty() || std::find(ex.slots.begin(), ex.slots.end(), 0u) != ex.slots.end(),
+          "an exception table without a free slot");
+  for (std::size_t i = 0; i < ex.size(); ++i) {
+    const std::uint32_t* e = ex.entries.data() + 4 * i;
+    require(std::uint64_t{e[0]} + e[1] <= ex.keys.size() &&
+                std::uint64_t{e[2]} + e[3] <= ex.parities.size(),
+            "an exception entry past its keys or scores");
+  }
+}
+
 }  // namespace
 
 HYPH_FIRST_USE WordTables viewWordTables(std::span<const std::uint8_t> block, Trust trust) {
@@ -298,48 +356,252 @@ HYPH_FIRST_USE WordTables viewWordTables(std::span<const std::uint8_t> block, Tr
   trie.mergedRuns = in.section<std::uint32_t>(kMergedRuns);
   trie.depths = in.section<std::uint32_t>(kDepths);
   tables.automaton = true;
-  tables.fold = {{in.section<std::uint32_t>(kFoldSlots), in.section<SymbolCode>(kFoldCells)},
-                 in.section<std::uint64_t>(kFoldOutside)};
-  const CharTableAccess::Cells cells{in.section<std::uint32_t>(kCharSlots),
-                                     in.section<std::uint32_t>(kCharCells)};
-  tables.chars = CharTableAccess::over(cells, in.section<std::uint64_t>(kCharOutside), nullptr);
-  tables.filter = in.section<std::uint64_t>(kFilter);
-  tables.exceptions = {
-      in.section<std::uint32_t>(kExceptionSlots), in.section<std::uint32_t>(kExceptionEntries),
-      in.section<char32_t>(kExceptionKeys), in.section<std::uint8_t>(kExceptionParities)};
+  readBesideTrie(in, tables);
   if (check) {
     require(trie.symbolCount > 0, "no symbols");
     if (trie.wide)
       checkTrie<WideSlot>(trie);
     else
       checkTrie<CompactSlot>(trie);
-    require(tables.boundary <= trie.symbolCount, "the boundary's code past the alphabet");
-    checkPageTable(tables.fold.pages);
-    require(tables.fold.pages.page(0) != nullptr, "the fold without its first page");
-    for (SymbolCode code : tables.fold.pages.cells)
-      require(code <= trie.symbolCount, "a folded code past the alphabet");
-    require(tables.fold.outside.size() % 2 == 0, "the fold's list of odd length");
-    for (std::size_t i = 1; i < tables.fold.outside.size(); i += 2)
-      require(tables.fold.outside[i] <= trie.symbolCount, "a folded code past the alphabet");
-    checkPageTable(cells);
-    require(tables.filter.empty() || tables.filter.size() == ExceptionFilter::kWords,
-            "an exception filter of another size");
-    const ExceptionTableView& ex = tables.exceptions;
-    require(ex.entries.size() % 4 == 0, "exception entries of part of an entry");
-    require(
-        ex.empty() == ex.slots.empty() && std::has_single_bit(ex.slots.size() | !ex.slots.size()),
-        "an exception table of another size");
-    for (std::uint32_t slot : ex.slots)
-      require(slot <= ex.size(), "an exception slot past the entries");
-    require(ex.slots.empty() || std::find(ex.slots.begin(), ex.slots.end(), 0u) != ex.slots.end(),
-            "an exception table without a free slot");
-    for (std::size_t i = 0; i < ex.size(); ++i) {
-      const std::uint32_t* e = ex.entries.data() + 4 * i;
-      require(std::uint64_t{e[0]} + e[1] <= ex.keys.size() &&
-                  std::uint64_t{e[2]} + e[3] <= ex.parities.size(),
-              "an exception entry past its keys or scores");
+    checkBesideTrie(in, tables);
+  }
+  return tables;
+}
+
+namespace {
+
+void putNumber(std::vector<std::uint8_t>& out, std::uint64_t n) {
+  for (; n >= 0x80; n >>= 7) out.push_back(static_cast<std::uint8_t>(n | 0x80));
+  out.push_back(static_cast<std::uint8_t>(n));
+}
+
+/// The numbers of a packed stream, seven bits a byte, low bits first.
+class Numbers {
+ public:
+  explicit Numbers(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+  std::uint32_t next() {
+    std::uint64_t value = 0;
+    for (unsigned shift = 0;; shift += 7) {
+      require(at_ < bytes_.size(), "a packed stream that ends early");
+      require(shift < 35, "a packed number of more than 32 bits");
+      const std::uint8_t byte = bytes_[at_++];
+      value |= std::uint64_t{byte & 0x7Fu} << shift;
+      if (byte < 0x80) break;
+    }
+    require(value <= 0xFFFFFFFFu, "a packed number of more than 32 bits");
+    return static_cast<std::uint32_t>(value);
+  }
+  bool done() const { return at_ == bytes_.size(); }
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+  std::size_t at_ = 0;
+};
+
+std::uint64_t zigzag(std::int64_t n) {
+  return n < 0 ? (static_cast<std::uint64_t>(-(n + 1)) << 1) | 1 : static_cast<std::uint64_t>(n) << 1;
+}
+std::int64_t unzigzag(std::uint32_t n) {
+  return (n & 1) ? -static_cast<std::int64_t>(n >> 1) - 1 : static_cast<std::int64_t>(n >> 1);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTrie& trie,
+                                         std::endian order) {
+  if (!tables.chars)
+    throw Error("hyphenation tables: a mapping that is a function cannot be compiled");
+  if (tables.patternsError) std::rethrow_exception(tables.patternsError);
+  if (!tables.automaton || !trie.automaton || !trie.doubleArray || !trie.narrow ||
+      tables.trie.slots.data() != trie.slots.data())
+    throw Error("hyphenation tables: patterns without an automaton cannot be compiled");
+  // The trie breadth first, as it was placed: each node's children by
+  // code, the base they were placed at (from the previous one), and its
+  // own scores. Placing them at those bases again rebuilds the double
+  // array without the search for free slots, which is most of a build.
+  const auto symbols = static_cast<std::uint32_t>(trie.letters.size());
+  std::vector<std::uint8_t> shape, bases, lengths, digits;
+  std::vector<std::uint32_t> queue{0};
+  std::int64_t previous = 0;
+  for (std::size_t q = 0; q < queue.size(); ++q) {
+    const std::uint32_t v = queue[q];
+    const std::uint32_t base = trie.baseOf(v);
+    const std::size_t first = queue.size();
+    for (std::uint32_t code = 1; code <= symbols; ++code)
+      if (std::size_t{base} + code < trie.slotCount && trie.checkOf(base + code) == code)
+        queue.push_back(base + code);
+    putNumber(shape, queue.size() - first);
+    std::uint32_t last = 0;
+    for (std::size_t k = first; k < queue.size(); ++k) {
+      putNumber(shape, queue[k] - base - last);
+      last = queue[k] - base;
+    }
+    if (queue.size() > first) {
+      putNumber(bases, zigzag(std::int64_t{base} - previous));
+      previous = base;
+    }
+    const std::uint32_t start = trie.scoreStarts[v], own = trie.scoreStarts[v + 1] - start;
+    putNumber(lengths, own);
+    digits.insert(digits.end(), trie.digits.begin() + start, trie.digits.begin() + start + own);
+  }
+  const bool placeAgain = queue.size() <= kPlacedNodes;
+  if (placeAgain) bases.clear();
+  Writer out(order);
+  out.word(0, kPackedMagic);
+  out.word(1, kTablesVersion);
+  out.word(2, (trie.matching == FlatTrie::Matching::Longest ? kLongestMatch : 0) |
+                  (placeAgain ? kPlaceAgain : 0));
+  out.word(3, symbols);
+  out.word(4, trie.slotCount);
+  out.word(5, tables.boundary);
+  std::vector<std::uint32_t> letters(trie.letters.begin(), trie.letters.end());
+  std::vector<std::uint32_t> keys(tables.exceptions.keys.begin(), tables.exceptions.keys.end());
+  const CharTableAccess::Cells& cells = CharTableAccess::cells(*tables.chars);
+  out.section(kFoldSlots, tables.fold.pages.slots);
+  out.section(kFoldCells, tables.fold.pages.cells);
+  out.section(kFoldOutside, tables.fold.outside);
+  out.section(kFilter, tables.filter);
+  out.section(kExceptionSlots, tables.exceptions.slots);
+  out.section(kCharSlots, cells.slots);
+  out.section(kCharCells, cells.cells);
+  out.section(kCharOutside, CharTableAccess::outside(*tables.chars));
+  out.section(kExceptionEntries, tables.exceptions.entries);
+  out.section(kExceptionKeys, spanOf(keys));
+  out.section(kExceptionParities, tables.exceptions.parities);
+  out.section(kLetters, spanOf(letters));
+  out.section(kPackedShape, spanOf(shape));
+  out.section(kPackedBases, spanOf(bases));
+  out.section(kPackedScoreLengths, spanOf(lengths));
+  out.section(kPackedDigits, spanOf(digits));
+  return out.take();
+}
+
+bool isPackedBlock(std::span<const std::uint8_t> block) {
+  std::uint32_t magic = 0;
+  if (block.size() >= 4) std::memcpy(&magic, block.data(), 4);
+  return magic == kPackedMagic;
+}
+
+WordTables unpackWordTables(std::span<const std::uint8_t> block) {
+  const Reader in(block, true, kPackedMagic);
+  if (in.word(1) != kTablesVersion)
+    damaged("version " + std::to_string(in.word(1)) + ", not " + std::to_string(kTablesVersion));
+  const std::uint32_t symbols = in.word(3), total = in.word(4);
+  const auto letters = in.section<char32_t>(kLetters);
+  const auto shape = in.section<std::uint8_t>(kPackedShape);
+  const auto digits = in.section<std::uint8_t>(kPackedDigits);
+  require(symbols > 0 && letters.size() == symbols, "the alphabet's size");
+  for (std::size_t i = 1; i < letters.size(); ++i)
+    require(letters[i - 1] < letters[i], "an alphabet out of order");
+  // Every node takes a byte of the shape at least; the slots of a packing
+  // are not many more than its nodes.
+  require(total > symbols + 1 && total - symbols - 1 <= 8 * (shape.size() + symbols) + 64,
+          "more slots than the trie's nodes take");
+  const std::uint32_t dead = total - symbols - 1;  // every leaf's base
+
+  auto trie = std::make_shared<FlatTrie>();
+  trie->matching =
+      (in.word(2) & kLongestMatch) ? FlatTrie::Matching::Longest : FlatTrie::Matching::Every;
+  trie->letters.assign(letters.begin(), letters.end());
+  trie->buildAlphabet();
+  trie->doubleArray = true;
+  trie->wide = symbols > CompactSlot::kMaxSymbols || total > CompactSlot::kMaxSlots;
+  trie->slotCount = total;
+  trie->slots.assign(std::size_t{total} * (trie->wide ? 2 : 1), 0);
+  auto set = [&](std::uint32_t v, std::uint32_t check, std::uint32_t base) {
+    if (trie->wide)
+      WideSlot::set(trie->slots.data() + 2 * std::size_t{v}, check, 0, base, 0);
+    else
+      CompactSlot::set(trie->slots.data() + v, check, 0, base, 0);
+  };
+
+  // The nodes placed breadth first at their bases, as the trie was packed.
+  // Each slot holds one node and each base serves one node, below the leaves'
+  // base: the double array then has no child but those placed here, and
+  // every step of a lookup stays inside it.
+  std::vector<std::uint32_t> order{0}, parents(total, 0), depths(total, 0);
+  std::vector<std::uint8_t> taken(total, 0);  // 1: a node's slot; 2: a node's base
+  constexpr std::uint8_t kSlot = 1, kBase = 2;
+  taken[0] = kSlot;
+  set(0, 0, dead);
+  Numbers shapeIn(shape), basesIn(in.section<std::uint8_t>(kPackedBases));
+  const bool placeAgain = (in.word(2) & kPlaceAgain) != 0;
+  SlotAllocator allocator;
+  std::vector<std::uint32_t> codes;
+  std::int64_t previous = 0;
+  for (std::size_t q = 0; q < order.size(); ++q) {
+    const std::uint32_t v = order[q];
+    const std::uint32_t count = shapeIn.next();
+    if (count == 0) continue;
+    require(count <= symbols, "more children than symbols");
+    codes.clear();
+    for (std::uint32_t k = 0, code = 0; k < count; ++k) {
+      const std::uint32_t step = shapeIn.next();
+      require(step >= 1 && step <= symbols - code, "children out of order");
+      code += step;
+      codes.push_back(code);
+    }
+    std::int64_t base;
+    if (placeAgain) {
+      base = allocator.place(codes);
+    } else {
+      base = previous + unzigzag(basesIn.next());
+      previous = base;
+    }
+    require(base >= 0 && base < dead && !(taken[base] & kBase), "a base out of place");
+    taken[base] |= kBase;
+    set(v, v == 0 ? 0 : trie->checkOf(v), static_cast<std::uint32_t>(base));
+    for (const std::uint32_t code : codes) {
+      const auto child = static_cast<std::uint32_t>(base + code);
+      require(child < dead && !(taken[child] & kSlot), "two nodes in one slot");
+      taken[child] |= kSlot;
+      parents[child] = v;
+      depths[child] = depths[v] + 1;
+      order.push_back(child);
+      set(child, code, dead);
     }
   }
+  require(shapeIn.done() && basesIn.done(), "packed streams longer than the trie");
+
+  // Each node's own scores, which the automaton's outputs are built from,
+  // put in slot order.
+  Numbers lengthsIn(in.section<std::uint8_t>(kPackedScoreLengths));
+  std::vector<std::uint32_t> ownStart(total, 0), ownLength(total, 0);
+  std::size_t at = 0;
+  for (const std::uint32_t v : order) {
+    const std::uint32_t own = lengthsIn.next();
+    require(own <= depths[v] + 1 && own <= digits.size() - at, "scores past their letters");
+    ownStart[v] = static_cast<std::uint32_t>(at);
+    ownLength[v] = own;
+    at += own;
+  }
+  require(lengthsIn.done() && at == digits.size(), "scores of no node");
+  std::uint8_t highest = 0;
+  for (const std::uint8_t digit : digits) highest = std::max(highest, digit);
+  require(highest <= 9, "a score past 9");
+  trie->scoreStarts.resize(std::size_t{total} + 1);
+  trie->digits.resize(digits.size());
+  std::uint32_t put = 0;
+  for (std::uint32_t v = 0; v < total; ++v) {
+    trie->scoreStarts[v] = put;
+    std::copy_n(digits.data() + ownStart[v], ownLength[v], trie->digits.data() + put);
+    put += ownLength[v];
+    trie->maxScoreLength = std::max(trie->maxScoreLength, ownLength[v]);
+  }
+  trie->scoreStarts[total] = put;
+  depths = {};
+  taken = {};
+  trie->buildAutomaton(order, std::move(parents));
+  require(trie->automaton, "patterns without an automaton");
+
+  WordTables tables;
+  tables.trie = trie->view();
+  tables.automaton = true;
+  tables.boundary = in.word(5);
+  readBesideTrie(in, tables);
+  checkBesideTrie(in, tables);
+  tables.owner = std::move(trie);
   return tables;
 }
 

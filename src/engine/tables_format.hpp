@@ -22,7 +22,8 @@
 namespace hyph::detail {
 
 inline constexpr std::uint32_t kTablesMagic = 0x62747968;  // "hytb" on a little-endian machine
-inline constexpr std::uint32_t kTablesVersion = 1;
+inline constexpr std::uint32_t kPackedMagic = 0x6b707968;  // "hypk"
+inline constexpr std::uint32_t kTablesVersion = 2;
 
 /// The compiled form of `tables`, for a machine of byte order `order`.
 /// Refuses, with hyph::Error, tables that it cannot hold: a mapping that is
@@ -40,5 +41,23 @@ enum class Trust { Compiled, Checked };
 /// that is not one, is of another version or byte order, or whose arrays do
 /// not hold together.
 WordTables viewWordTables(std::span<const std::uint8_t> block, Trust trust = Trust::Checked);
+
+/// The packed form of the same tables, for sending: the directory and the
+/// sections beside the trie as in the compiled form, and in place of the
+/// automaton the trie itself, breadth first, as small numbers (each node's
+/// children, the base they sit at, its own scores), which compress to about
+/// a third of the compiled form. `trie` is the double array that `tables`
+/// view, with its scores. Refuses what compileWordTables refuses.
+std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTrie& trie,
+                                         std::endian order = std::endian::native);
+
+/// Whether a block is in the packed form, by its magic number.
+bool isPackedBlock(std::span<const std::uint8_t> block);
+
+/// The tables of a packed block: the trie placed again and its automaton
+/// built, the rest viewed in place (the block must outlive them; `owner`
+/// keeps the trie). Always checked: throws hyph::Error "Damaged hyphenation
+/// tables: ..." for a block that does not describe a trie.
+WordTables unpackWordTables(std::span<const std::uint8_t> block);
 
 }  // namespace hyph::detail
