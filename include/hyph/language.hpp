@@ -227,8 +227,11 @@ HYPH_API bool languageBuiltIn(Language language);
 /// Gives a library that does not hold the language's data (built with
 /// HYPH_LANGUAGES=none or a list without it, as the WebAssembly build is)
 /// the language's compiled tables: the bytes of the AFFIX.tables file that
-/// the build tool `hyph_compile_tables --blobs DIR` writes. They are checked,
-/// so that no lookup can read outside them, and copied; from then on the
+/// the build tool `hyph_compile_tables --blobs DIR` writes (the tables in a
+/// packed form, gzipped, whose automaton is built here: a few milliseconds
+/// for the largest), or a compiled block, as the build compiles into a
+/// library. They are checked, so that no lookup can read outside them, and
+/// copied; from then on the
 /// language's shared Hyphenator, loadHyphenator and text marked as the
 /// language use them, as they would built-in tables. Their patterns,
 /// exceptions and licence are not in the file: asking for those throws.

@@ -8,13 +8,18 @@
 // library does at run time, and writes OUTPUT_DIR/tables-AFFIX.cpp, which
 // holds the compiled block (tables_format.hpp) as one aligned byte array;
 // OUTPUT_DIR/compiled_tables.cpp gives the block of each language by its
-// enumerator. With --blobs, each block is also written to DIR/AFFIX.tables,
-// for a build that loads its languages from files. A line that breaks its
+// enumerator. With --blobs, each language's tables are also written to
+// files, for a build that loads its languages from them (the WebAssembly
+// module's): DIR/AFFIX.tables in the packed form, gzipped, about a third of
+// the compiled block's size on the wire (checked to give the very block
+// again), and DIR/AFFIX.compiled, the block itself, which is ready sooner
+// where size does not count (read from a disk). A line that breaks its
 // file's format stops the tool with "FILE:LINE: reason" and status 1. The
 // output depends on nothing but the files: the same bytes every run, and a
 // file is only rewritten when its content changes.
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -27,9 +32,12 @@
 #include <string>
 #include <vector>
 
+#include <zlib.h>
+
 #include "catalogue/gzip.hpp"
 #include "engine/exception_table.hpp"
 #include "engine/tables_format.hpp"
+#include "engine/trie/patterns_access.hpp"
 #include "engine/utf8.hpp"
 #include "engine/word_tables.hpp"
 #include "hyph/error.hpp"
@@ -132,9 +140,33 @@ void checkChars(const fs::path& file, const std::vector<std::u32string>& lines) 
     if (lines[n].size() < 2) bad(file, n + 1, "a letter without the forms that normalise to it");
 }
 
-/// The compiled block of one language's files.
-std::vector<std::uint8_t> compileLanguage(const fs::path& data, const std::string& affix,
-                                          std::endian order) {
+/// One language's tables: the compiled block, and the packed one.
+struct Compiled {
+  std::vector<std::uint8_t> block, packed;
+};
+
+/// `bytes` as one gzip member, at zlib's best compression; the same bytes
+/// every run (no time or name in the header).
+std::string gzip(const std::vector<std::uint8_t>& bytes) {
+  z_stream stream{};
+  if (deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+    throw BadData("zlib: cannot start compressing");
+  std::string out(deflateBound(&stream, static_cast<uLong>(bytes.size())), '\0');
+  stream.next_in = const_cast<Bytef*>(bytes.data());
+  stream.avail_in = static_cast<uInt>(bytes.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  const int status = deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  if (status != Z_STREAM_END) throw BadData("zlib: cannot compress");
+  return out;
+}
+
+/// The compiled block of one language's files, and with `packed` its packed
+/// form too, which must give the same block again.
+Compiled compileLanguage(const fs::path& data, const std::string& affix, std::endian order,
+                         bool packed) {
   auto text = [&](const char* kind) {
     const fs::path file = data / ("hyph-" + affix + "." + kind + ".txt.gz");
     const std::string name = file.filename().string();
@@ -158,7 +190,19 @@ std::vector<std::uint8_t> compileLanguage(const fs::path& data, const std::strin
   const hyph::Exceptions words = hyph::parseExceptions(hyph::detail::decodeUtf8(exceptions));
   const auto tables = hyph::detail::assembleWordTables(
       table, nullptr, hyph::detail::TriePart::of(trie), hyph::detail::ExceptionsPart::of(words));
-  return hyph::detail::compileWordTables(*tables, order);
+  Compiled compiled{hyph::detail::compileWordTables(*tables, order), {}};
+  if (packed) {
+    using namespace hyph::detail;
+    compiled.packed = packWordTables(*tables, *flatOf(trie.get()).trie, order);
+    // Read as a loader reads it: from memory aligned as a block must be.
+    std::vector<std::uint64_t> aligned((compiled.packed.size() + 7) / 8);
+    std::memcpy(aligned.data(), compiled.packed.data(), compiled.packed.size());
+    const WordTables unpacked = unpackWordTables(
+        {reinterpret_cast<const std::uint8_t*>(aligned.data()), compiled.packed.size()});
+    if (compileWordTables(unpacked, order) != compiled.block)
+      throw BadData(affix + ": the packed tables do not give the compiled ones again");
+  }
+  return compiled;
 }
 
 std::string identifierOf(const std::string& affix) {
@@ -267,11 +311,14 @@ int main(int argc, char** argv) {
     for (std::size_t i = 2; i < args.size(); ++i) {
       const std::string& affix = args[i];
       enumeratorOf(affix);
-      const std::vector<std::uint8_t> block = compileLanguage(data, affix, order);
-      writeIfChanged(output / ("tables-" + affix + ".cpp"), sourceOf(affix, block));
-      if (blobs)
-        writeIfChanged(*blobs / (affix + ".tables"), std::string(block.begin(), block.end()));
-      blocks.push_back({affix, block.size()});
+      const Compiled compiled = compileLanguage(data, affix, order, blobs.has_value());
+      writeIfChanged(output / ("tables-" + affix + ".cpp"), sourceOf(affix, compiled.block));
+      if (blobs) {
+        writeIfChanged(*blobs / (affix + ".tables"), gzip(compiled.packed));
+        writeIfChanged(*blobs / (affix + ".compiled"),
+                       std::string(compiled.block.begin(), compiled.block.end()));
+      }
+      blocks.push_back({affix, compiled.block.size()});
     }
     writeIfChanged(output / "compiled_tables.cpp", indexOf(blocks));
   } catch (const std::exception& e) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "catalogue/compiled_tables.hpp"
+#include "catalogue/gzip.hpp"
 #include "engine/first_use.hpp"
 #include "engine/hyphenator_access.hpp"
 #include "engine/show.hpp"
@@ -148,14 +149,41 @@ void addLanguageTables(Language language, std::span<const std::uint8_t> tables) 
   addLanguageTables(language, std::move(owned), copy);
 }
 
+namespace {
+// More than the largest language's tables take, many times over.
+constexpr std::size_t kTablesLimit = std::size_t{256} << 20;
+}  // namespace
+
 void addLanguageTables(Language language, std::shared_ptr<const void> owner,
                        std::span<const std::uint8_t> tables) {
   using namespace detail;
   const std::string name(languageName(language));
   if (holdsLanguage(language))
     throw Error(name + " is built into this hyph library; its tables cannot be given");
-  WordTables view = viewWordTables(tables, Trust::Checked);
-  view.owner = std::move(owner);
+  // Gzipped (as the build writes them), then packed or compiled.
+  if (tables.size() >= 2 && tables[0] == 0x1F && tables[1] == 0x8B) {
+    std::string bytes;
+    try {
+      bytes = gunzip("the tables", {reinterpret_cast<const char*>(tables.data()), tables.size()},
+                     Members::One, kTablesLimit);
+    } catch (const Error& e) {
+      throw Error(std::string("Damaged hyphenation tables: ") + e.what());
+    }
+    std::shared_ptr<std::uint64_t[]> aligned(new std::uint64_t[(bytes.size() + 7) / 8]);
+    std::memcpy(aligned.get(), bytes.data(), bytes.size());
+    owner = aligned;
+    tables = {reinterpret_cast<const std::uint8_t*>(aligned.get()), bytes.size()};
+  }
+  WordTables view;
+  if (isPackedBlock(tables)) {
+    view = unpackWordTables(tables);
+    view.owner = std::make_shared<const std::pair<std::shared_ptr<const void>,
+                                                  std::shared_ptr<const void>>>(
+        std::move(owner), std::move(view.owner));
+  } else {
+    view = viewWordTables(tables, Trust::Checked);
+    view.owner = std::move(owner);
+  }
   auto missing = [name](const char* what) {
     return [message = name + "'s " + what + " are not in its compiled tables"] {
       return Error(message);
