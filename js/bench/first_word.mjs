@@ -5,14 +5,14 @@
 //
 //   node first_word.mjs [LANG...]
 //
-// The package is the one that HYPH_JS names (its index.js), by default the
+// The package is the one that HYPH_JS names (its node.js), by default the
 // build's (build/js/package).
 import { execFileSync } from "node:child_process";
 import { pathToFileURL } from "node:url";
 
 const packageUrl = process.env.HYPH_JS
   ? pathToFileURL(process.env.HYPH_JS).href
-  : new URL("../../build/js/package/index.js", import.meta.url).href;
+  : new URL("../../build/js/package/node.js", import.meta.url).href;
 
 if (process.argv[2] === "--child") {
   const { init, loadLanguage, hyphenate } = await import(packageUrl);

@@ -11,15 +11,17 @@
 // (npm install --prefix DIR hyphenopoly@6.1.0; DIR/node_modules/hyphenopoly).
 import { existsSync, readFileSync } from "node:fs";
 import { join } from "node:path";
-import { gzipSync } from "node:zlib";
+import { gunzipSync, gzipSync } from "node:zlib";
 
 const [pkg, data, peer] = process.argv.slice(2);
 if (!data) {
   console.error("usage: sizes.mjs HYPH_PACKAGE DATA_DIR [HYPHENOPOLY_PACKAGE]");
   process.exit(2);
 }
+// A file that is gzipped already (hyph's languages) is sent as it is.
 const sizes = (path) => {
   const bytes = readFileSync(path);
+  if (bytes[0] === 0x1f && bytes[1] === 0x8b) return { raw: gunzipSync(bytes).length, gz: bytes.length };
   return { raw: bytes.length, gz: gzipSync(bytes, { level: 9 }).length };
 };
 const kb = (n) => (n / 1000).toFixed(n < 10000 ? 1 : 0);

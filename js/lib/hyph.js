@@ -1,6 +1,6 @@
 // hyph for JavaScript: the hyph library compiled to WebAssembly (hyph.wasm),
-// and each language's compiled tables in a file of its own
-// (languages/AFFIX.tables), read or fetched when the language is first
+// and each language's tables in files of their own (languages/AFFIX.tables,
+// packed and gzipped), read or fetched when the language is first
 // loaded. Runs in Node (18 or later) and in browsers.
 //
 //   import { loadLanguage, hyphenate, hyphenateText } from "hyph";
@@ -29,6 +29,12 @@ const ASSETS = /* assets */ null;
 
 // Reads a file: URL in Node; null where there is no file system.
 const readFile = /* read file */ null;
+// Node's gzip decompression; elsewhere the browser's DecompressionStream.
+const gunzip = /* gunzip */ null;
+// A language's file: its packed tables (AFFIX.tables, a third of the size
+// on the wire), or in Node, which reads them from the disk, the compiled
+// ones (AFFIX.compiled, ready sooner).
+const TABLES = /* tables */ ".tables";
 
 let dataUrl = null; // setDataUrl's folder, over the entry's own
 let wasmSource = null; // init's `wasm`, over the file
@@ -73,27 +79,35 @@ async function bytesOf(source) {
   return readBytes(new URL(String(source), globalThis.location?.href ?? moduleUrl));
 }
 
-/**
- * The bytes of a file beside the module: read from the disk in Node, fetched
- * elsewhere. `into(size)` gives the Uint8Array to read them into, and
- * `done(bytes)` is called on them in the same turn, before any other work
- * can run: a buffer of the module's that `into` gives is used before
- * another load can ask for one. Resolves to what `done` returns.
- */
-async function readBytes(url, into = (size) => new Uint8Array(size), done = (bytes) => bytes) {
+/** The bytes of a file beside the module: read from the disk in Node, fetched elsewhere. */
+async function readBytes(url) {
   if (url.protocol === "file:") {
     if (!readFile) {
       throw failure(`cannot read ${url}: this build of hyph is for browsers; in Node, import "hyph" ` +
                     "as Node resolves it (its node build), or give the bytes");
     }
-    return done(readFile(url, into));
+    return readFile(url);
   }
   const response = await fetch(url);
   if (!response.ok) throw failure(`cannot fetch ${url}: ${response.status} ${response.statusText}`);
-  const fetched = new Uint8Array(await response.arrayBuffer());
-  const bytes = into(fetched.length);
-  bytes.set(fetched);
-  return done(bytes);
+  return new Uint8Array(await response.arrayBuffer());
+}
+
+/**
+ * A language's file as the module takes it: gzipped, as the package holds
+ * them, unzipped by the host's own code where it has it (faster than the
+ * module's); else as it is, for the module to unzip.
+ */
+async function unzipped(bytes) {
+  if (bytes[0] !== 0x1f || bytes[1] !== 0x8b) return bytes;
+  if (gunzip) return gunzip(bytes);
+  if (typeof DecompressionStream !== "function") return bytes;
+  try {
+    const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"));
+    return new Uint8Array(await new Response(stream).arrayBuffer());
+  } catch {
+    return bytes;  // the module says what is wrong with them
+  }
 }
 
 /**
@@ -198,7 +212,7 @@ function loadedIndex(x, tag) {
  * Loads a language by any name that hyph takes ("de", "en-GB", "pt-BR",
  * "German_1996", "de-1996"): reads or fetches its tables, once. Resolves
  * to its description. `options.tables` gives the tables' bytes instead
- * (an ArrayBuffer or a typed array: languages/AFFIX.tables).
+ * (an ArrayBuffer or a typed array: languages/AFFIX.tables or AFFIX.compiled).
  */
 export async function loadLanguage(tag, options = {}) {
   await init();
@@ -208,25 +222,21 @@ export async function loadLanguage(tag, options = {}) {
   let pending = options.tables ? null : loading.get(index);
   if (!pending) {
     pending = (async () => {
-      // Straight into the module's memory, where the library takes them
-      // over. The module holds one such buffer: it is filled and handed over
-      // in one turn, so that loads at the same time take turns.
-      const into = (size) => {
-        const at = x.hyph_js_tables(size);  // first: it may grow the memory, detaching its buffer
-        return new Uint8Array(x.memory.buffer, at, size);
-      };
-      const add = (bytes) => {
-        if (x.hyph_js_add(index, bytes.length) < 0) throw failure(lastError(x));
+      // Unzipped, then copied into the module's one buffer for tables and
+      // handed over in the same turn, so that loads at the same time take
+      // turns with it.
+      const add = async (given) => {
+        const tables = await unzipped(given);
+        const at = x.hyph_js_tables(tables.length);  // first: it may grow the memory, detaching its buffer
+        new Uint8Array(x.memory.buffer, at, tables.length).set(tables);
+        if (x.hyph_js_add(index, tables.length) < 0) throw failure(lastError(x));
       };
       if (options.tables) {
-        const given = ArrayBuffer.isView(options.tables)
+        await add(ArrayBuffer.isView(options.tables)
           ? new Uint8Array(options.tables.buffer, options.tables.byteOffset, options.tables.byteLength)
-          : new Uint8Array(options.tables);
-        const bytes = into(given.length);
-        bytes.set(given);
-        add(bytes);
+          : new Uint8Array(options.tables));
       } else {
-        await readBytes(fileUrl(`languages/${LANGUAGES[index][1]}.tables`), into, add);
+        await add(await readBytes(fileUrl(`languages/${LANGUAGES[index][1]}${TABLES}`)));
       }
     })();
     if (!options.tables) loading.set(index, pending);

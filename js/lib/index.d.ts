@@ -15,7 +15,7 @@ export interface Language {
 }
 
 export interface LoadOptions {
-  /** The tables' bytes (languages/AFFIX.tables), instead of reading them. */
+  /** The tables' bytes (languages/AFFIX.tables, packed, or AFFIX.compiled), instead of reading them. */
   tables?: ArrayBuffer | ArrayBufferView;
 }
 

@@ -1,8 +1,8 @@
 // Assembles the npm package: index.js (ES module) and index.cjs (CommonJS)
 // from lib/hyph.js with the list of languages filled in, the TypeScript
 // declarations, package.json with the version of VERSION, the README, the
-// example page, hyph.wasm, and for each language its compiled tables and
-// its licence.
+// example page, hyph.wasm, and for each language its tables (packed and
+// gzipped for browsers, compiled for Node) and its licence.
 //
 //   node js/tools/make_package.mjs OUT_DIR HYPH_WASM HOST_TOOLS
 //
@@ -60,10 +60,11 @@ const assets = "{\n" + files.map((name) =>
 let browser = fill(source, "/* node imports */\n", "");
 browser = fill(browser, "/* assets */ null", assets);
 browser = fill(browser, "/* read file */ null", "null");
+browser = fill(browser, "/* gunzip */ null", "null");
 writeFileSync(join(out, "index.js"), browser);
 
 // Node: the files read from the disk, beside the module unless said.
-const readFile = `(url, into) => {
+const readFile = `(url) => {
   // Read at once: a language's file is at most a megabyte, and waiting for
   // a thread of the pool takes longer than reading it.
   let fd;
@@ -76,7 +77,7 @@ const readFile = `(url, into) => {
   }
   try {
     const size = fstatSync(fd).size;
-    const bytes = into(size);
+    const bytes = new Uint8Array(size);
     for (let at = 0; at < size;) {
       const got = readSync(fd, bytes, at, size - at, at);
       if (got === 0) throw failure(\`\${url}: shorter than it was\`);
@@ -88,9 +89,12 @@ const readFile = `(url, into) => {
   }
 }`;
 let node = fill(source, "/* node imports */",
-  'import { closeSync, fstatSync, openSync, readSync } from "node:fs";');
+  'import { closeSync, fstatSync, openSync, readSync } from "node:fs";\n' +
+  'import { gunzipSync } from "node:zlib";');
 node = fill(node, "/* assets */ null", "null");
 node = fill(node, "/* read file */ null", readFile);
+node = fill(node, "/* gunzip */ null", "(bytes) => new Uint8Array(gunzipSync(bytes))");
+node = fill(node, '/* tables */ ".tables"', '".compiled"');
 writeFileSync(join(out, "node.js"), node);
 
 /** `text` without its ES module syntax: its exports' names, and the rest. */
@@ -104,6 +108,8 @@ function unexported(text) {
 let [exported, common] = unexported(node);
 common = fill(common, 'import { closeSync, fstatSync, openSync, readSync } from "node:fs";',
   'const { closeSync, fstatSync, openSync, readSync } = require("node:fs");');
+common = fill(common, 'import { gunzipSync } from "node:zlib";',
+  'const { gunzipSync } = require("node:zlib");');
 common = fill(common, "const moduleUrl = import.meta.url;",
   'const moduleUrl = require("node:url").pathToFileURL(__filename).href;');
 if (/\bexport\b|import\.meta|^import /m.test(common.replace(/\/\/.*$/gm, ""))) {
@@ -114,8 +120,8 @@ writeFileSync(join(out, "index.cjs"), common);
 
 // A plain <script src=".../hyph.global.js">: the global `hyph`, its files
 // beside the script.
-let [globalNames, global] = unexported(fill(fill(fill(source, "/* node imports */\n", ""),
-  "/* assets */ null", "null"), "/* read file */ null", "null"));
+let [globalNames, global] = unexported(fill(fill(fill(fill(source, "/* node imports */\n", ""),
+  "/* assets */ null", "null"), "/* read file */ null", "null"), "/* gunzip */ null", "null"));
 global = fill(global, "const moduleUrl = import.meta.url;",
   'const moduleUrl = globalThis.document?.currentScript?.src ?? "";');
 if (/\bexport\b|import\.meta/.test(global.replace(/\/\/.*$/gm, ""))) {
@@ -132,7 +138,8 @@ copyFileSync(join(js, "examples", "index.html"), join(out, "examples", "index.ht
 copyFileSync(join(js, "..", "LICENSE"), join(out, "LICENSE"));
 copyFileSync(wasm, join(out, "hyph.wasm"));
 for (const [, affix] of languages) {
-  copyFileSync(join(tables, `${affix}.tables`), join(out, "languages", `${affix}.tables`));
+  for (const kind of ["tables", "compiled"])
+    copyFileSync(join(tables, `${affix}.${kind}`), join(out, "languages", `${affix}.${kind}`));
   writeFileSync(join(out, "languages", `${affix}.license.txt`),
                 execFileSync(command, ["--license", affix]));
 }

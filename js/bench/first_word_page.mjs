@@ -1,0 +1,34 @@
+// The first word of a language in a fresh page of headless Chromium: from
+// the language file's arrival (its bytes in hand) to the first word's
+// pieces, for the packed file that a page fetches (languages/AFFIX.tables)
+// and for the compiled one that Node reads (AFFIX.compiled). Medians over
+// ROUNDS pages (default 5), each in a Chromium of its own.
+//
+//   node first_word_page.mjs [AFFIX...]     (default en-us de-1996 fr ru hu)
+//
+// The package is build/js/package, or the folder that HYPH_PACKAGE names.
+import { reportOf } from "../test/chromium.mjs";
+
+const root = process.env.HYPH_PACKAGE ?? new URL("../../build/js/package", import.meta.url).pathname;
+const rounds = Number(process.env.ROUNDS ?? 5);
+const page = (affix, kind) => `<!doctype html><script type="module">
+import { init, loadLanguage, hyphenate } from "/index.js";
+await init();
+const bytes = new Uint8Array(await (await fetch("/languages/${affix}.${kind}")).arrayBuffer());
+const t0 = performance.now();
+await loadLanguage("${affix}", { tables: bytes });
+hyphenate("Silbentrennung", "${affix}");
+const t1 = performance.now();
+await fetch("/result", { method: "POST", body: String(t1 - t0) });
+</script>`;
+const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+for (const affix of process.argv.length > 2 ? process.argv.slice(2) : ["en-us", "de-1996", "fr", "ru", "hu"]) {
+  const line = [];
+  for (const kind of ["tables", "compiled"]) {
+    const times = [];
+    for (let r = 0; r < rounds; r++)
+      times.push(Number(await reportOf(root, "/first.html", { "/first.html": page(affix, kind) })));
+    line.push(`${kind} ${median(times).toFixed(2)} ms`);
+  }
+  console.log(`${affix.padEnd(8)} file in hand to first word, median: ${line.join(", ")}`);
+}
