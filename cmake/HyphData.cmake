@@ -22,6 +22,11 @@ set(HYPH_LANGUAGES "all" CACHE STRING
 set(HYPH_HOST_TOOLS "" CACHE PATH
   "When cross-compiling: a native build's folder with hyph_embed_archive and hyph_compile_tables")
 
+if(NOT HYPH_GZIP AND NOT (CMAKE_CROSSCOMPILING AND HYPH_LANGUAGES STREQUAL "none"))
+  message(FATAL_ERROR "HYPH_GZIP=OFF is for a cross build with HYPH_LANGUAGES=none (the "
+    "WebAssembly module's): the languages' data and the build tools are read with gzip")
+endif()
+
 # The one list of languages, as language_list.hpp gives it.
 file(READ ${PROJECT_SOURCE_DIR}/include/hyph/language_list.hpp HYPH_LIST_TEXT)
 string(FIND "${HYPH_LIST_TEXT}" "#define HYPH_LANGUAGES(X)" HYPH_LIST_START)

@@ -1,13 +1,26 @@
 // Decompressing gzip data with zlib, in bounded memory for users' files.
 #include "gzip.hpp"
 
+#include "hyph/error.hpp"
+
+#if defined(HYPH_NO_GZIP)
+
+namespace hyph::detail {
+
+std::string gunzip(std::string_view name, std::string_view, Members, std::size_t) {
+  throw Error("Could not decompress " + std::string(name) +
+              ": this hyph is built without gzip (HYPH_GZIP=OFF)");
+}
+
+}  // namespace hyph::detail
+
+#else
+
 #include <zlib.h>
 
 #include <algorithm>
 #include <limits>
 #include <new>
-
-#include "hyph/error.hpp"
 
 namespace hyph::detail {
 
@@ -82,3 +95,5 @@ std::string gunzip(std::string_view name, std::string_view compressed, Members m
 }
 
 }  // namespace hyph::detail
+
+#endif
