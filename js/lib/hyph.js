@@ -95,18 +95,21 @@ async function readBytes(url) {
 
 /**
  * A language's file as the module takes it: gzipped, as the package holds
- * them, unzipped by the host's own code where it has it (faster than the
- * module's); else as it is, for the module to unzip.
+ * the packed ones, unzipped by the host (Node's zlib, the browser's
+ * DecompressionStream); the module itself reads no gzip.
  */
 async function unzipped(bytes) {
   if (bytes[0] !== 0x1f || bytes[1] !== 0x8b) return bytes;
-  if (gunzip) return gunzip(bytes);
-  if (typeof DecompressionStream !== "function") return bytes;
+  if (!gunzip && typeof DecompressionStream !== "function") {
+    throw failure("this browser has no DecompressionStream to unzip hyph's language files: " +
+                  "give loadLanguage their bytes unzipped ({tables})");
+  }
   try {
+    if (gunzip) return gunzip(bytes);
     const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"));
     return new Uint8Array(await new Response(stream).arrayBuffer());
-  } catch {
-    return bytes;  // the module says what is wrong with them
+  } catch (error) {
+    throw failure(`Damaged hyphenation tables: cannot unzip them (${error.message})`);
   }
 }
 

@@ -96,9 +96,19 @@ test("errors are Errors with the library's messages", async () => {
 
 test("tables given as bytes, as a bundler would give them", async () => {
   const require = createRequire(import.meta.url);
-  const file = require.resolve("hyph/languages/nl.tables");
-  await hyph.loadLanguage("nl", { tables: readFileSync(file) });
-  assert.deepEqual(hyph.hyphenate("lettergrepen", "nl"), ["let", "ter", "gre", "pen"]);
+  // Packed and gzipped, as a page fetches them; compiled, as Node reads them.
+  for (const kind of ["tables", "compiled"]) {
+    const file = require.resolve(`hyph/languages/nl.${kind}`);
+    await hyph.loadLanguage("nl", { tables: readFileSync(file) });
+    assert.deepEqual(hyph.hyphenate("lettergrepen", "nl"), ["let", "ter", "gre", "pen"]);
+  }
+  // Damaged: refused with a reason, and the language stays as it was.
+  const packed = new Uint8Array(readFileSync(require.resolve("hyph/languages/cs.tables")));
+  await assert.rejects(hyph.loadLanguage("cs", { tables: packed.subarray(0, 100) }),
+                       /^Error: Damaged hyphenation tables: cannot unzip them/);
+  await assert.rejects(hyph.loadLanguage("cs", { tables: new Uint8Array(64) }),
+                       /^Error: Damaged hyphenation tables: /);
+  assert.throws(() => hyph.hyphenate("slabika", "cs"), /Czech is not loaded/);
 });
 
 test("every language is listed, with its licence", async () => {
