@@ -5,7 +5,7 @@
 //   node bench_hyph.mjs LANG --cold WORD
 //
 // LANG is the word list's tag (en-us, de), a name that hyph takes. The
-// package is the one that HYPH_JS names (its index.js), by default the
+// package is the one that HYPH_JS names (its node.js), by default the
 // build's (build/js/package). Each word goes through hyphenate(), which
 // returns its pieces; the loop counts the breaks and sums their offsets (in
 // UTF-16 code units).
@@ -14,7 +14,7 @@ import { fileURLToPath, pathToFileURL } from "node:url";
 
 const packageUrl = process.env.HYPH_JS
   ? pathToFileURL(process.env.HYPH_JS).href
-  : new URL("../../build/js/package/index.js", import.meta.url).href;
+  : new URL("../../build/js/package/node.js", import.meta.url).href;
 const { hyphenate, loadLanguage, version } = await import(packageUrl);
 
 const now = () => process.hrtime.bigint();
