@@ -105,7 +105,7 @@ async function unzipped(bytes) {
                   "give loadLanguage their bytes unzipped ({tables})");
   }
   try {
-    if (gunzip) return gunzip(bytes);
+    if (gunzip) return await gunzip(bytes);
     const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"));
     return new Uint8Array(await new Response(stream).arrayBuffer());
   } catch (error) {

@@ -89,11 +89,13 @@ const readFile = `(url) => {
   }
 }`;
 let node = fill(source, "/* node imports */",
-  'import { closeSync, fstatSync, openSync, readSync } from "node:fs";\n' +
-  'import { gunzipSync } from "node:zlib";');
+  'import { closeSync, fstatSync, openSync, readSync } from "node:fs";');
 node = fill(node, "/* assets */ null", "null");
 node = fill(node, "/* read file */ null", readFile);
-node = fill(node, "/* gunzip */ null", "(bytes) => new Uint8Array(gunzipSync(bytes))");
+// zlib only when a packed file is given: loading it takes as long as a
+// language (Node reads the compiled files, which are not gzipped).
+node = fill(node, "/* gunzip */ null",
+  'async (bytes) => new Uint8Array((await import("node:zlib")).gunzipSync(bytes))');
 node = fill(node, '/* tables */ ".tables"', '".compiled"');
 writeFileSync(join(out, "node.js"), node);
 
@@ -108,8 +110,6 @@ function unexported(text) {
 let [exported, common] = unexported(node);
 common = fill(common, 'import { closeSync, fstatSync, openSync, readSync } from "node:fs";',
   'const { closeSync, fstatSync, openSync, readSync } = require("node:fs");');
-common = fill(common, 'import { gunzipSync } from "node:zlib";',
-  'const { gunzipSync } = require("node:zlib");');
 common = fill(common, "const moduleUrl = import.meta.url;",
   'const moduleUrl = require("node:url").pathToFileURL(__filename).href;');
 if (/\bexport\b|import\.meta|^import /m.test(common.replace(/\/\/.*$/gm, ""))) {
