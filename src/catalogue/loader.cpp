@@ -33,7 +33,7 @@ namespace {
 std::atomic<int> creations[languageCount];
 std::atomic<int> builds[languageCount][3];
 
-void countBuild(Language language, Table table) {
+[[maybe_unused]] void countBuild(Language language, Table table) {
   builds[fromEnum(language)][static_cast<int>(table)].fetch_add(1, std::memory_order_relaxed);
 }
 }  // namespace
@@ -53,6 +53,23 @@ int tableBuilds(Language language, Table table) {
 }
 
 HYPH_FIRST_USE Hyphenator loadHyphenator(Language language, std::span<const EmbeddedFile> archive) {
+  const std::int64_t left = languageLeftMin(language), right = languageRightMin(language);
+  if (const Hyphenator* given = addedHyphenator(language)) return *given;
+  if (!holdsLanguage(language)) {
+    // A build that holds only some languages: every table of the others
+    // refuses, naming the option.
+    auto refuse = [language] { return Error(notBuiltInMessage(language)); };
+    return Hyphenator(Deferred<CharTable>::lazy([refuse]() -> CharTable { throw refuse(); }),
+                      Deferred<Patterns>::lazy([refuse]() -> Patterns { throw refuse(); }),
+                      Deferred<Exceptions>::lazy([refuse]() -> Exceptions { throw refuse(); }),
+                      left, right);
+  }
+#if defined(HYPH_NO_LANGUAGE_DATA)
+  // Nothing to parse: a library without data (HYPH_LANGUAGES=none) leaves
+  // the parsers of its files out.
+  (void)archive;
+  throw Error(notBuiltInMessage(language));
+#else
   const std::string base = "hyph-" + std::string(languageAffix(language));
   auto read = [archive](std::string name) {
     return [archive, name = std::move(name)] { return readEmbeddedFile(name, archive); };
@@ -70,17 +87,6 @@ HYPH_FIRST_USE Hyphenator loadHyphenator(Language language, std::span<const Embe
     countBuild(language, Table::Exceptions);
     return parseExceptions(text());
   });
-  const std::int64_t left = languageLeftMin(language), right = languageRightMin(language);
-  if (const Hyphenator* given = addedHyphenator(language)) return *given;
-  if (!holdsLanguage(language)) {
-    // A build that holds only some languages: every table of the others
-    // refuses, naming the option.
-    auto refuse = [language] { return Error(notBuiltInMessage(language)); };
-    return Hyphenator(Deferred<CharTable>::lazy([refuse]() -> CharTable { throw refuse(); }),
-                      Deferred<Patterns>::lazy([refuse]() -> Patterns { throw refuse(); }),
-                      Deferred<Exceptions>::lazy([refuse]() -> Exceptions { throw refuse(); }),
-                      left, right);
-  }
   const std::span<const std::uint8_t> block = compiledTables(language);
   if (block.empty() || archive.data() != embeddedFiles().data())
     return Hyphenator(std::move(chars), std::move(patterns), std::move(exceptions), left, right);
@@ -88,6 +94,7 @@ HYPH_FIRST_USE Hyphenator loadHyphenator(Language language, std::span<const Embe
   return HyphenatorAccess::ofWordTables(
       std::make_shared<const WordTables>(viewWordTables(block, Trust::Compiled)),
       std::move(patterns), std::move(exceptions), left, right);
+#endif
 }
 
 namespace {
