@@ -104,6 +104,24 @@ std::span<const T> spanOf(const std::vector<T>& v) {
   return v;
 }
 
+/// The sections beside the trie: the mapping, its fold with the alphabet,
+/// the exceptions and their filter.
+void writeBesideTrie(Writer& out, const WordTables& tables) {
+  const CharTableAccess::Cells& cells = CharTableAccess::cells(*tables.chars);
+  std::vector<std::uint32_t> keys(tables.exceptions.keys.begin(), tables.exceptions.keys.end());
+  out.section(kFoldSlots, tables.fold.pages.slots);
+  out.section(kFoldCells, tables.fold.pages.cells);
+  out.section(kFoldOutside, tables.fold.outside);
+  out.section(kFilter, tables.filter);
+  out.section(kExceptionSlots, tables.exceptions.slots);
+  out.section(kCharSlots, cells.slots);
+  out.section(kCharCells, cells.cells);
+  out.section(kCharOutside, CharTableAccess::outside(*tables.chars));
+  out.section(kExceptionEntries, tables.exceptions.entries);
+  out.section(kExceptionKeys, spanOf(keys));
+  out.section(kExceptionParities, tables.exceptions.parities);
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> compileWordTables(const WordTables& tables, std::endian order) {
@@ -124,23 +142,11 @@ std::vector<std::uint8_t> compileWordTables(const WordTables& tables, std::endia
   // The small sections that a first lookup reads come first, beside the
   // directory, and the slots, the largest, last: the pages that a fresh
   // process must fault in for its first word are then few.
+  writeBesideTrie(out, tables);
   std::vector<std::uint32_t> letters(trie.letters.begin(), trie.letters.end());
-  std::vector<std::uint32_t> keys(tables.exceptions.keys.begin(), tables.exceptions.keys.end());
-  const CharTableAccess::Cells& cells = CharTableAccess::cells(*tables.chars);
-  out.section(kFoldSlots, tables.fold.pages.slots);
-  out.section(kFoldCells, tables.fold.pages.cells);
-  out.section(kFoldOutside, tables.fold.outside);
-  out.section(kFilter, tables.filter);
-  out.section(kExceptionSlots, tables.exceptions.slots);
   out.section(kRootScores, trie.rootScores);
   out.section(kReaches, trie.reaches);
   out.section(kWindows, trie.windows);
-  out.section(kCharSlots, cells.slots);
-  out.section(kCharCells, cells.cells);
-  out.section(kCharOutside, CharTableAccess::outside(*tables.chars));
-  out.section(kExceptionEntries, tables.exceptions.entries);
-  out.section(kExceptionKeys, spanOf(keys));
-  out.section(kExceptionParities, tables.exceptions.parities);
   out.section(kLetters, spanOf(letters));
   out.section(kMergedStarts, trie.mergedStarts);
   out.section(kMergedRuns, trie.mergedRuns);
@@ -455,20 +461,8 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
   out.word(3, symbols);
   out.word(4, trie.slotCount);
   out.word(5, tables.boundary);
+  writeBesideTrie(out, tables);
   std::vector<std::uint32_t> letters(trie.letters.begin(), trie.letters.end());
-  std::vector<std::uint32_t> keys(tables.exceptions.keys.begin(), tables.exceptions.keys.end());
-  const CharTableAccess::Cells& cells = CharTableAccess::cells(*tables.chars);
-  out.section(kFoldSlots, tables.fold.pages.slots);
-  out.section(kFoldCells, tables.fold.pages.cells);
-  out.section(kFoldOutside, tables.fold.outside);
-  out.section(kFilter, tables.filter);
-  out.section(kExceptionSlots, tables.exceptions.slots);
-  out.section(kCharSlots, cells.slots);
-  out.section(kCharCells, cells.cells);
-  out.section(kCharOutside, CharTableAccess::outside(*tables.chars));
-  out.section(kExceptionEntries, tables.exceptions.entries);
-  out.section(kExceptionKeys, spanOf(keys));
-  out.section(kExceptionParities, tables.exceptions.parities);
   out.section(kLetters, spanOf(letters));
   out.section(kPackedShape, spanOf(shape));
   out.section(kPackedBases, spanOf(bases));
