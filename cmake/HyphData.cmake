@@ -22,8 +22,8 @@ set(HYPH_LANGUAGES "all" CACHE STRING
 set(HYPH_HOST_TOOLS "" CACHE PATH
   "When cross-compiling: a native build's folder with hyph_embed_archive and hyph_compile_tables")
 
-if(NOT HYPH_GZIP AND NOT (CMAKE_CROSSCOMPILING AND HYPH_LANGUAGES STREQUAL "none"))
-  message(FATAL_ERROR "HYPH_GZIP=OFF is for a cross build with HYPH_LANGUAGES=none (the "
+if(NOT HYPH_ZLIB AND NOT (CMAKE_CROSSCOMPILING AND HYPH_LANGUAGES STREQUAL "none"))
+  message(FATAL_ERROR "HYPH_ZLIB=OFF is for a cross build with HYPH_LANGUAGES=none (the "
     "WebAssembly module's): the languages' data and the build tools are read with gzip")
 endif()
 

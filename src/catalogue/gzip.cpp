@@ -3,13 +3,13 @@
 
 #include "hyph/error.hpp"
 
-#if defined(HYPH_NO_GZIP)
+#if defined(HYPH_NO_ZLIB)
 
 namespace hyph::detail {
 
 std::string gunzip(std::string_view name, std::string_view, Members, std::size_t) {
   throw Error("Could not decompress " + std::string(name) +
-              ": this hyph is built without gzip (HYPH_GZIP=OFF)");
+              ": this hyph is built without zlib (HYPH_ZLIB=OFF)");
 }
 
 }  // namespace hyph::detail
