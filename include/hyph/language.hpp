@@ -226,12 +226,12 @@ HYPH_API bool languageBuiltIn(Language language);
 
 /// Gives a library that does not hold the language's data (built with
 /// HYPH_LANGUAGES=none or a list without it, as the WebAssembly build is)
-/// the language's compiled tables: the bytes of the AFFIX.tables file that
-/// the build tool `hyph_compile_tables --blobs DIR` writes (the tables in a
-/// packed form, gzipped, whose automaton is built here: a few milliseconds
-/// for the largest), or a compiled block, as the build compiles into a
-/// library. They are checked, so that no lookup can read outside them, and
-/// copied; from then on the
+/// the language's tables: the bytes of a file that the build tool
+/// `hyph_compile_tables --blobs DIR` writes, AFFIX.tables (the tables packed
+/// and gzipped, whose automaton is built here: a few milliseconds for the
+/// largest) or AFFIX.compiled (the compiled block, as the build compiles
+/// into a library). They are checked, so that no lookup can read outside
+/// them, and copied; from then on the
 /// language's shared Hyphenator, loadHyphenator and text marked as the
 /// language use them, as they would built-in tables. Their patterns,
 /// exceptions and licence are not in the file: asking for those throws.
@@ -240,9 +240,11 @@ HYPH_API bool languageBuiltIn(Language language);
 /// not such tables (or are another version's, or another byte order's), and
 /// for a language that the library holds, whose tables are its own.
 HYPH_API void addLanguageTables(Language language, std::span<const std::uint8_t> tables);
-/// The same, without a copy: the tables are read where they are, which must
-/// be on a multiple of 8 bytes, and `owner` keeps them alive as long as
-/// they are used.
+/// The same, without a copy of a compiled block: it is read where it is,
+/// which must be on a multiple of 8 bytes, and `owner` keeps it alive as
+/// long as it is used. (Gzipped tables are unzipped to memory of the
+/// library's own; packed ones are read where they are, beside the automaton
+/// built of them.)
 HYPH_API void addLanguageTables(Language language, std::shared_ptr<const void> owner,
                                 std::span<const std::uint8_t> tables);
 

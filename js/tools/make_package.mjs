@@ -57,11 +57,11 @@ source = source.replace(
 const files = ["hyph.wasm", ...languages.map(([, affix]) => `languages/${affix}.tables`)];
 const assets = "{\n" + files.map((name) =>
   `  ${JSON.stringify(name)}: () => new URL(${JSON.stringify("./" + name)}, import.meta.url),`).join("\n") + "\n}";
-let browser = fill(source, "/* node imports */\n", "");
-browser = fill(browser, "/* assets */ null", assets);
-browser = fill(browser, "/* read file */ null", "null");
-browser = fill(browser, "/* gunzip */ null", "null");
-writeFileSync(join(out, "index.js"), browser);
+/** `text` for a browser: nothing of Node's, its files named by `assets`. */
+const forBrowsers = (text, assets) =>
+  fill(fill(fill(fill(text, "/* node imports */\n", ""), "/* assets */ null", assets),
+    "/* read file */ null", "null"), "/* gunzip */ null", "null");
+writeFileSync(join(out, "index.js"), forBrowsers(source, assets));
 
 // Node: the files read from the disk, beside the module unless said.
 const readFile = `(url) => {
@@ -120,8 +120,7 @@ writeFileSync(join(out, "index.cjs"), common);
 
 // A plain <script src=".../hyph.global.js">: the global `hyph`, its files
 // beside the script.
-let [globalNames, global] = unexported(fill(fill(fill(fill(source, "/* node imports */\n", ""),
-  "/* assets */ null", "null"), "/* read file */ null", "null"), "/* gunzip */ null", "null"));
+let [globalNames, global] = unexported(forBrowsers(source, "null"));
 global = fill(global, "const moduleUrl = import.meta.url;",
   'const moduleUrl = globalThis.document?.currentScript?.src ?? "";');
 if (/\bexport\b|import\.meta/.test(global.replace(/\/\/.*$/gm, ""))) {

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -146,20 +147,29 @@ Hyphenator loadHyphenator(Language language) {
   return detail::loadHyphenator(language, detail::embeddedFiles());
 }
 
-void addLanguageTables(Language language, std::span<const std::uint8_t> tables) {
-  // Copied to memory of our own, on a multiple of 8 bytes as a block must be
-  // (and left uninitialised, as it is all written at once).
-  std::shared_ptr<std::uint64_t[]> owned(new std::uint64_t[(tables.size() + 7) / 8]);
-  if (!tables.empty()) std::memcpy(owned.get(), tables.data(), tables.size());
-  const std::span<const std::uint8_t> copy(reinterpret_cast<const std::uint8_t*>(owned.get()),
-                                           tables.size());
-  addLanguageTables(language, std::move(owned), copy);
-}
-
 namespace {
+
 // More than the largest language's tables take, many times over.
 constexpr std::size_t kTablesLimit = std::size_t{256} << 20;
+
+/// A copy of `bytes` in memory of our own, on a multiple of 8 bytes as a
+/// block must be (left uninitialised, as it is all written at once), and
+/// what owns it.
+std::pair<std::shared_ptr<const void>, std::span<const std::uint8_t>> alignedCopy(
+    std::span<const std::uint8_t> bytes) {
+  std::shared_ptr<std::uint64_t[]> owned(new std::uint64_t[(bytes.size() + 7) / 8]);
+  if (!bytes.empty()) std::memcpy(owned.get(), bytes.data(), bytes.size());
+  const std::span<const std::uint8_t> copy(reinterpret_cast<const std::uint8_t*>(owned.get()),
+                                           bytes.size());
+  return {std::move(owned), copy};
+}
+
 }  // namespace
+
+void addLanguageTables(Language language, std::span<const std::uint8_t> tables) {
+  auto [owner, copy] = alignedCopy(tables);
+  addLanguageTables(language, std::move(owner), copy);
+}
 
 void addLanguageTables(Language language, std::shared_ptr<const void> owner,
                        std::span<const std::uint8_t> tables) {
@@ -176,10 +186,8 @@ void addLanguageTables(Language language, std::shared_ptr<const void> owner,
     } catch (const Error& e) {
       throw Error(std::string("Damaged hyphenation tables: ") + e.what());
     }
-    std::shared_ptr<std::uint64_t[]> aligned(new std::uint64_t[(bytes.size() + 7) / 8]);
-    std::memcpy(aligned.get(), bytes.data(), bytes.size());
-    owner = aligned;
-    tables = {reinterpret_cast<const std::uint8_t*>(aligned.get()), bytes.size()};
+    std::tie(owner, tables) =
+        alignedCopy({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
   }
   WordTables view;
   if (isPackedBlock(tables)) {

@@ -502,7 +502,7 @@ HYPH_FIRST_USE std::vector<std::u32string> hyphenate(const Hyphenator& h,
   // A word without breaks needs no tables: whether breaks rewrite is asked
   // only of a word that has some.
   const std::vector<std::size_t> points = breakPoints(h, word);
-  if (detail::kCompoundLevels && !points.empty() && hyphenatorRewrites(h)) return piecesOf(word, breaks(h, word));
+  if (!points.empty() && hyphenatorRewrites(h)) return piecesOf(word, breaks(h, word));
   return cutAt<std::u32string>(word, points);
 }
 
@@ -514,7 +514,7 @@ HYPH_FIRST_USE std::vector<std::string> hyphenate(const Hyphenator& h, std::stri
   std::size_t count = 0;
   Utf8Word letters(utf8word);
   forEachBreak(h, letters, [&](std::size_t offset) { breaks[count++] = offset; });
-  if (detail::kCompoundLevels && count != 0 && hyphenatorRewrites(h)) return piecesOf(utf8word, hyph::breaks(h, utf8word));
+  if (count != 0 && hyphenatorRewrites(h)) return piecesOf(utf8word, hyph::breaks(h, utf8word));
   return cutAt<std::string>(utf8word, std::span<const std::size_t>(breaks.data(), count));
 }
 
@@ -534,7 +534,7 @@ template <class String, class View>
 std::vector<std::pair<String, String>> cutsOf(const Hyphenator& h, View word) {
   std::vector<std::size_t> breaks;
   breakPoints(h, word, breaks);
-  if (detail::kCompoundLevels && !breaks.empty() && hyphenatorRewrites(h)) {
+  if (!breaks.empty() && hyphenatorRewrites(h)) {
     const auto all = hyph::breaks(h, word);
     std::vector<std::pair<String, String>> cuts;
     for (std::size_t k = all.size(); k-- > 0;) cuts.push_back(split(word, all[k]));
@@ -554,7 +554,7 @@ std::optional<std::pair<String, String>> wrapAt(const Hyphenator& h, View word, 
   if (width < hyphenWidth) return std::nullopt;
   std::vector<std::size_t> breaks;
   breakPoints(h, word, breaks);
-  if (detail::kCompoundLevels && !breaks.empty() && hyphenatorRewrites(h)) {
+  if (!breaks.empty() && hyphenatorRewrites(h)) {
     const auto all = hyph::breaks(h, word);
     for (std::size_t k = all.size(); k-- > 0;) {
       auto [head, rest] = split(word, all[k]);

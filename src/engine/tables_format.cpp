@@ -479,8 +479,6 @@ bool isPackedBlock(std::span<const std::uint8_t> block) {
 
 WordTables unpackWordTables(std::span<const std::uint8_t> block) {
   const Reader in(block, true, kPackedMagic);
-  if (in.word(1) != kTablesVersion)
-    damaged("version " + std::to_string(in.word(1)) + ", not " + std::to_string(kTablesVersion));
   const std::uint32_t symbols = in.word(3), total = in.word(4);
   const auto letters = in.section<char32_t>(kLetters);
   const auto shape = in.section<std::uint8_t>(kPackedShape);
