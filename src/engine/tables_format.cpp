@@ -105,8 +105,10 @@ std::span<const T> spanOf(const std::vector<T>& v) {
 }
 
 /// The sections beside the trie: the mapping, its fold with the alphabet,
-/// the exceptions and their filter.
-void writeBesideTrie(Writer& out, const WordTables& tables) {
+/// the exceptions and their filter; `firstLookup` writes what else a first
+/// lookup reads, after the few of these that it reads too.
+template <class FirstLookup>
+void writeBesideTrie(Writer& out, const WordTables& tables, FirstLookup firstLookup) {
   const CharTableAccess::Cells& cells = CharTableAccess::cells(*tables.chars);
   std::vector<std::uint32_t> keys(tables.exceptions.keys.begin(), tables.exceptions.keys.end());
   out.section(kFoldSlots, tables.fold.pages.slots);
@@ -114,6 +116,7 @@ void writeBesideTrie(Writer& out, const WordTables& tables) {
   out.section(kFoldOutside, tables.fold.outside);
   out.section(kFilter, tables.filter);
   out.section(kExceptionSlots, tables.exceptions.slots);
+  firstLookup();
   out.section(kCharSlots, cells.slots);
   out.section(kCharCells, cells.cells);
   out.section(kCharOutside, CharTableAccess::outside(*tables.chars));
@@ -142,11 +145,12 @@ std::vector<std::uint8_t> compileWordTables(const WordTables& tables, std::endia
   // The small sections that a first lookup reads come first, beside the
   // directory, and the slots, the largest, last: the pages that a fresh
   // process must fault in for its first word are then few.
-  writeBesideTrie(out, tables);
+  writeBesideTrie(out, tables, [&] {
+    out.section(kRootScores, trie.rootScores);
+    out.section(kReaches, trie.reaches);
+    out.section(kWindows, trie.windows);
+  });
   std::vector<std::uint32_t> letters(trie.letters.begin(), trie.letters.end());
-  out.section(kRootScores, trie.rootScores);
-  out.section(kReaches, trie.reaches);
-  out.section(kWindows, trie.windows);
   out.section(kLetters, spanOf(letters));
   out.section(kMergedStarts, trie.mergedStarts);
   out.section(kMergedRuns, trie.mergedRuns);
@@ -297,7 +301,7 @@ void checkTrie(const TrieView& trie) {
 
 /// The sections beside the trie: the mapping, its fold with the alphabet,
 /// the exceptions and their filter.
-void readBesideTrie(const Reader& in, WordTables& tables) {
+HYPH_FIRST_USE void readBesideTrie(const Reader& in, WordTables& tables) {
   tables.fold = {{in.section<std::uint32_t>(kFoldSlots), in.section<SymbolCode>(kFoldCells)},
                  in.section<std::uint64_t>(kFoldOutside)};
   const CharTableAccess::Cells cells{in.section<std::uint32_t>(kCharSlots),
@@ -461,7 +465,7 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
   out.word(3, symbols);
   out.word(4, trie.slotCount);
   out.word(5, tables.boundary);
-  writeBesideTrie(out, tables);
+  writeBesideTrie(out, tables, [] {});
   std::vector<std::uint32_t> letters(trie.letters.begin(), trie.letters.end());
   out.section(kLetters, spanOf(letters));
   out.section(kPackedShape, spanOf(shape));
