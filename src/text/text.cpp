@@ -78,8 +78,11 @@ class TextHyphenator::Impl {
   /// The context of a `lang` value, made on first use.
   std::int16_t contextOf(std::string_view lang) {
     const std::optional<Language> language = findLanguage(lang);
-    if (!language || !languageAvailable(*language)) return kNoContext;
+    if (!language) return kNoContext;
+    // The Hyphenator given serves its own language whether or not the
+    // language's shared one is loaded.
     if (language == options_.language) return kOwnContext;
+    if (!languageAvailable(*language)) return kNoContext;
     const auto index = static_cast<std::int16_t>(fromEnum(*language) + 1);
     Context& context = contexts_[static_cast<std::size_t>(index)];
     if (!context.made) {

@@ -66,6 +66,14 @@ int main(int argc, char** argv) {
     hyph::addLanguageTables(hyph::Language::English_US, bytesOf(english));
     check(hyph::hyphenateText(hyph::english_US(), page, html) == page,
           "text marked as a language without tables was hyphenated");
+    // A Hyphenator given as a language's serves the text marked as it,
+    // whether or not the language's own tables are loaded.
+    hyph::TextOptions given = html;
+    given.language = hyph::Language::French;
+    check(hyph::hyphenateText(hyph::english_US(), page, given) ==
+              "<p lang=\"fr\">" +
+                  hyph::hyphenateText(hyph::english_US(), "anticonstitutionnellement") + "</p>",
+          "text marked as the given Hyphenator's language, without its tables, was left whole");
 
     for (int i = 3; i < argc; ++i) {
       const std::string affix = argv[i];
