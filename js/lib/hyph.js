@@ -38,6 +38,10 @@ const TABLES = /* tables */ ".tables";
 
 let dataUrl = null; // setDataUrl's folder, over the entry's own
 let wasmSource = null; // init's `wasm`, over the file
+// The module that reads libhyphen's dictionaries too, which init loads
+// instead of hyph.wasm when asked for dictionaries.
+const DICTIONARIES_WASM = "hyph-dictionaries.wasm";
+let withDictionaries = false;
 
 /** The URL of one of the package's files ("hyph.wasm", "languages/x.tables"). */
 function fileUrl(name) {
@@ -115,14 +119,20 @@ async function unzipped(bytes) {
 
 /**
  * Loads the WebAssembly module; loadLanguage does it when needed.
- * `options.wasm` gives the module instead of the file beside hyph: its URL,
- * its bytes (an ArrayBuffer or a typed array), a fetch Response or a
- * compiled WebAssembly.Module. Only the first call's options count.
+ * `options.dictionaries`: the module that also reads libhyphen's
+ * dictionaries (hyph-dictionaries.wasm, a third larger), which
+ * loadDictionary needs; loadDictionary asks for it itself when it comes
+ * first. `options.wasm` gives the module instead of the file beside hyph:
+ * its URL, its bytes (an ArrayBuffer or a typed array), a fetch Response or
+ * a compiled WebAssembly.Module. Only the first call's options count.
  */
 export function init(options = {}) {
-  if (options.wasm !== undefined && !coreReady) wasmSource = options.wasm;
+  if (!coreReady) {
+    if (options.wasm !== undefined) wasmSource = options.wasm;
+    withDictionaries = Boolean(options.dictionaries);
+  }
   coreReady ??= (async () => {
-    const source = wasmSource ?? fileUrl("hyph.wasm");
+    const source = wasmSource ?? fileUrl(withDictionaries ? DICTIONARIES_WASM : "hyph.wasm");
     const compiled = source instanceof WebAssembly.Module ? source : null;
     const bytes = compiled ? null : source instanceof URL ? await readBytes(source) : await bytesOf(source);
     const imports = {
@@ -170,6 +180,11 @@ function refreshHeap(x) {
 
 // The index of each name met of a loaded language (a language stays loaded).
 const loadedIndices = new Map();
+// The index of each dictionary by its name, in lower case; over the
+// languages' names.
+const dictionaryIndices = new Map();
+// The languages and dictionaries whose breaks may change a word's spelling.
+const rewriting = new Set();
 
 /** The message of the call that just failed. */
 function lastError(x) {
@@ -193,12 +208,20 @@ function indexOf(x, tag) {
 }
 
 function describe(index) {
+  if (index >= LANGUAGES.length) return describeDictionary(exports(), index);
   const [name, affix, leftMin, rightMin, license] = LANGUAGES[index];
   return { name, affix, leftMin, rightMin, license };
 }
 
+/** The dictionary of a name, if one is loaded under it. */
+function dictionaryIndex(tag) {
+  return typeof tag === "string" ? dictionaryIndices.get(tag.toLowerCase()) : undefined;
+}
+
 /** The index of a loaded language, or an Error that says what to do. */
 function loadedIndex(x, tag) {
+  const dictionary = dictionaryIndex(tag);
+  if (dictionary !== undefined) return dictionary;
   const known = loadedIndices.get(tag);
   if (known !== undefined) return known;
   const index = indexOf(x, tag);
@@ -219,6 +242,8 @@ function loadedIndex(x, tag) {
  */
 export async function loadLanguage(tag, options = {}) {
   await init();
+  const dictionary = dictionaryIndex(tag);
+  if (dictionary !== undefined && !options.tables) return describe(dictionary);
   const x = exports();
   const index = indexOf(x, tag);
   if (x.hyph_js_available(index) && !options.tables) return describe(index);
@@ -250,6 +275,71 @@ export async function loadLanguage(tag, options = {}) {
 }
 
 /**
+ * Reads a libhyphen dictionary (hyph_*.dic, as LibreOffice and pyphen use
+ * them; gzipped or not) and loads it as a language named `tag`: from then on
+ * that name means the dictionary in every call, over the language of the
+ * same name ("hu" with /usr/share/hyphen/hyph_hu_HU.dic): hyphenateElement
+ * uses it for text marked with that name, and hyphenateText of HTML in the
+ * dictionary for text marked as the language the name names. `source` is its bytes
+ * (an ArrayBuffer or a typed array), a fetch Response, or a URL. Needs the
+ * module with the dictionaries' reader: loads it if nothing has loaded a
+ * module yet, and otherwise fails unless init({ dictionaries: true }) came
+ * first. A break of a dictionary may change the spelling around it
+ * (Hungarian "asszonnyal": "asz-szony-nyal"): hyphenate gives the pieces as
+ * written when broken, hyphenateText spells the word so with a visible
+ * separator, and leaves such a break out with a soft hyphen, which cannot
+ * change the spelling. Resolves to its description (name, leftMin,
+ * rightMin: the dictionary's own).
+ */
+export async function loadDictionary(tag, source) {
+  if (typeof tag !== "string" || tag === "") {
+    throw new TypeError('a dictionary is named by a string, such as "hu"');
+  }
+  await init({ dictionaries: true });
+  const x = exports();
+  if (!x.hyph_js_dictionary) {
+    throw failure("this hyph module reads no dictionary: call init({ dictionaries: true }) " +
+                  "before anything else loads hyph");
+  }
+  const bytes = await unzipped(await bytesOf(source));
+  let language = -1;
+  try {
+    language = indexOf(x, tag);
+  } catch {
+    // A name of the page's own, no language's.
+  }
+  // The name (for messages), then the bytes.
+  const name = encoder.encode(tag);
+  const at = x.hyph_js_input(name.length + bytes.length);
+  const input = new Uint8Array(x.memory.buffer, at, name.length + bytes.length);
+  input.set(name);
+  input.set(bytes, name.length);
+  const index = x.hyph_js_dictionary(name.length, bytes.length, language);
+  if (index < 0) throw failure(lastError(x));
+  dictionaryIndices.set(tag.toLowerCase(), index);
+  dictionaryNames.set(index, tag);
+  noteRewriting(x, index);
+  return describe(index);
+}
+
+const dictionaryNames = new Map(); // index -> the name it was loaded under
+
+function describeDictionary(x, index) {
+  const minimums = x.hyph_js_minimums(index);
+  return { name: dictionaryNames.get(index), affix: "", leftMin: minimums & 0xffff,
+           rightMin: minimums >>> 16, license: "" };
+}
+
+/** Notes whether the hyphenator of `index` may change a word's spelling. */
+function noteRewriting(x, index) {
+  if (!x.hyph_js_rewrites) return; // a module without dictionaries: no break rewrites
+  const rewrites = x.hyph_js_rewrites(index);
+  if (rewrites < 0) throw failure(lastError(x));
+  if (rewrites) rewriting.add(index);
+  else rewriting.delete(index);
+}
+
+/**
  * Words of your own over a loaded language's exceptions, from now on:
  * setExceptions("de", ["Sil-ben-tren-nung", "ACME-corp"]) (or an exception
  * file's text). A word listed breaks where it says, whatever the language
@@ -263,11 +353,13 @@ export function setExceptions(tag, words) {
   const bytes = encoder.encode(text);
   putBytes(x, bytes);
   if (x.hyph_js_words(index, bytes.length) < 0) throw failure(lastError(x));
+  noteRewriting(x, index);
 }
 
 /** Whether a language is loaded (false for a name that is none). */
 export function isLoaded(tag) {
   if (!core) return false;
+  if (dictionaryIndex(tag) !== undefined) return true;
   try {
     return core.exports.hyph_js_available(indexOf(core.exports, tag)) === 1;
   } catch {
@@ -290,12 +382,15 @@ export async function languageLicense(tag) {
 /**
  * The pieces of a word, cut where it may be broken:
  * hyphenate("hyphenation") gives ["hy", "phen", "ation"]. The language
- * (default "en-us") must be loaded.
+ * (default "en-us") must be loaded. They join to the word, but where a
+ * dictionary's break changes the spelling: they are then as written when
+ * broken there (["asz", "szony", "nyal"]).
  */
 export function hyphenate(word, lang = "en-us") {
   if (typeof word !== "string") throw new TypeError("hyphenate takes a string");
   const x = exports();
   const index = loadedIndex(x, lang);
+  if (rewriting.has(index)) return piecesAsWritten(x, index, word);
   const length = word.length;
   const at = x.hyph_js_input(length * 2) >>> 1;
   refreshHeap(x);
@@ -312,6 +407,24 @@ export function hyphenate(word, lang = "en-us") {
     start = end;
   }
   pieces[count] = word.slice(start);
+  return pieces;
+}
+
+/** hyphenate's pieces from the module, for breaks that may change the spelling. */
+function piecesAsWritten(x, index, word) {
+  const bytes = encoder.encode(word);
+  putBytes(x, bytes);
+  const count = x.hyph_js_word_pieces(index, bytes.length);
+  if (count < 0) throw failure(lastError(x));
+  refreshHeap(x);
+  const ends = x.hyph_js_breaks() >>> 2;
+  const output = new Uint8Array(x.memory.buffer, x.hyph_js_output(), heap32[ends + count - 1]);
+  const pieces = new Array(count);
+  for (let k = 0, start = 0; k < count; k++) {
+    const end = heap32[ends + k];
+    pieces[k] = decoder.decode(output.subarray(start, end));
+    start = end;
+  }
   return pieces;
 }
 

@@ -1,6 +1,7 @@
 // Types of the hyph package (the ES module and the CommonJS entry alike).
 
-/** A language: its enumerator name, file affix, minimums and licence. */
+/** A language: its enumerator name, file affix, minimums and licence; for a
+ *  dictionary, the name it was loaded under, its minimums, and "" for the rest. */
 export interface Language {
   /** "German_1996" */
   name: string;
@@ -65,6 +66,9 @@ export interface ElementOptions {
 }
 
 export interface InitOptions {
+  /** The module that also reads libhyphen's dictionaries (hyph-dictionaries.wasm),
+   *  which loadDictionary needs. Default false. */
+  dictionaries?: boolean;
   /** The WebAssembly module instead of the hyph.wasm beside the package: its
    *  URL, its bytes, a fetch Response, or a compiled module. */
   wasm?: string | URL | ArrayBuffer | ArrayBufferView | Response | WebAssembly.Module;
@@ -74,13 +78,18 @@ export interface InitOptions {
 export function init(options?: InitOptions): Promise<void>;
 /** Loads a language's tables, once; resolves to its description. */
 export function loadLanguage(tag: string, options?: LoadOptions): Promise<Language>;
+/** Reads a libhyphen dictionary (hyph_*.dic) and loads it under a name of
+ *  its own, which then means it in every call; resolves to its description. */
+export function loadDictionary(
+  tag: string, source: string | URL | ArrayBuffer | ArrayBufferView | Response): Promise<Language>;
 /** Whether a language is loaded. */
 export function isLoaded(tag: string): boolean;
 /** Every language hyph has, loaded or not. */
 export function languages(): Language[];
 /** The full licence text of a language's patterns. */
 export function languageLicense(tag: string): Promise<string>;
-/** The pieces of a word, cut where it may be broken (the language must be loaded). */
+/** The pieces of a word, cut where it may be broken (the language must be
+ *  loaded); as written when broken, where a dictionary's break changes the spelling. */
 export function hyphenate(word: string, lang?: string): string[];
 /** Running text (or HTML) with the separator at every break of every word. */
 export function hyphenateText(text: string, options?: TextOptions): string;

@@ -6,7 +6,9 @@
 // calls a function, which leaves its result in the output buffer
 // (hyph_js_output, hyph_js_output_size) or, for breaks, in hyph_js_breaks.
 // A function that fails returns -1 and leaves the error's message (UTF-8)
-// in the output buffer. Languages are numbered as hyph::Language.
+// in the output buffer. Languages are numbered as hyph::Language, and the
+// dictionaries that the page reads (a build with HYPH_JS_DICTIONARIES) on
+// from there, in the order read.
 #include <algorithm>
 #include <cstdint>
 #include <memory>
@@ -31,14 +33,43 @@ std::string output;
 std::vector<std::uint32_t> breaks;
 // The tables being loaded, which the library takes over as they are.
 std::shared_ptr<std::uint64_t[]> tables;
-// Each language's hyphenator with the page's words over its own, where the
-// page gave some.
-std::optional<hyph::Hyphenator> withWords[hyph::languageCount];
 
-/// The hyphenator of a language: the page's words over its own, if any.
-const hyph::Hyphenator& hyphenatorOf(hyph::Language language) {
-  const std::optional<hyph::Hyphenator>& own = withWords[hyph::fromEnum(language)];
-  return own ? *own : hyph::languageHyphenator(language);
+/// A libhyphen dictionary read by the page.
+struct Dictionary {
+  hyph::Hyphenator hyphenator;
+  /// The language its name names, if any: text marked as that language
+  /// uses the dictionary.
+  std::optional<hyph::Language> language;
+};
+std::vector<Dictionary> dictionaries;
+
+// Each language's and dictionary's hyphenator with the page's words over its
+// own, where the page gave some.
+std::vector<std::optional<hyph::Hyphenator>> withWords(hyph::languageCount);
+
+/// The dictionary numbered `index`, or nothing for a language.
+const Dictionary* dictionaryOf(std::int32_t index) {
+  if (index < static_cast<std::int32_t>(hyph::languageCount)) return nullptr;
+  return &dictionaries.at(static_cast<std::size_t>(index) - hyph::languageCount);
+}
+
+/// The hyphenator of a language or dictionary, without the page's words.
+const hyph::Hyphenator& ownHyphenator(std::int32_t index) {
+  if (const Dictionary* dictionary = dictionaryOf(index)) return dictionary->hyphenator;
+  return hyph::languageHyphenator(hyph::toEnum(index));
+}
+
+/// The hyphenator of a language or dictionary: the page's words over its
+/// own, if any.
+const hyph::Hyphenator& hyphenatorOf(std::int32_t index) {
+  const std::optional<hyph::Hyphenator>& own = withWords.at(static_cast<std::size_t>(index));
+  return own ? *own : ownHyphenator(index);
+}
+
+/// The language of a language or dictionary, for text marked with it.
+std::optional<hyph::Language> languageOf(std::int32_t index) {
+  if (const Dictionary* dictionary = dictionaryOf(index)) return dictionary->language;
+  return hyph::toEnum(index);
 }
 
 std::uint8_t* inputBytes() { return reinterpret_cast<std::uint8_t*>(input.get()); }
@@ -59,6 +90,7 @@ std::int32_t guarded(Call&& call) {
 std::string_view inputText(std::uint32_t size) {
   return {reinterpret_cast<const char*>(input.get()), size};
 }
+
 
 }  // namespace
 
@@ -107,25 +139,79 @@ HYPH_JS_EXPORT(hyph_js_add) std::int32_t hyph_js_add(std::int32_t index, std::ui
   });
 }
 
+#ifdef HYPH_JS_DICTIONARIES
+/// Reads a libhyphen dictionary, its file's name (for messages) and then its
+/// bytes in the input; `language` is the language its name names, or -1.
+/// Returns its number.
+HYPH_JS_EXPORT(hyph_js_dictionary)
+std::int32_t hyph_js_dictionary(std::uint32_t nameSize, std::uint32_t size, std::int32_t language) {
+  return guarded([&] {
+    const std::string_view input = inputText(nameSize + size);
+    Dictionary dictionary{
+        hyph::readDictionary(hyph::UserFile{std::string(input.substr(0, nameSize)),
+                                            input.substr(nameSize)}),
+        language < 0 ? std::nullopt : std::optional(hyph::toEnum(language))};
+    withWords.emplace_back();
+    dictionaries.push_back(std::move(dictionary));
+    return static_cast<std::int32_t>(withWords.size() - 1);
+  });
+}
+
+/// Whether a break of the language or dictionary may change a word's
+/// spelling, which hyph_js_word_breaks cannot say: hyph_js_word_pieces
+/// gives its words' pieces. (Only a dictionary's breaks may.)
+HYPH_JS_EXPORT(hyph_js_rewrites) std::int32_t hyph_js_rewrites(std::int32_t index) {
+  return guarded([&] { return std::int32_t{hyph::hyphenatorRewrites(hyphenatorOf(index))}; });
+}
+
+/// The pieces of a word given as UTF-8 in the input, as written when broken
+/// (a break may change the spelling): one after another in the output, the
+/// byte offset of each one's end in hyph_js_breaks; returns their number.
+HYPH_JS_EXPORT(hyph_js_word_pieces)
+std::int32_t hyph_js_word_pieces(std::int32_t index, std::uint32_t size) {
+  return guarded([&] {
+    const std::vector<std::string> pieces = hyph::hyphenate(hyphenatorOf(index), inputText(size));
+    output.clear();
+    breaks.clear();
+    for (const std::string& piece : pieces) {
+      output += piece;
+      breaks.push_back(static_cast<std::uint32_t>(output.size()));
+    }
+    return static_cast<std::int32_t>(pieces.size());
+  });
+}
+#endif
+
 /// Words of the page's own (an exception file's text, in the input) over a
-/// loaded language's exceptions, replacing those given before; none clears
-/// them.
+/// loaded language's or dictionary's exceptions, replacing those given
+/// before; none clears them.
 HYPH_JS_EXPORT(hyph_js_words) std::int32_t hyph_js_words(std::int32_t index, std::uint32_t size) {
   return guarded([&] {
-    const hyph::Language language = hyph::toEnum(index);
-    std::optional<hyph::Hyphenator>& own = withWords[hyph::fromEnum(language)];
+    std::optional<hyph::Hyphenator>& own = withWords.at(static_cast<std::size_t>(index));
     if (size == 0) {
       own.reset();
     } else {
-      own = hyph::withWords(hyph::languageHyphenator(language),
-                            hyph::UserFile{"words", inputText(size)});
+      own = hyph::withWords(ownHyphenator(index), hyph::UserFile{"words", inputText(size)});
     }
     return 0;
   });
 }
 
 HYPH_JS_EXPORT(hyph_js_available) std::int32_t hyph_js_available(std::int32_t index) {
-  return guarded([&] { return std::int32_t{hyph::languageAvailable(hyph::toEnum(index))}; });
+  return guarded([&] {
+    return std::int32_t{dictionaryOf(index) || hyph::languageAvailable(hyph::toEnum(index))};
+  });
+}
+
+/// A loaded language's or dictionary's minimums: the left one, and the
+/// right one times 65536.
+HYPH_JS_EXPORT(hyph_js_minimums) std::int32_t hyph_js_minimums(std::int32_t index) {
+  return guarded([&] {
+    const hyph::Hyphenator& h = ownHyphenator(index);
+    const auto clamp = [](std::int64_t n) { return std::clamp<std::int64_t>(n, 0, 0x7fff); };
+    return static_cast<std::int32_t>(clamp(hyph::hyphenatorLeftMin(h)) |
+                                     clamp(hyph::hyphenatorRightMin(h)) << 16);
+  });
 }
 
 /// The breaks of a word given as UTF-16 code units in the input, as offsets
@@ -152,7 +238,7 @@ std::int32_t hyph_js_word_breaks(std::int32_t index, std::uint32_t units) {
       word.push_back(c);
     }
     unitOf.push_back(units);
-    hyph::breakPoints(hyphenatorOf(hyph::toEnum(index)), word, found);
+    hyph::breakPoints(hyphenatorOf(index), word, found);
     breaks.resize(found.size());
     for (std::size_t k = 0; k < found.size(); ++k)
       breaks[k] = surrogates ? unitOf[found[k]] : static_cast<std::uint32_t>(found[k]);
@@ -174,7 +260,6 @@ HYPH_JS_EXPORT(hyph_js_text)
 std::int32_t hyph_js_text(std::int32_t index, std::uint32_t textSize, std::uint32_t separatorSize,
                           std::uint32_t flags, std::uint32_t minWordLength) {
   return guarded([&] {
-    const hyph::Language language = hyph::toEnum(index);
     hyph::TextOptions options;
     options.separator = std::string(inputText(textSize + separatorSize).substr(textSize));
     options.markup = flags & kHtml ? hyph::Markup::Html : hyph::Markup::Plain;
@@ -183,9 +268,9 @@ std::int32_t hyph_js_text(std::int32_t index, std::uint32_t textSize, std::uint3
     if (flags & kHyphensOnly) options.compounds = hyph::Compounds::HyphensOnly;
     options.skipCode = flags & kSkipCode;
     options.minWordLength = minWordLength;
-    options.language = language;
+    options.language = languageOf(index);
     output.clear();
-    hyph::hyphenateText(hyphenatorOf(language), inputText(textSize), output, options);
+    hyph::hyphenateText(hyphenatorOf(index), inputText(textSize), output, options);
     return static_cast<std::int32_t>(output.size());
   });
 }

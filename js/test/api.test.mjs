@@ -92,6 +92,10 @@ test("errors are Errors with the library's messages", async () => {
   await assert.rejects(hyph.loadLanguage("fr", { tables: new Uint8Array(64) }),
                        (e) => e instanceof Error && e.message.startsWith("Damaged hyphenation tables"));
   assert.equal(hyph.isLoaded("fr"), false);
+  // The module loaded here has no dictionary reader.
+  await assert.rejects(hyph.loadDictionary("hu", new TextEncoder().encode("UTF-8\n1a\n")),
+                       { message: "this hyph module reads no dictionary: call init({ dictionaries: true }) " +
+                                  "before anything else loads hyph" });
 });
 
 test("tables given as bytes, as a bundler would give them", async () => {

@@ -92,3 +92,32 @@ test("orphan control, callbacks, hiding and observe() in headless Chromium", { s
     assert.ok(result.leftToBrowser, `German left to a browser that hyphenates it (${result.native}), else done`);
   }
 });
+
+// A dictionary fetched by the page and loaded as a language, which
+// hyphenateElement then uses for text marked with its name; the module with
+// the dictionaries' reader is fetched beside the package's other files.
+const dictionaryPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"></head><body>
+<main><p lang="hu">Az asszonnyal beszélt.</p><p>hyphenation</p></main>
+<script type="module">
+  import { hyphenate, hyphenateElement, loadDictionary } from "/index.js";
+  let result;
+  try {
+    await loadDictionary("hu", "/hyph_hu.dic");
+    await hyphenateElement(document.querySelector("main"));
+    result = { word: hyphenate("asszonnyal", "hu"), text: document.querySelector("main").textContent };
+  } catch (error) {
+    result = { error: String(error) };
+  }
+  await fetch("/result", { method: "POST", body: JSON.stringify(result) });
+</script></body></html>`;
+
+test("a dictionary loaded by a page in headless Chromium", { skip: !hasChromium }, async () => {
+  const dictionary = "UTF-8\nLEFTHYPHENMIN 2\nRIGHTHYPHENMIN 2\nas5szon2y/sz=,2,1\no1n\nn5nyal/ny=ny,1,3\ne1sz\n";
+  const result = JSON.parse(await reportOf(pkg, "/dictionary.html",
+                                           { "/dictionary.html": dictionaryPage, "/hyph_hu.dic": dictionary }));
+  assert.deepEqual(result, {
+    word: ["asszony", "nyal"],
+    // A soft hyphen cannot spell "asszony-nyal": that break is left out.
+    text: "Az asszonnyal be\u00ADszélt.hy\u00ADphen\u00ADation",
+  });
+});

@@ -1,10 +1,11 @@
 // Assembles the npm package: index.js (ES module) and index.cjs (CommonJS)
 // from lib/hyph.js with the list of languages filled in, the TypeScript
 // declarations, package.json with the version of VERSION, the README, the
-// example page, hyph.wasm, and for each language its tables (packed and
-// gzipped for browsers, compiled for Node) and its licence.
+// example page, hyph.wasm and hyph-dictionaries.wasm, and for each language
+// its tables (packed and gzipped for browsers, compiled for Node) and its
+// licence.
 //
-//   node js/tools/make_package.mjs OUT_DIR HYPH_WASM HOST_TOOLS
+//   node js/tools/make_package.mjs OUT_DIR HYPH_WASM DICTIONARIES_WASM HOST_TOOLS
 //
 // HOST_TOOLS is a native build of hyph (build/release): its
 // hyph_compile_tables --blobs writes each language's tables, and its command's
@@ -14,9 +15,9 @@ import { copyFileSync, mkdirSync, readFileSync, rmSync, writeFileSync } from "no
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
 
-const [out, wasm, tools] = process.argv.slice(2);
+const [out, wasm, dictionariesWasm, tools] = process.argv.slice(2);
 if (!tools) {
-  console.error("usage: make_package.mjs OUT_DIR HYPH_WASM HOST_TOOLS");
+  console.error("usage: make_package.mjs OUT_DIR HYPH_WASM DICTIONARIES_WASM HOST_TOOLS");
   process.exit(2);
 }
 const js = join(dirname(fileURLToPath(import.meta.url)), "..");
@@ -54,7 +55,7 @@ source = source.replace(
 // Rollup follow and emit as an asset, nothing of Node's.
 // (Not the licences, which a page seldom asks for: languageLicense finds
 // them beside the module, or under setDataUrl's folder.)
-const files = ["hyph.wasm", ...languages.map(([, affix]) => `languages/${affix}.tables`)];
+const files = ["hyph.wasm", "hyph-dictionaries.wasm", ...languages.map(([, affix]) => `languages/${affix}.tables`)];
 const assets = "{\n" + files.map((name) =>
   `  ${JSON.stringify(name)}: () => new URL(${JSON.stringify("./" + name)}, import.meta.url),`).join("\n") + "\n}";
 /** `text` for a browser: nothing of Node's, its files named by `assets`. */
@@ -136,6 +137,7 @@ mkdirSync(join(out, "examples"));
 copyFileSync(join(js, "examples", "index.html"), join(out, "examples", "index.html"));
 copyFileSync(join(js, "..", "LICENSE"), join(out, "LICENSE"));
 copyFileSync(wasm, join(out, "hyph.wasm"));
+copyFileSync(dictionariesWasm, join(out, "hyph-dictionaries.wasm"));
 for (const [, affix] of languages) {
   for (const kind of ["tables", "compiled"])
     copyFileSync(join(tables, `${affix}.${kind}`), join(out, "languages", `${affix}.${kind}`));
@@ -165,11 +167,12 @@ const manifest = {
     "./global": "./hyph.global.js",
     "./hyph.global.js": "./hyph.global.js",
     "./hyph.wasm": "./hyph.wasm",
+    "./hyph-dictionaries.wasm": "./hyph-dictionaries.wasm",
     "./languages/*": "./languages/*",
     "./package.json": "./package.json",
   },
-  files: ["index.js", "node.js", "hyph.global.js", "index.cjs", "index.d.ts", "index.d.cts", "hyph.wasm", "languages/", "examples/",
-          "README.md", "LICENSE"],
+  files: ["index.js", "node.js", "hyph.global.js", "index.cjs", "index.d.ts", "index.d.cts", "hyph.wasm",
+          "hyph-dictionaries.wasm", "languages/", "examples/", "README.md", "LICENSE"],
   engines: { node: ">=18" },
   sideEffects: false,
 };
