@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -59,11 +60,18 @@ HYPH_FIRST_USE Hyphenator loadHyphenator(Language language, std::span<const Embe
   if (!holdsLanguage(language)) {
     // A build that holds only some languages: every table of the others
     // refuses, naming the option.
+    // Made of its tables directly: a Hyphenator made to build them from
+    // patterns would bring the pattern compiler into a library that has no
+    // patterns to compile.
     auto refuse = [language] { return Error(notBuiltInMessage(language)); };
-    return Hyphenator(Deferred<CharTable>::lazy([refuse]() -> CharTable { throw refuse(); }),
-                      Deferred<Patterns>::lazy([refuse]() -> Patterns { throw refuse(); }),
-                      Deferred<Exceptions>::lazy([refuse]() -> Exceptions { throw refuse(); }),
-                      left, right);
+    using Words = std::shared_ptr<const WordTables>;
+    auto tables = std::make_shared<HyphenatorAccess::Tables>(HyphenatorAccess::Tables{
+        [refuse](char32_t) -> char32_t { throw refuse(); },
+        Deferred<CharTable>::lazy([refuse]() -> CharTable { throw refuse(); }),
+        Deferred<Patterns>::lazy([refuse]() -> Patterns { throw refuse(); }),
+        Deferred<Exceptions>::lazy([refuse]() -> Exceptions { throw refuse(); }),
+        Deferred<Words>::lazy([refuse]() -> Words { throw refuse(); })});
+    return HyphenatorAccess::make(std::move(tables), left, right);
   }
 #if defined(HYPH_NO_LANGUAGE_DATA)
   // Nothing to parse: a library without data (HYPH_LANGUAGES=none) leaves
@@ -103,9 +111,12 @@ namespace {
 // The shared Hyphenator of each language, created on its first use and
 // deliberately never destroyed, so that no use during static destruction can
 // find it gone. Each has a once-only guard of its own, an atomic state
-// (none, being made, made) and the waiting of std::atomic: code of the
-// library's own that a fresh process runs for its first word, beside the
-// rest of that road.
+// (none, being made, made): code of the library's own that a fresh process
+// runs for its first word, beside the rest of that road. Making one takes
+// microseconds (its tables are read or built on first use, under guards of
+// their own), so a thread that finds another making it yields until it is
+// made, rather than waiting on the atomic: that wait would bring a clock
+// and its error messages (printf) into the WebAssembly module.
 struct Shared {
   enum : int { kNone, kMaking, kMade };
   std::atomic<int> state{kNone};
@@ -127,15 +138,14 @@ HYPH_FIRST_USE const Hyphenator& shared(Language language) {
         one.hyphenator = new Hyphenator(hyph::loadHyphenator(language));
       } catch (...) {
         one.state.store(Shared::kNone, std::memory_order_release);
-        one.state.notify_all();
         throw;
       }
       one.state.store(Shared::kMade, std::memory_order_release);
-      one.state.notify_all();
       return *one.hyphenator;
     }
     if (seen == Shared::kMade) return *one.hyphenator;
-    one.state.wait(Shared::kMaking, std::memory_order_acquire);  // another thread makes it
+    while (one.state.load(std::memory_order_acquire) == Shared::kMaking)
+      std::this_thread::yield();  // another thread makes it
     seen = Shared::kNone;
   }
 }

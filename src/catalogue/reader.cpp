@@ -327,11 +327,12 @@ Exceptions readExceptions(const UserFile& file, const CharTable& chars) {
 
 namespace {
 
-/// The patterns of `base`'s words, without building what is not built: a
-/// built-in language's compiled trie, or the trie of its patterns.
+/// The patterns of `base`'s words: a built-in language's compiled trie, or
+/// the trie of its patterns, which its words are built from on first use
+/// anyway. (Never from its patterns here: a Hyphenator of words over a
+/// language's tables would then carry the pattern compiler.)
 detail::TriePart basePatterns(const std::shared_ptr<const HyphenatorAccess::Tables>& base) {
-  if (base->words.ready()) return detail::TriePart::of(base->words.get());
-  return detail::TriePart::of(base->patterns);
+  return detail::TriePart::of(base->words.get());
 }
 
 detail::ExceptionsPart baseExceptions(const std::shared_ptr<const HyphenatorAccess::Tables>& base) {
@@ -353,28 +354,48 @@ Exceptions baseDictionary(const std::shared_ptr<const HyphenatorAccess::Tables>&
   return Exceptions(std::move(map));
 }
 
+/// A Hyphenator of `chars` and, where given, exceptions over `base`'s
+/// patterns (and a dictionary's levels, which go with them).
+Hyphenator overBasePatterns(const std::shared_ptr<const HyphenatorAccess::Tables>& base,
+                            CharTable chars, std::optional<Exceptions> exceptions,
+                            std::int64_t left, std::int64_t right) {
+  auto tables = std::make_shared<HyphenatorAccess::Tables>(
+      HyphenatorAccess::Tables{[chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars),
+                               base->patterns,
+                               exceptions ? Deferred<Exceptions>(*exceptions) : base->exceptions});
+  const HyphenatorAccess::Tables* self = tables.get();
+  const bool ownExceptions = exceptions.has_value();
+  tables->words = Deferred<std::shared_ptr<const detail::WordTables>>::lazy(
+      [self, base, chars, ownExceptions] {
+        detail::ExceptionsPart words = ownExceptions
+                                           ? detail::ExceptionsPart::of(self->exceptions.get())
+                                           : baseExceptions(base);
+        const detail::TriePart trie = basePatterns(base);
+        return detail::assembleWordTables(chars, nullptr, trie, std::move(words),
+                                          base->words.get()->levels);
+      });
+  return HyphenatorAccess::make(std::move(tables), left, right);
+}
+
 /// A Hyphenator of `chars` and the given tables over `base`'s: the base's
 /// own (for a built-in language, its compiled tables) where none is given.
 Hyphenator overBase(const std::shared_ptr<const HyphenatorAccess::Tables>& base, CharTable chars,
                     std::optional<Patterns> patterns, std::optional<Exceptions> exceptions,
                     std::int64_t left, std::int64_t right) {
+  if (!patterns) return overBasePatterns(base, std::move(chars), std::move(exceptions), left, right);
   auto tables = std::make_shared<HyphenatorAccess::Tables>(
       HyphenatorAccess::Tables{[chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars),
-                               patterns ? Deferred<Patterns>(*patterns) : base->patterns,
+                               Deferred<Patterns>(*patterns),
                                exceptions ? Deferred<Exceptions>(*exceptions) : base->exceptions});
   const HyphenatorAccess::Tables* self = tables.get();
-  const bool ownPatterns = patterns.has_value(), ownExceptions = exceptions.has_value();
+  const bool ownExceptions = exceptions.has_value();
   tables->words = Deferred<std::shared_ptr<const detail::WordTables>>::lazy(
-      [self, base, chars, ownPatterns, ownExceptions] {
+      [self, base, chars, ownExceptions] {
         detail::ExceptionsPart words = ownExceptions
                                            ? detail::ExceptionsPart::of(self->exceptions.get())
                                            : baseExceptions(base);
-        // A dictionary's levels go with its patterns.
-        std::shared_ptr<const detail::CompoundLevel> levels;
-        if (!ownPatterns && base->words.ready()) levels = base->words.get()->levels;
-        return detail::assembleWordTables(
-            chars, nullptr, ownPatterns ? detail::TriePart::of(self->patterns) : basePatterns(base),
-            std::move(words), std::move(levels));
+        return detail::assembleWordTables(chars, nullptr, detail::TriePart::of(self->patterns),
+                                          std::move(words), nullptr);
       });
   return HyphenatorAccess::make(std::move(tables), left, right);
 }
@@ -422,8 +443,8 @@ Hyphenator withWords(const Hyphenator& base, const UserFile& words) {
   if (!table) throw Error(std::string(words.name) + ": words need a Hyphenator with a character table");
   const std::shared_ptr<const HyphenatorAccess::Tables>& own = HyphenatorAccess::tables(base);
   Exceptions exceptions = overriding(baseDictionary(own), exceptionsOf(words, *table));
-  return overBase(own, *table, std::nullopt, std::move(exceptions), hyphenatorLeftMin(base),
-                  hyphenatorRightMin(base));
+  return overBasePatterns(own, *table, std::move(exceptions), hyphenatorLeftMin(base),
+                          hyphenatorRightMin(base));
 }
 
 Hyphenator customHyphenator(const CustomTables& custom) {
