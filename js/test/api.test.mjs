@@ -112,6 +112,13 @@ test("tables given as bytes, as a bundler would give them", async () => {
                        /^Error: Damaged hyphenation tables: cannot unzip them/);
   await assert.rejects(hyph.loadLanguage("cs", { tables: new Uint8Array(64) }),
                        /^Error: Damaged hyphenation tables: /);
+  // Tables that need two words a slot, which no language does: this module
+  // leaves that code out, and says so.
+  const wide = new Uint8Array(readFileSync(require.resolve("hyph/languages/cs.compiled")));
+  wide[8] |= 1; // the flags' word
+  await assert.rejects(hyph.loadLanguage("cs", { tables: wide }),
+                       { message: "hyphenation tables too large for one word a slot, which this build of " +
+                                  "hyph (HYPH_WIDE_SLOTS=OFF) does not read" });
   assert.throws(() => hyph.hyphenate("slabika", "cs"), /Czech is not loaded/);
 });
 

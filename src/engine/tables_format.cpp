@@ -351,6 +351,7 @@ HYPH_FIRST_USE WordTables viewWordTables(std::span<const std::uint8_t> block, Tr
   WordTables tables;
   TrieView& trie = tables.trie;
   trie.wide = (flags & kWide) != 0;
+  if (!kWideSlots && trie.wide) refuseWideSlots();
   trie.scoring = (flags & kMerged) ? TrieView::Scoring::Merged : TrieView::Scoring::Windows;
   if (trie.scoring == TrieView::Scoring::Windows) trie.window = (flags & kNarrowWindows) ? 16 : 32;
   trie.symbolCount = in.word(3);
@@ -369,10 +370,10 @@ HYPH_FIRST_USE WordTables viewWordTables(std::span<const std::uint8_t> block, Tr
   readBesideTrie(in, tables);
   if (check) {
     require(trie.symbolCount > 0, "no symbols");
-    if (trie.wide)
-      checkTrie<WideSlot>(trie);
-    else
+    if (!trie.wide)
       checkTrie<CompactSlot>(trie);
+    else if constexpr (kWideSlots)
+      checkTrie<WideSlot>(trie);
     checkBesideTrie(in, tables);
   }
   return tables;
@@ -503,10 +504,11 @@ WordTables unpackWordTables(std::span<const std::uint8_t> block) {
   trie->buildAlphabet();
   trie->doubleArray = true;
   trie->wide = symbols > CompactSlot::kMaxSymbols || total > CompactSlot::kMaxSlots;
+  if (!kWideSlots && trie->wide) refuseWideSlots();
   trie->slotCount = total;
   trie->slots.assign(std::size_t{total} * (trie->wide ? 2 : 1), 0);
   auto set = [&](std::uint32_t v, std::uint32_t check, std::uint32_t base) {
-    if (trie->wide)
+    if (kWideSlots && trie->wide)
       WideSlot::set(trie->slots.data() + 2 * std::size_t{v}, check, 0, base, 0);
     else
       CompactSlot::set(trie->slots.data() + v, check, 0, base, 0);

@@ -420,12 +420,17 @@ class AutomatonBuilder {
 void FlatTrie::buildAutomaton(std::span<const std::uint32_t> order,
                               std::vector<std::uint32_t> parents) {
   if (!doubleArray || !narrow) return;
-  if (wide) {
-    AutomatonBuilder<WideSlot>(*this, order, parents).build();
-    return;
+  if constexpr (kWideSlots) {
+    if (wide) {
+      AutomatonBuilder<WideSlot>(*this, order, parents).build();
+      return;
+    }
+  } else if (wide) {
+    refuseWideSlots();
   }
   AutomatonBuilder<CompactSlot> compact(*this, order, parents);
   if (compact.build()) return;
+  if constexpr (!kWideSlots) refuseWideSlots();
   // Outputs that one word's slots cannot number: two words a slot.
   std::vector<std::uint64_t> widened(std::size_t{slotCount} * 2);
   for (std::uint32_t v = 0; v < slotCount; ++v)
@@ -433,7 +438,7 @@ void FlatTrie::buildAutomaton(std::span<const std::uint32_t> order,
                   CompactSlot::base(&slots[v]), 0);
   slots = std::move(widened);
   wide = true;
-  AutomatonBuilder<WideSlot>(std::move(compact)).build();
+  if constexpr (kWideSlots) AutomatonBuilder<WideSlot>(std::move(compact)).build();
 }
 
 }  // namespace hyph::detail

@@ -179,6 +179,7 @@ class FlatBuilder {
     if (total >= WideSlot::kMaxSlots) throw std::bad_alloc();  // more than 32 bits number
     trie.doubleArray = true;
     trie.wide = symbols > CompactSlot::kMaxSymbols || total > CompactSlot::kMaxSlots;
+    if (!kWideSlots && trie.wide) refuseWideSlots();
     trie.slotCount = static_cast<std::uint32_t>(total);
     trie.slots.assign(total * (trie.wide ? 2 : 1), 0);
     parents.resize(total, 0);
@@ -212,7 +213,7 @@ class FlatBuilder {
       order[q] = taken.slot;
       const std::uint32_t base = taken.base == kLeaf ? dead : taken.base;
       const std::uint32_t check = taken.node == 0 ? 0 : renumbered[nodes_[taken.node].symbol] + 1;
-      if (trie.wide)
+      if (kWideSlots && trie.wide)
         WideSlot::set(trie.slots.data() + 2 * std::size_t{taken.slot}, check, 0, base, 0);
       else
         CompactSlot::set(trie.slots.data() + taken.slot, check, 0, base, 0);

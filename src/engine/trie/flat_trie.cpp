@@ -2,7 +2,15 @@
 // and the view that lookups read.
 #include "flat_trie.hpp"
 
+#include "hyph/error.hpp"
+
 namespace hyph::detail {
+
+void refuseWideSlots() {
+  throw Error(
+      "hyphenation tables too large for one word a slot, which this build of hyph "
+      "(HYPH_WIDE_SLOTS=OFF) does not read");
+}
 
 void FlatTrie::buildAlphabet() {
   for (std::size_t symbol = 0; symbol < letters.size(); ++symbol)

@@ -31,6 +31,19 @@
 
 namespace hyph::detail {
 
+/// Whether tries too large for one-word slots are read and built. The
+/// WebAssembly module, whose languages all fit one word a slot, leaves that
+/// code out (HYPH_WIDE_SLOTS=OFF) and refuses such tables.
+#if defined(HYPH_NO_WIDE_SLOTS)
+inline constexpr bool kWideSlots = false;
+#else
+inline constexpr bool kWideSlots = true;
+#endif
+
+/// The refusal of tables that need two words a slot, in a build without
+/// them.
+[[noreturn]] void refuseWideSlots();
+
 /// A symbol plus one; kNoSymbol for a code point that no pattern has.
 using SymbolCode = std::uint32_t;
 inline constexpr SymbolCode kNoSymbol = 0;

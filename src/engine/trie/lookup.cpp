@@ -113,7 +113,9 @@ class Steps<WideSlot> {
 /// Calls run(steps) with the steps of the trie's slot layout.
 template <class Run>
 auto withLayout(const TrieView& trie, Run run) {
-  if (trie.wide) return run(Steps<WideSlot>(trie));
+  if constexpr (kWideSlots) {
+    if (trie.wide) return run(Steps<WideSlot>(trie));
+  }
   return run(Steps<CompactSlot>(trie));
 }
 
