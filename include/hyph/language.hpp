@@ -247,6 +247,19 @@ HYPH_API void addLanguageTables(Language language, std::span<const std::uint8_t>
 /// built of them.)
 HYPH_API void addLanguageTables(Language language, std::shared_ptr<const void> owner,
                                 std::span<const std::uint8_t> tables);
+/// The same for the compiled block of a file that a program ships together
+/// with the file's digest (tablesDigest, which `hyph_compile_tables --blobs
+/// DIR` writes to DIR/digests.txt), from a place as trusted as the program
+/// itself: where the bytes still have that digest, they are read as the
+/// library reads its own compiled tables, without the pass that checks them
+/// (loading is then taking their address); otherwise, and for packed or
+/// gzipped bytes, they are checked as above.
+HYPH_API void addLanguageTables(Language language, std::shared_ptr<const void> owner,
+                                std::span<const std::uint8_t> tables, std::uint64_t digest);
+
+/// A digest of the bytes of a file of tables: 64 bits, which change with
+/// any damage to them (it is no defence against bytes made to match it).
+HYPH_API std::uint64_t tablesDigest(std::span<const std::uint8_t> tables);
 
 /// Whether the language's words can be hyphenated: it is built in
 /// (languageBuiltIn), or was given its tables (addLanguageTables).

@@ -31,6 +31,10 @@ const ASSETS = /* assets */ null;
 const readFile = /* read file */ null;
 // Node's gzip decompression; elsewhere the browser's DecompressionStream.
 const gunzip = /* gunzip */ null;
+// In Node, the digest of each language's compiled file as the build wrote
+// it (affix -> 16 hex digits): a file read from the package's own folder
+// that still has it is not checked again, which is most of loading it.
+const DIGESTS = /* digests */ null;
 // A language's file: its packed tables (AFFIX.tables, a third of the size
 // on the wire), or in Node, which reads them from the disk, the compiled
 // ones (AFFIX.compiled, ready sooner).
@@ -253,18 +257,23 @@ export async function loadLanguage(tag, options = {}) {
       // Unzipped, then copied into the module's one buffer for tables and
       // handed over in the same turn, so that loads at the same time take
       // turns with it.
-      const add = async (given) => {
+      const add = async (given, digest) => {
         const tables = await unzipped(given);
         const at = x.hyph_js_tables(tables.length);  // first: it may grow the memory, detaching its buffer
         new Uint8Array(x.memory.buffer, at, tables.length).set(tables);
-        if (x.hyph_js_add(index, tables.length) < 0) throw failure(lastError(x));
+        const high = digest ? parseInt(digest.slice(0, 8), 16) : 0;
+        const low = digest ? parseInt(digest.slice(8), 16) : 0;
+        if (x.hyph_js_add(index, tables.length, digest ? 1 : 0, high, low) < 0) throw failure(lastError(x));
       };
       if (options.tables) {
         await add(ArrayBuffer.isView(options.tables)
           ? new Uint8Array(options.tables.buffer, options.tables.byteOffset, options.tables.byteLength)
           : new Uint8Array(options.tables));
       } else {
-        await add(await readBytes(fileUrl(`languages/${LANGUAGES[index][1]}${TABLES}`)));
+        const affix = LANGUAGES[index][1];
+        // The package's own files only: those of setDataUrl's folder are checked.
+        await add(await readBytes(fileUrl(`languages/${affix}${TABLES}`)),
+                  dataUrl ? undefined : DIGESTS?.[affix]);
       }
     })();
     if (!options.tables) loading.set(index, pending);

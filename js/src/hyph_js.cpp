@@ -128,13 +128,22 @@ HYPH_JS_EXPORT(hyph_js_find) std::int32_t hyph_js_find(std::uint32_t size) {
   });
 }
 
-/// Gives the language the compiled tables of `size` bytes in the tables
-/// buffer.
-HYPH_JS_EXPORT(hyph_js_add) std::int32_t hyph_js_add(std::int32_t index, std::uint32_t size) {
+/// Gives the language the tables of `size` bytes in the tables buffer.
+/// With `digested`, they are the package's own file, whose digest is
+/// `digestHigh` and `digestLow`: a compiled block that still has it is not
+/// checked again.
+HYPH_JS_EXPORT(hyph_js_add)
+std::int32_t hyph_js_add(std::int32_t index, std::uint32_t size, std::int32_t digested,
+                         std::uint32_t digestHigh, std::uint32_t digestLow) {
   return guarded([&] {
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(tables.get()),
                                               size);
-    hyph::addLanguageTables(hyph::toEnum(index), std::move(tables), bytes);
+    if (digested) {
+      hyph::addLanguageTables(hyph::toEnum(index), std::move(tables), bytes,
+                              std::uint64_t{digestHigh} << 32 | digestLow);
+    } else {
+      hyph::addLanguageTables(hyph::toEnum(index), std::move(tables), bytes);
+    }
     return 0;
   });
 }

@@ -1,9 +1,11 @@
 // The package's interface, used as a program that installed it uses it.
 import assert from "node:assert/strict";
-import { readFileSync } from "node:fs";
+import { cpSync, mkdtempSync, readFileSync, rmSync, truncateSync } from "node:fs";
 import { createRequire } from "node:module";
+import { tmpdir } from "node:os";
 import { dirname, join } from "node:path";
 import { test } from "node:test";
+import { pathToFileURL } from "node:url";
 
 import * as hyph from "hyph";
 
@@ -130,4 +132,22 @@ test("every language is listed, with its licence", async () => {
   assert.ok(all.every((l) => l.license.length > 0));
   assert.match(await hyph.languageLicense("de"), /MIT/);
   assert.match(hyph.version, /^\d+\.\d+\.\d+$/);
+});
+
+test("the package's own files are used as the build wrote them, and checked when they are not", async () => {
+  // A copy of the package, one of whose files lost its last bytes: its
+  // digest no longer matches, so it is checked, and refused.
+  const require = createRequire(import.meta.url);
+  const copy = mkdtempSync(join(tmpdir(), "hyph-package-"));
+  try {
+    cpSync(dirname(require.resolve("hyph/package.json")), copy, { recursive: true });
+    const file = join(copy, "languages", "fr.compiled");
+    truncateSync(file, readFileSync(file).length - 8);
+    const other = await import(pathToFileURL(join(copy, "node.js")).href);
+    await other.loadLanguage("en-us");
+    assert.deepEqual(other.hyphenate("hyphenation"), ["hy", "phen", "ation"]);
+    await assert.rejects(other.loadLanguage("fr"), /^Error: Damaged hyphenation tables: /);
+  } finally {
+    rmSync(copy, { recursive: true, force: true });
+  }
 });

@@ -98,6 +98,10 @@ node = fill(node, "/* read file */ null", readFile);
 node = fill(node, "/* gunzip */ null",
   'async (bytes) => new Uint8Array((await import("node:zlib")).gunzipSync(bytes))');
 node = fill(node, '/* tables */ ".tables"', '".compiled"');
+const digests = Object.fromEntries(readFileSync(join(tables, "digests.txt"), "utf8").trim().split("\n")
+  .map((line) => line.split(" ")));
+if (Object.keys(digests).length !== languages.length) throw new Error("digests.txt lacks languages");
+node = fill(node, "/* digests */ null", JSON.stringify(digests));
 writeFileSync(join(out, "node.js"), node);
 
 /** `text` without its ES module syntax: its exports' names, and the rest. */

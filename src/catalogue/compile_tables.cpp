@@ -13,10 +13,11 @@
 // module's): DIR/AFFIX.tables in the packed form, gzipped, about a third of
 // the compiled block's size on the wire (checked to give the very block
 // again), and DIR/AFFIX.compiled, the block itself, which is ready sooner
-// where size does not count (read from a disk). A line that breaks its
-// file's format stops the tool with "FILE:LINE: reason" and status 1. The
-// output depends on nothing but the files: the same bytes every run, and a
-// file is only rewritten when its content changes.
+// where size does not count (read from a disk); DIR/digests.txt gives each
+// compiled file's digest (tablesDigest), "AFFIX HEX" a line. A line that
+// breaks its file's format stops the tool with "FILE:LINE: reason" and
+// status 1. The output depends on nothing but the files: the same bytes
+// every run, and a file is only rewritten when its content changes.
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -308,6 +309,7 @@ int main(int argc, char** argv) {
     fs::create_directories(output);
     if (blobs) fs::create_directories(*blobs);
     std::vector<Block> blocks;
+    std::string digests;
     for (std::size_t i = 2; i < args.size(); ++i) {
       const std::string& affix = args[i];
       enumeratorOf(affix);
@@ -317,10 +319,15 @@ int main(int argc, char** argv) {
         writeIfChanged(*blobs / (affix + ".tables"), gzip(compiled.packed));
         writeIfChanged(*blobs / (affix + ".compiled"),
                        std::string(compiled.block.begin(), compiled.block.end()));
+        char hex[17];
+        std::snprintf(hex, sizeof hex, "%016llx",
+                      static_cast<unsigned long long>(hyph::detail::tablesDigest(compiled.block)));
+        digests += affix + " " + hex + "\n";
       }
       blocks.push_back({affix, compiled.block.size()});
     }
     writeIfChanged(output / "compiled_tables.cpp", indexOf(blocks));
+    if (blobs) writeIfChanged(*blobs / "digests.txt", digests);
   } catch (const std::exception& e) {
     std::cerr << e.what() << '\n';
     return 1;

@@ -11,8 +11,10 @@
 
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -176,19 +178,41 @@ std::pair<std::shared_ptr<const void>, std::span<const std::uint8_t>> alignedCop
 
 }  // namespace
 
+namespace detail {
+/// addLanguageTables, trusting a compiled block that has `digest`.
+void addTables(Language language, std::shared_ptr<const void> owner,
+               std::span<const std::uint8_t> tables, std::optional<std::uint64_t> digest);
+}  // namespace detail
+
 void addLanguageTables(Language language, std::span<const std::uint8_t> tables) {
   auto [owner, copy] = alignedCopy(tables);
   addLanguageTables(language, std::move(owner), copy);
 }
 
+std::uint64_t tablesDigest(std::span<const std::uint8_t> tables) {
+  return detail::tablesDigest(tables);
+}
+
 void addLanguageTables(Language language, std::shared_ptr<const void> owner,
                        std::span<const std::uint8_t> tables) {
-  using namespace detail;
+  detail::addTables(language, std::move(owner), tables, std::nullopt);
+}
+
+void addLanguageTables(Language language, std::shared_ptr<const void> owner,
+                       std::span<const std::uint8_t> tables, std::uint64_t digest) {
+  detail::addTables(language, std::move(owner), tables, digest);
+}
+
+namespace detail {
+
+void addTables(Language language, std::shared_ptr<const void> owner,
+               std::span<const std::uint8_t> tables, std::optional<std::uint64_t> digest) {
   const std::string name(languageName(language));
   if (holdsLanguage(language))
     throw Error(name + " is built into this hyph library; its tables cannot be given");
   // Gzipped (as the build writes them), then packed or compiled.
-  if (tables.size() >= 2 && tables[0] == 0x1F && tables[1] == 0x8B) {
+  const bool gzipped = tables.size() >= 2 && tables[0] == 0x1F && tables[1] == 0x8B;
+  if (gzipped) {
     std::string bytes;
     try {
       bytes = gunzip("the tables", {reinterpret_cast<const char*>(tables.data()), tables.size()},
@@ -206,7 +230,8 @@ void addLanguageTables(Language language, std::shared_ptr<const void> owner,
                                                   std::shared_ptr<const void>>>(
         std::move(owner), std::move(view.owner));
   } else {
-    view = viewWordTables(tables, Trust::Checked);
+    const bool trusted = digest && !gzipped && tablesDigest(tables) == *digest;
+    view = viewWordTables(tables, trusted ? Trust::Compiled : Trust::Checked);
     view.owner = std::move(owner);
   }
   auto missing = [name](const char* what) {
@@ -223,6 +248,8 @@ void addLanguageTables(Language language, std::shared_ptr<const void> owner,
   // The one it replaces stays, for whoever holds a reference to it.
   added[fromEnum(language)].store(hyphenator.release(), std::memory_order_release);
 }
+
+}  // namespace detail
 
 bool languageAvailable(Language language) {
   return detail::holdsLanguage(language) || detail::addedHyphenator(language) != nullptr;

@@ -344,6 +344,33 @@ void checkBesideTrie(const Reader& in, const WordTables& tables) {
 
 }  // namespace
 
+std::uint64_t tablesDigest(std::span<const std::uint8_t> tables) {
+  // Each 64-bit word (little-endian, the last one padded with zeros) mixed
+  // into the state by a bijection, then the state's bits spread.
+  constexpr std::uint64_t kOdd = 0x9E3779B97F4A7C15u;
+  auto mix = [](std::uint64_t digest, std::uint64_t word) {
+    return std::rotl(digest ^ word, 31) * kOdd;
+  };
+  std::uint64_t digest = kOdd ^ tables.size();
+  const std::size_t whole = tables.size() / 8 * 8;
+  for (std::size_t i = 0; i < whole; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, tables.data() + i, 8);
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    digest = mix(digest, word);
+  }
+  if (whole < tables.size()) {
+    std::uint64_t word = 0;
+    for (std::size_t k = whole; k < tables.size(); ++k)
+      word |= std::uint64_t{tables[k]} << (8 * (k - whole));
+    digest = mix(digest, word);
+  }
+  digest ^= digest >> 33;
+  digest *= 0xFF51AFD7ED558CCDu;
+  digest ^= digest >> 33;
+  return digest;
+}
+
 HYPH_FIRST_USE WordTables viewWordTables(std::span<const std::uint8_t> block, Trust trust) {
   const bool check = trust == Trust::Checked;
   const Reader in(block, check);

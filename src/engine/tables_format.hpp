@@ -51,6 +51,9 @@ WordTables viewWordTables(std::span<const std::uint8_t> block, Trust trust = Tru
 std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTrie& trie,
                                          std::endian order = std::endian::native);
 
+/// A digest of a block's bytes (hyph::tablesDigest).
+std::uint64_t tablesDigest(std::span<const std::uint8_t> block);
+
 /// Whether a block is in the packed form, by its magic number.
 bool isPackedBlock(std::span<const std::uint8_t> block);
 

@@ -7,8 +7,10 @@
 // into WORK_DIR/AFFIX.added, after checking what a language without tables
 // does. Exits 1 with a message at the first surprise.
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -90,6 +92,33 @@ int main(int argc, char** argv) {
     check(errorOf([] { (void)hyph::hyphenatorPatterns(hyph::french()); }) ==
               "French's patterns are not in its compiled tables",
           "the patterns of given tables");
+
+    // A compiled block given with the digest that the build wrote for it is
+    // used as it is; bytes that lack that digest are checked as any others.
+    const std::string block = slurp(blobs + "/fr.compiled");
+    const std::string digests = slurp(blobs + "/digests.txt");
+    const std::size_t line = digests.find("\nfr ");
+    check(line != std::string::npos, "no digest of fr in digests.txt");
+    const std::uint64_t digest = std::stoull(digests.substr(line + 4, 16), nullptr, 16);
+    check(hyph::tablesDigest(bytesOf(block)) == digest, "fr's digest is not the file's");
+    const auto owned = std::make_shared<std::vector<std::uint64_t>>((block.size() + 7) / 8);
+    std::memcpy(owned->data(), block.data(), block.size());
+    const std::span<const std::uint8_t> aligned(
+        reinterpret_cast<const std::uint8_t*>(owned->data()), block.size());
+    hyph::addLanguageTables(hyph::Language::French, owned, aligned, digest);
+    check(hyph::hyphenateText(hyph::french(), "anticonstitutionnellement") ==
+              "an-ti-cons-ti-tu-tion-nel-le-ment",
+          "French from its compiled file and digest");
+    const std::string shortened =
+        errorOf([&] { hyph::addLanguageTables(hyph::Language::French, owned,
+                                              aligned.first(aligned.size() - 8), digest); });
+    check(shortened.starts_with("Damaged hyphenation tables"),
+          "a shortened block with the whole one's digest: " + shortened);
+    for (std::size_t at : {std::size_t{0}, block.size() / 2, block.size() - 1}) {
+      std::string copy = block;
+      copy[at] = static_cast<char>(copy[at] ^ 1);
+      check(hyph::tablesDigest(bytesOf(copy)) != digest, "a changed byte kept the digest");
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "added_tables: %s\n", e.what());
     return 1;
