@@ -177,7 +177,7 @@ TEST(CompiledTables, DamagedBlocksAreRefused) {
     copy[at] = value;
     return copy;
   };
-  EXPECT_EQ(damage(changed(4, 9)), "Damaged hyphenation tables: version 9, not 2");
+  EXPECT_EQ(damage(changed(4, 9)), "Damaged hyphenation tables: version 9, not 3");
   EXPECT_NE(damage({block.begin(), block.end() - 64}).find("lies outside the block"),
             std::string::npos);
   // Any bytes changed anywhere: refused, or else read without a step outside
