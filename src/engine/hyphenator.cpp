@@ -259,19 +259,24 @@ template <class Word, class OnBreak>
     word.letters([&](char32_t c) { original[k++] = c; });
   }
   detail::SmallBuffer<std::uint8_t, 64> breaks(n);
-  if (detail::levelBreaksOfWhole(t, *t.levels, {original.data(), n}, padded, left, right,
-                                 {breaks.data(), n})) {
+  const detail::Whole whole = detail::levelBreaksOfWhole(t, *t.levels, {original.data(), n}, padded,
+                                                         left, right, {breaks.data(), n});
+  if (whole == detail::Whole::Broken) {
     for (k = 0; k + 1 < n; ++k)
       if (breaks[k]) emit(onBreak, word.position(k + 1), nullptr);
     return;
   }
+  // The compound level's joins, found already: not looked up again.
+  detail::SmallBuffer<std::uint8_t, 64> joins(whole == detail::Whole::Joins ? n : 0);
+  std::copy_n(breaks.data(), joins.size(), joins.data());
   detail::SmallBuffer<char32_t, 64> normalised(n);
   for (k = 0; k < n; ++k) normalised[k] = t.normalise(original[k]);
   const bool rewriting = t.levels->rewriting != nullptr;
   detail::SmallBuffer<detail::LevelRewrite, 64> rewrites(rewriting ? n : 0);
   for (k = 0; k < rewrites.size(); ++k) rewrites[k] = {nullptr, 0, 0};
   detail::levelBreaks(t, *t.levels, {original.data(), n}, {normalised.data(), n}, left, right,
-                      {breaks.data(), n}, {rewrites.data(), rewrites.size()});
+                      {breaks.data(), n}, {rewrites.data(), rewrites.size()},
+                      joins.size() != 0 ? joins.data() : nullptr);
   std::size_t lastPosition = 0, lastEnd = 0;
   for (k = 0; k + 1 < n; ++k) {
     if (!breaks[k]) continue;

@@ -191,9 +191,12 @@ struct Levels {
   /// broken in turn (itself cut again where the compound level, seeing it
   /// alone, finds joins in it), and a part without joins broken by the word
   /// level, the join minimums kept on the sides that are joins.
-  void breaks(Part part, bool wordStart, bool wordEnd, std::uint8_t* out,
-              LevelRewrite* rewrites) const {
-    if (levels.compound)
+  /// `joins`, where given, are the compound level's breaks of `part`.
+  void breaks(Part part, bool wordStart, bool wordEnd, std::uint8_t* out, LevelRewrite* rewrites,
+              const std::uint8_t* joins = nullptr) const {
+    if (joins)
+      std::copy_n(joins, part.size, out);
+    else if (levels.compound)
       score(*levels.compound, part, out);
     else
       std::fill_n(out, part.size, 0);
@@ -269,17 +272,17 @@ void finish(const WordTables& word, const CompoundLevel& levels, Part part,
 
 }  // namespace
 
-bool levelBreaksOfWhole(const WordTables& word, const CompoundLevel& levels,
-                        std::span<const char32_t> original, PaddedWord& padded, std::int64_t left,
-                        std::int64_t right, std::span<std::uint8_t> breaks) {
-  if (levels.rewriting) return false;
+Whole levelBreaksOfWhole(const WordTables& word, const CompoundLevel& levels,
+                         std::span<const char32_t> original, PaddedWord& padded, std::int64_t left,
+                         std::int64_t right, std::span<std::uint8_t> breaks) {
+  if (levels.rewriting) return Whole::Other;
   const std::size_t n = original.size();
   bool plain = true;  // ASCII, and none of it special
   for (std::size_t k = 0; k < n && plain; ++k)
     plain = original[k] < 128 && !levels.asciiSpecial[original[k]];
   if (const WordTables* compound = levels.compound.get(); compound && !plain) {
     // The compound level first: it must find no part.
-    if (compound->patternsError || !compound->chars) return false;
+    if (compound->patternsError || !compound->chars) return Whole::Other;
     PaddedWord parts(n);
     SymbolCode* codes = parts.letters();
     bool known = false;
@@ -291,8 +294,12 @@ bool levelBreaksOfWhole(const WordTables& word, const CompoundLevel& levels,
       parts.close(n, compound->boundary);
       const WordScores scores(compound->scorer(), parts, {2, n, true});
       bool joins = false;
-      scores.forEachOdd([&](std::size_t) { joins = true; });
-      if (joins) return false;
+      scores.forEachOdd([&](std::size_t gap) {
+        if (!joins) std::fill_n(breaks.data(), n, 0);
+        joins = true;
+        breaks[gap - 2] = 1;
+      });
+      if (joins) return Whole::Joins;
     }
   }
   if (word.patternsError) std::rethrow_exception(word.patternsError);
@@ -309,13 +316,13 @@ bool levelBreaksOfWhole(const WordTables& word, const CompoundLevel& levels,
   const std::uint8_t first = levels.utf8 && n != 0 ? utf8Width(word.normalise(original[0])) : 1;
   finish(word, levels, Part{original.data(), &first, n}, original, left, right, breaks.data(),
          nullptr, plain);
-  return true;
+  return Whole::Broken;
 }
 
 void levelBreaks(const WordTables& word, const CompoundLevel& levels,
                  std::span<const char32_t> original, std::span<const char32_t> normalised,
                  std::int64_t left, std::int64_t right, std::span<std::uint8_t> breaks,
-                 std::span<LevelRewrite> rewrites) {
+                 std::span<LevelRewrite> rewrites, const std::uint8_t* joins) {
   const std::size_t n = normalised.size();
   SmallBuffer<char32_t, 64> letters(n);  // as patterns see them
   SmallBuffer<std::uint8_t, 64> widths(n);
@@ -326,7 +333,7 @@ void levelBreaks(const WordTables& word, const CompoundLevel& levels,
   // Without a rewriting level there is nothing to say of a break but where.
   LevelRewrite* rewriting = levels.rewriting && !rewrites.empty() ? rewrites.data() : nullptr;
   const Part part{letters.data(), widths.data(), n};
-  Levels{word, levels}.breaks(part, true, true, breaks.data(), rewriting);
+  Levels{word, levels}.breaks(part, true, true, breaks.data(), rewriting, joins);
 
   finish(word, levels, part, original, left, right, breaks.data(), rewriting);
   if (rewriting)

@@ -88,24 +88,33 @@ struct CompoundLevel {
   std::shared_ptr<const RewritingLevel> rewriting;
 };
 
-/// The common case at the cost of one lookup: a word in which the compound
-/// level knows no letter (so that it has no parts), broken by a word level
-/// without non-standard rules. `padded` holds the codes of the word's
+/// What levelBreaksOfWhole made of a word.
+enum class Whole {
+  Broken,  ///< Its breaks are made.
+  Joins,   ///< The compound level joins words in it, where `breaks` says.
+  Other,   ///< Nothing done: a word level with non-standard rules.
+};
+
+/// The common case at the cost of one lookup a level: a word in which the
+/// compound level finds no join (so that it has no parts), broken by a word
+/// level without non-standard rules. `padded` holds the codes of the word's
 /// letters in the word level's alphabet, as a Hyphenator's road makes them;
-/// the rest as for levelBreaks. Returns false, having done nothing, for any
-/// other word.
-bool levelBreaksOfWhole(const WordTables& word, const CompoundLevel& levels,
-                        std::span<const char32_t> original, PaddedWord& padded, std::int64_t left,
-                        std::int64_t right, std::span<std::uint8_t> breaks);
+/// the rest as for levelBreaks. For a word with joins, leaves them in
+/// `breaks` (breaks[k] for a join after letter k), for levelBreaks to take.
+Whole levelBreaksOfWhole(const WordTables& word, const CompoundLevel& levels,
+                         std::span<const char32_t> original, PaddedWord& padded, std::int64_t left,
+                         std::int64_t right, std::span<std::uint8_t> breaks);
 
 /// The breaks of a word: breaks[k] is set when a break may follow letter k,
 /// and rewrites[k] (when given; only a level with non-standard rules fills
 /// it) says how that break rewrites the word, if it does. `original` holds
 /// the word's letters as given, `normalised` the same mapped by the word
-/// level's mapping; left and right are the Hyphenator's minimums.
+/// level's mapping; left and right are the Hyphenator's minimums. `joins`,
+/// where given, are the compound level's joins in the whole word, as
+/// levelBreaksOfWhole found them.
 void levelBreaks(const WordTables& word, const CompoundLevel& levels,
                  std::span<const char32_t> original, std::span<const char32_t> normalised,
                  std::int64_t left, std::int64_t right, std::span<std::uint8_t> breaks,
-                 std::span<LevelRewrite> rewrites = {});
+                 std::span<LevelRewrite> rewrites = {}, const std::uint8_t* joins = nullptr);
 
 }  // namespace hyph::detail
