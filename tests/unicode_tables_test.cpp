@@ -66,6 +66,15 @@ TEST(UnicodeTables, LettersComposeWithTheirMarksAsUtf8procComposesThem) {
   }
   EXPECT_GT(composedOnes, 800u);
   EXPECT_GT(compared, 500'000u);
+  // Every other letter, alone and with a mark of each kind: presentation
+  // forms, compatibility ideographs, the letters that decompose in planes
+  // 1 and 2.
+  for (char32_t letter = 0x3100; letter < 0x110000; ++letter) {
+    if (!isUnicodeLetter(letter)) continue;
+    for (const std::u32string marks : {U"", U"\u0301", U"\u05B7", U"\u093C", U"\u3099"})
+      ASSERT_EQ(tables::composed(letter, marks), composed(letter, marks))
+          << std::hex << static_cast<std::uint32_t>(letter);
+  }
   // Exclusions and Hangul, as utf8proc has them.
   for (const auto& [letter, marks] : {std::pair{U'\u0915', std::u32string(U"\u093C")},
                                      {U'\uAC00', U"\u0300"}, {U'\u212B', U""}, {U'A', U"\u030A"},

@@ -8,8 +8,11 @@
 //   wide space, or nothing of these), in blocks of 128 shared between the
 //   ranges that are alike, two classes a byte;
 // - the canonical combining class of every mark that has one;
-// - the full canonical decomposition of every code point that has one;
-// - the pairs that compose canonically (NFC), exclusions left out.
+// - the pairs that compose canonically (NFC), exclusions left out;
+// - the full canonical decomposition of every code point that has one,
+//   but those that their pair decomposes to as well (the first and the
+//   second of the pair decomposed in turn): a reader finds those by the
+//   pair.
 // Hangul syllables are left to their rule: no mark composes with them.
 #include <utf8proc.h>
 
@@ -17,6 +20,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -99,8 +103,7 @@ int main(int argc, char** argv) {
   }
   // Combining classes, decompositions and compositions.
   std::vector<std::uint32_t> classes;  // code point << 8 | class
-  std::vector<std::uint32_t> decomposed, pool;
-  std::vector<std::uint16_t> starts;
+  std::map<std::uint32_t, std::vector<std::uint32_t>> decompositions;
   std::vector<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>> pairs;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> upper, lower;
   for (std::uint32_t c = 0; c < kLimit; ++c) {
@@ -114,9 +117,7 @@ int main(int argc, char** argv) {
     if (hangul(c)) continue;
     const std::vector<std::uint32_t> d = decomposition(c);
     if (d.size() == 1 && d[0] == c) continue;
-    decomposed.push_back(c);
-    starts.push_back(static_cast<std::uint16_t>(pool.size()));
-    pool.insert(pool.end(), d.begin(), d.end());
+    decompositions[c] = d;
     if (d.size() < 2 || nfc(d) != std::vector<std::uint32_t>{c}) continue;
     // The pair it composes from: one of its characters taken out, the rest
     // composing to one character that composes with it to this one.
@@ -130,8 +131,44 @@ int main(int argc, char** argv) {
       }
     }
   }
-  starts.push_back(static_cast<std::uint16_t>(pool.size()));
   std::sort(pairs.begin(), pairs.end());
+  // The decompositions that a reader makes of the pairs (as unicode_tables.cpp
+  // does: the table first, then the pair, else the character itself), left
+  // out of the table where they are the very same; until none changes.
+  std::map<std::uint32_t, std::pair<std::uint32_t, std::uint32_t>> pairOf;
+  for (const auto& [first, second, composed] : pairs) pairOf[composed] = {first, second};
+  std::map<std::uint32_t, std::vector<std::uint32_t>> table = decompositions;
+  for (const auto& [composed, pair] : pairOf) table.erase(composed);
+  std::function<void(std::uint32_t, std::vector<std::uint32_t>&)> expand =
+      [&](std::uint32_t c, std::vector<std::uint32_t>& to) {
+        if (const auto at = table.find(c); at != table.end()) {
+          to.insert(to.end(), at->second.begin(), at->second.end());
+        } else if (const auto pair = pairOf.find(c); pair != pairOf.end()) {
+          expand(pair->second.first, to);
+          expand(pair->second.second, to);
+        } else {
+          to.push_back(c);
+        }
+      };
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (const auto& [c, d] : decompositions) {
+      std::vector<std::uint32_t> made;
+      expand(c, made);
+      if (made != d) {
+        table[c] = d;
+        changed = true;
+      }
+    }
+  }
+  std::vector<std::uint32_t> decomposed, pool;
+  std::vector<std::uint16_t> starts;
+  for (const auto& [c, d] : table) {
+    decomposed.push_back(c);
+    starts.push_back(static_cast<std::uint16_t>(pool.size()));
+    pool.insert(pool.end(), d.begin(), d.end());
+  }
+  starts.push_back(static_cast<std::uint16_t>(pool.size()));
 
   std::FILE* out = std::fopen(argv[1], "w");
   if (!out) {
@@ -175,7 +212,10 @@ int main(int argc, char** argv) {
     std::perror(argv[1]);
     return 1;
   }
-  std::fprintf(stderr, "hyph_unicode_tables: %zu blocks, %zu marks, %zu decompositions, %zu pairs\n",
-               blocks.size(), classes.size(), decomposed.size(), pairs.size());
+  std::fprintf(stderr,
+               "hyph_unicode_tables: %zu blocks, %zu marks, %zu decompositions (%zu by pairs), "
+               "%zu pairs\n",
+               blocks.size(), classes.size(), decompositions.size(),
+               decompositions.size() - decomposed.size(), pairs.size());
   return 0;
 }

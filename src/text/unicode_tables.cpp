@@ -3,6 +3,7 @@
 // fraction of its size, and the same answers (a test compares the two for
 // every code point).
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <iterator>
 #include <optional>
@@ -45,12 +46,35 @@ std::uint8_t combiningClass(char32_t c) {
   return at != end && (*at >> 8) == c ? static_cast<std::uint8_t>(*at & 0xFF) : 0;
 }
 
+/// The pair that composes to `c`, if one does.
+const ComposedPair* pairOf(char32_t c) {
+  // The pairs by what they compose to, numbered once.
+  constexpr std::size_t kPairs = std::size(kComposedPairs);
+  static const std::array<std::uint16_t, kPairs> byComposed = [] {
+    static_assert(kPairs <= 0xFFFF);
+    std::array<std::uint16_t, kPairs> order;
+    for (std::size_t k = 0; k < kPairs; ++k) order[k] = static_cast<std::uint16_t>(k);
+    std::sort(order.begin(), order.end(), [](std::uint16_t a, std::uint16_t b) {
+      return kComposedPairs[a].composed < kComposedPairs[b].composed;
+    });
+    return order;
+  }();
+  const auto at = std::lower_bound(
+      byComposed.begin(), byComposed.end(), static_cast<std::uint32_t>(c),
+      [](std::uint16_t k, std::uint32_t key) { return kComposedPairs[k].composed < key; });
+  return at != byComposed.end() && kComposedPairs[*at].composed == c ? &kComposedPairs[*at]
+                                                                     : nullptr;
+}
+
 /// Appends the full canonical decomposition of `c`; false when `out` is full.
+/// The table holds those that the pair composing to `c` does not give.
 template <std::size_t N>
 bool decompose(char32_t c, char32_t (&out)[N], std::size_t& size) {
   const auto* end = std::end(kDecomposed);
   const auto* at = std::lower_bound(std::begin(kDecomposed), end, static_cast<std::uint32_t>(c));
   if (at == end || *at != c) {
+    if (const ComposedPair* pair = pairOf(c))
+      return decompose(pair->first, out, size) && decompose(pair->second, out, size);
     if (size == N) return false;
     out[size++] = c;
     return true;
