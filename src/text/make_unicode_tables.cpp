@@ -11,8 +11,9 @@
 // - the pairs that compose canonically (NFC), exclusions left out;
 // - the full canonical decomposition of every code point that has one,
 //   but those that their pair decomposes to as well (the first and the
-//   second of the pair decomposed in turn): a reader finds those by the
-//   pair.
+//   second of the pair decomposed in turn), which a reader finds by the
+//   pair, and those of one character that composes with no mark (the
+//   compatibility ideographs), which no mark after it composes with either.
 // Hangul syllables are left to their rule: no mark composes with them.
 #include <utf8proc.h>
 
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -161,6 +163,18 @@ int main(int argc, char** argv) {
       }
     }
   }
+  // A character that decomposes to one other, neither of them the first of
+  // a pair nor a mark, composes with no mark either way.
+  std::set<std::uint32_t> firsts;
+  for (const auto& [first, second, composed] : pairs) firsts.insert(first);
+  auto starter = [](std::uint32_t c) {
+    return utf8proc_get_property(static_cast<utf8proc_int32_t>(c))->combining_class == 0;
+  };
+  std::erase_if(table, [&](const auto& entry) {
+    const auto& [c, d] = entry;
+    return d.size() == 1 && !firsts.count(c) && !firsts.count(d[0]) && !decompositions.count(d[0]) &&
+           starter(c) && starter(d[0]);
+  });
   std::vector<std::uint32_t> decomposed, pool;
   std::vector<std::uint16_t> starts;
   for (const auto& [c, d] : table) {
@@ -213,9 +227,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::fprintf(stderr,
-               "hyph_unicode_tables: %zu blocks, %zu marks, %zu decompositions (%zu by pairs), "
-               "%zu pairs\n",
-               blocks.size(), classes.size(), decompositions.size(),
-               decompositions.size() - decomposed.size(), pairs.size());
+               "hyph_unicode_tables: %zu blocks, %zu marks, %zu decompositions (%zu in the "
+               "table), %zu pairs\n",
+               blocks.size(), classes.size(), decompositions.size(), decomposed.size(),
+               pairs.size());
   return 0;
 }

@@ -52,6 +52,7 @@ bool isWideSpace(char32_t c) {
 }
 
 std::optional<char32_t> composed(char32_t letter, std::u32string_view marks) {
+  if (marks.empty()) return std::nullopt;
   // Decomposed and put in canonical order first, as composing needs.
   std::string utf8;
   for (char32_t c : std::u32string(1, letter) + std::u32string(marks)) {

@@ -23,9 +23,10 @@ char32_t lowerCase(char32_t c);
 /// White space beyond ASCII's (U+00A0, U+2000 to U+200A, U+3000, ...),
 /// which ends a URL as ASCII white space does.
 bool isWideSpace(char32_t c);
-/// The one character that `letter` followed by `marks` composes to (NFC):
-/// "U" with U+0308 gives "Ü"; none where a mark is left over (Cyrillic "А"
-/// with U+0300, which Unicode does not compose).
+/// The one character that `letter` followed by one or more `marks` composes
+/// to (NFC): "U" with U+0308 gives "Ü"; none where a mark is left over
+/// (Cyrillic "А" with U+0300, which Unicode does not compose), and none for
+/// no marks.
 std::optional<char32_t> composed(char32_t letter, std::u32string_view marks);
 
 }  // namespace hyph::text

@@ -67,7 +67,8 @@ const ComposedPair* pairOf(char32_t c) {
 }
 
 /// Appends the full canonical decomposition of `c`; false when `out` is full.
-/// The table holds those that the pair composing to `c` does not give.
+/// The table holds those that the pair composing to `c` does not give, but
+/// not those of one character that composes with no mark: `c` stands for it.
 template <std::size_t N>
 bool decompose(char32_t c, char32_t (&out)[N], std::size_t& size) {
   const auto* end = std::end(kDecomposed);
@@ -125,6 +126,7 @@ char32_t upperCase(char32_t c) { return mapped(kUpperCases, c); }
 char32_t lowerCase(char32_t c) { return mapped(kLowerCases, c); }
 
 std::optional<char32_t> composed(char32_t letter, std::u32string_view marks) {
+  if (marks.empty()) return std::nullopt;
   // Decomposed, put in canonical order, composed again (NFC): as long as
   // one character is left, that is it.
   char32_t text[64];
