@@ -77,8 +77,10 @@ TEST(UnicodeTables, LettersComposeWithTheirMarksAsUtf8procComposesThem) {
   }
   // Exclusions and Hangul, as utf8proc has them.
   for (const auto& [letter, marks] : {std::pair{U'\u0915', std::u32string(U"\u093C")},
-                                     {U'\uAC00', U"\u0300"}, {U'\u212B', U"\u0301"}, {U'A', U"\u030A"},
-                                     {U'\u0410', U"\u0300"}})
+                                      {U'\uAC00', U"\u0300"},
+                                      {U'\u212B', U"\u0301"},
+                                      {U'A', U"\u030A"},
+                                      {U'\u0410', U"\u0300"}})
     EXPECT_EQ(tables::composed(letter, marks), composed(letter, marks))
         << std::hex << static_cast<std::uint32_t>(letter);
 }

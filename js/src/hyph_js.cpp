@@ -91,7 +91,6 @@ std::string_view inputText(std::uint32_t size) {
   return {reinterpret_cast<const char*>(input.get()), size};
 }
 
-
 }  // namespace
 
 /// An input buffer of at least `size` bytes (on a multiple of 8).
@@ -156,10 +155,9 @@ HYPH_JS_EXPORT(hyph_js_dictionary)
 std::int32_t hyph_js_dictionary(std::uint32_t nameSize, std::uint32_t size, std::int32_t language) {
   return guarded([&] {
     const std::string_view input = inputText(nameSize + size);
-    Dictionary dictionary{
-        hyph::readDictionary(hyph::UserFile{std::string(input.substr(0, nameSize)),
-                                            input.substr(nameSize)}),
-        language < 0 ? std::nullopt : std::optional(hyph::toEnum(language))};
+    Dictionary dictionary{hyph::readDictionary(hyph::UserFile{
+                              std::string(input.substr(0, nameSize)), input.substr(nameSize)}),
+                          language < 0 ? std::nullopt : std::optional(hyph::toEnum(language))};
     withWords.emplace_back();
     dictionaries.push_back(std::move(dictionary));
     return static_cast<std::int32_t>(withWords.size() - 1);

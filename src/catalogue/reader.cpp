@@ -359,14 +359,13 @@ Exceptions baseDictionary(const std::shared_ptr<const HyphenatorAccess::Tables>&
 Hyphenator overBasePatterns(const std::shared_ptr<const HyphenatorAccess::Tables>& base,
                             CharTable chars, std::optional<Exceptions> exceptions,
                             std::int64_t left, std::int64_t right) {
-  auto tables = std::make_shared<HyphenatorAccess::Tables>(
-      HyphenatorAccess::Tables{[chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars),
-                               base->patterns,
-                               exceptions ? Deferred<Exceptions>(*exceptions) : base->exceptions});
+  auto tables = std::make_shared<HyphenatorAccess::Tables>(HyphenatorAccess::Tables{
+      [chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars), base->patterns,
+      exceptions ? Deferred<Exceptions>(*exceptions) : base->exceptions});
   const HyphenatorAccess::Tables* self = tables.get();
   const bool ownExceptions = exceptions.has_value();
-  tables->words = Deferred<std::shared_ptr<const detail::WordTables>>::lazy(
-      [self, base, chars, ownExceptions] {
+  tables->words =
+      Deferred<std::shared_ptr<const detail::WordTables>>::lazy([self, base, chars, ownExceptions] {
         detail::ExceptionsPart words = ownExceptions
                                            ? detail::ExceptionsPart::of(self->exceptions.get())
                                            : baseExceptions(base);
@@ -382,15 +381,16 @@ Hyphenator overBasePatterns(const std::shared_ptr<const HyphenatorAccess::Tables
 Hyphenator overBase(const std::shared_ptr<const HyphenatorAccess::Tables>& base, CharTable chars,
                     std::optional<Patterns> patterns, std::optional<Exceptions> exceptions,
                     std::int64_t left, std::int64_t right) {
-  if (!patterns) return overBasePatterns(base, std::move(chars), std::move(exceptions), left, right);
+  if (!patterns)
+    return overBasePatterns(base, std::move(chars), std::move(exceptions), left, right);
   auto tables = std::make_shared<HyphenatorAccess::Tables>(
       HyphenatorAccess::Tables{[chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars),
                                Deferred<Patterns>(*patterns),
                                exceptions ? Deferred<Exceptions>(*exceptions) : base->exceptions});
   const HyphenatorAccess::Tables* self = tables.get();
   const bool ownExceptions = exceptions.has_value();
-  tables->words = Deferred<std::shared_ptr<const detail::WordTables>>::lazy(
-      [self, base, chars, ownExceptions] {
+  tables->words =
+      Deferred<std::shared_ptr<const detail::WordTables>>::lazy([self, base, chars, ownExceptions] {
         detail::ExceptionsPart words = ownExceptions
                                            ? detail::ExceptionsPart::of(self->exceptions.get())
                                            : baseExceptions(base);

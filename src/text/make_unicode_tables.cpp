@@ -172,8 +172,8 @@ int main(int argc, char** argv) {
   };
   std::erase_if(table, [&](const auto& entry) {
     const auto& [c, d] = entry;
-    return d.size() == 1 && !firsts.count(c) && !firsts.count(d[0]) && !decompositions.count(d[0]) &&
-           starter(c) && starter(d[0]);
+    return d.size() == 1 && !firsts.count(c) && !firsts.count(d[0]) &&
+           !decompositions.count(d[0]) && starter(c) && starter(d[0]);
   });
   std::vector<std::uint32_t> decomposed, pool;
   std::vector<std::uint16_t> starts;

@@ -109,9 +109,10 @@ int main(int argc, char** argv) {
     check(hyph::hyphenateText(hyph::french(), "anticonstitutionnellement") ==
               "an-ti-cons-ti-tu-tion-nel-le-ment",
           "French from its compiled file and digest");
-    const std::string shortened =
-        errorOf([&] { hyph::addLanguageTables(hyph::Language::French, owned,
-                                              aligned.first(aligned.size() - 8), digest); });
+    const std::string shortened = errorOf([&] {
+      hyph::addLanguageTables(hyph::Language::French, owned, aligned.first(aligned.size() - 8),
+                              digest);
+    });
     check(shortened.starts_with("Damaged hyphenation tables"),
           "a shortened block with the whole one's digest: " + shortened);
     for (std::size_t at : {std::size_t{0}, block.size() / 2, block.size() - 1}) {
