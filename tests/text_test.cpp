@@ -264,6 +264,25 @@ TEST(HyphenateText, HtmlReferencesInsideWordsAreReadAndKept) {
             "Stra&szlg;en&shy;bahn Stra&szlig en&shy;bahn &#xD800;bahn");
   EXPECT_EQ(hyphenateText(english_US(), "hyphenation&amp;documentation", htmlOptions()),
             "hy-phen-ation&amp;doc-u-men-ta-tion");
+  // Names from the whole table (its first, last and between) read as the
+  // letters they stand for: the word breaks as it does written out.
+  for (const auto& [name, letter] : {std::pair{"AElig", "\u00C6"},
+                                     {"Aacute", "\u00C1"},
+                                     {"auml", "\u00E4"},
+                                     {"szlig", "\u00DF"},
+                                     {"Ycirc", "\u0176"},
+                                     {"zeta", "\u03B6"},
+                                     {"zacute", "\u017A"},
+                                     {"Zopf", "\u2124"}}) {
+    const std::string written =
+        hyphenateText(german_1996(), std::string("Stra") + letter + "enbahn", "-");
+    std::string expected = written;
+    expected.replace(expected.find(letter), std::string(letter).size(),
+                     std::string("&") + name + ";");
+    EXPECT_EQ(hyphenateText(german_1996(), std::string("Stra&") + name + ";enbahn", htmlOptions()),
+              expected)
+        << name;
+  }
 }
 
 TEST(HyphenateText, LangAttributesChooseTheLanguage) {

@@ -1,20 +1,32 @@
 #include "html.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <initializer_list>
+#include <iterator>
 
 namespace hyph::text {
 
 namespace {
 
-struct Named {
-  std::string_view name;
-  char32_t codePoint;
-};
-
-constexpr Named kReferences[] = {
 #include "html_entities.inc"
-};
+
+constexpr std::size_t kNamed = std::size(kCodePoints);
+static_assert(sizeof kNames < 0xFFFF);
+
+/// Where each name starts in kNames, and last where they end: found once,
+/// which costs less than the table would in the library.
+const std::array<std::uint16_t, kNamed + 1>& nameStarts() {
+  static const std::array<std::uint16_t, kNamed + 1> starts = [] {
+    std::array<std::uint16_t, kNamed + 1> at{};
+    std::size_t k = 0;
+    for (std::size_t i = 0; i + 1 < sizeof kNames; ++i)
+      if (kNames[i] == ';') at[++k] = static_cast<std::uint16_t>(i + 1);
+    return at;
+  }();
+  return starts;
+}
 
 bool isAlnum(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -41,12 +53,20 @@ Reference referenceAt(std::string_view text, bool final) {
   if (end == text.size() || text[end] != ';' || name.empty()) return {Status::Malformed, end, 0};
   const std::size_t length = end + 1;
   if (!numeric) {
-    const auto* found =
-        std::lower_bound(std::begin(kReferences), std::end(kReferences), name,
-                         [](const Named& entry, std::string_view key) { return entry.name < key; });
-    if (found == std::end(kReferences) || found->name != name)
-      return {Status::Malformed, length, 0};
-    return {Status::Character, length, found->codePoint};
+    const auto& starts = nameStarts();
+    auto nameAt = [&](std::size_t k) {
+      return std::string_view(kNames + starts[k], starts[k + 1] - starts[k] - 1u);
+    };
+    std::size_t low = 0, high = kNamed;  // the first name not below `name`, in [low, high]
+    while (low < high) {
+      const std::size_t middle = low + (high - low) / 2;
+      if (nameAt(middle) < name)
+        low = middle + 1;
+      else
+        high = middle;
+    }
+    if (low == kNamed || nameAt(low) != name) return {Status::Malformed, length, 0};
+    return {Status::Character, length, kCodePoints[low]};
   }
   const bool hex = nameStart == 3;
   char32_t value = 0;
