@@ -354,26 +354,42 @@ Exceptions baseDictionary(const std::shared_ptr<const HyphenatorAccess::Tables>&
   return Exceptions(std::move(map));
 }
 
-/// A Hyphenator of `chars` and, where given, exceptions over `base`'s
-/// patterns (and a dictionary's levels, which go with them).
-Hyphenator overBasePatterns(const std::shared_ptr<const HyphenatorAccess::Tables>& base,
-                            CharTable chars, std::optional<Exceptions> exceptions,
-                            std::int64_t left, std::int64_t right) {
+/// A Hyphenator of `chars`, `patterns` and `exceptions` (the base's where
+/// none are given), whose words' trie, and a dictionary's levels that go
+/// with it, are `trieOf(its tables)` (built with its words on first use).
+template <class TrieOf>
+Hyphenator overBaseWith(const std::shared_ptr<const HyphenatorAccess::Tables>& base,
+                        CharTable chars, Deferred<Patterns> patterns,
+                        std::optional<Exceptions> exceptions, std::int64_t left, std::int64_t right,
+                        TrieOf trieOf) {
   auto tables = std::make_shared<HyphenatorAccess::Tables>(HyphenatorAccess::Tables{
-      [chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars), base->patterns,
+      [chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars), std::move(patterns),
       exceptions ? Deferred<Exceptions>(*exceptions) : base->exceptions});
   const HyphenatorAccess::Tables* self = tables.get();
   const bool ownExceptions = exceptions.has_value();
-  tables->words =
-      Deferred<std::shared_ptr<const detail::WordTables>>::lazy([self, base, chars, ownExceptions] {
+  tables->words = Deferred<std::shared_ptr<const detail::WordTables>>::lazy(
+      [self, base, chars, ownExceptions, trieOf] {
         detail::ExceptionsPart words = ownExceptions
                                            ? detail::ExceptionsPart::of(self->exceptions.get())
                                            : baseExceptions(base);
-        const detail::TriePart trie = basePatterns(base);
-        return detail::assembleWordTables(chars, nullptr, trie, std::move(words),
-                                          base->words.get()->levels);
+        auto [trie, levels] = trieOf(*self);
+        return detail::assembleWordTables(chars, nullptr, std::move(trie), std::move(words),
+                                          std::move(levels));
       });
   return HyphenatorAccess::make(std::move(tables), left, right);
+}
+
+/// A Hyphenator of `chars` and, where given, exceptions over `base`'s
+/// patterns (and a dictionary's levels, which go with them). Its trie is
+/// the base's words' own: never compiled from patterns, so that words over
+/// a language's tables do not bring in the pattern compiler.
+Hyphenator overBasePatterns(const std::shared_ptr<const HyphenatorAccess::Tables>& base,
+                            CharTable chars, std::optional<Exceptions> exceptions,
+                            std::int64_t left, std::int64_t right) {
+  return overBaseWith(base, std::move(chars), base->patterns, std::move(exceptions), left, right,
+                      [base](const HyphenatorAccess::Tables&) {
+                        return std::pair(basePatterns(base), base->words.get()->levels);
+                      });
 }
 
 /// A Hyphenator of `chars` and the given tables over `base`'s: the base's
@@ -383,21 +399,11 @@ Hyphenator overBase(const std::shared_ptr<const HyphenatorAccess::Tables>& base,
                     std::int64_t left, std::int64_t right) {
   if (!patterns)
     return overBasePatterns(base, std::move(chars), std::move(exceptions), left, right);
-  auto tables = std::make_shared<HyphenatorAccess::Tables>(
-      HyphenatorAccess::Tables{[chars](char32_t c) { return chars(c); }, Deferred<CharTable>(chars),
-                               Deferred<Patterns>(*patterns),
-                               exceptions ? Deferred<Exceptions>(*exceptions) : base->exceptions});
-  const HyphenatorAccess::Tables* self = tables.get();
-  const bool ownExceptions = exceptions.has_value();
-  tables->words =
-      Deferred<std::shared_ptr<const detail::WordTables>>::lazy([self, base, chars, ownExceptions] {
-        detail::ExceptionsPart words = ownExceptions
-                                           ? detail::ExceptionsPart::of(self->exceptions.get())
-                                           : baseExceptions(base);
-        return detail::assembleWordTables(chars, nullptr, detail::TriePart::of(self->patterns),
-                                          std::move(words), nullptr);
-      });
-  return HyphenatorAccess::make(std::move(tables), left, right);
+  return overBaseWith(base, std::move(chars), Deferred<Patterns>(std::move(*patterns)),
+                      std::move(exceptions), left, right, [](const HyphenatorAccess::Tables& self) {
+                        return std::pair(detail::TriePart::of(self.patterns),
+                                         std::shared_ptr<const detail::CompoundLevel>());
+                      });
 }
 
 }  // namespace
