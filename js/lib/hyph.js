@@ -124,9 +124,9 @@ async function unzipped(bytes) {
 /**
  * Loads the WebAssembly module; loadLanguage does it when needed.
  * `options.dictionaries`: the module that also reads libhyphen's
- * dictionaries (hyph-dictionaries.wasm, a third larger), which
- * loadDictionary needs; loadDictionary asks for it itself when it comes
- * first. `options.wasm` gives the module instead of the file beside hyph:
+ * dictionaries (hyph-dictionaries.wasm, 172 KB gzipped against
+ * hyph.wasm's 105), which loadDictionary needs; loadDictionary asks for it
+ * itself when it comes first. `options.wasm` gives the module instead of the file beside hyph:
  * its URL, its bytes (an ArrayBuffer or a typed array), a fetch Response or
  * a compiled WebAssembly.Module. Only the first call's options count.
  */
@@ -289,11 +289,11 @@ export async function loadLanguage(tag, options = {}) {
  * that name means the dictionary in every call, over the language of the
  * same name ("hu" with /usr/share/hyphen/hyph_hu_HU.dic): hyphenateElement
  * uses it for text marked with that name, and hyphenateText of HTML in the
- * dictionary for text marked as the language the name names. `source` is its bytes
- * (an ArrayBuffer or a typed array), a fetch Response, or a URL. Needs the
- * module with the dictionaries' reader: loads it if nothing has loaded a
- * module yet, and otherwise fails unless init({ dictionaries: true }) came
- * first. A break of a dictionary may change the spelling around it
+ * dictionary for text marked as the language the name names. `source` is
+ * its bytes (an ArrayBuffer or a typed array), a fetch Response, or a URL.
+ * Needs the module with the dictionaries' reader: loads it if nothing has
+ * loaded a module yet, and otherwise fails unless init({ dictionaries:
+ * true }) came first. A break of a dictionary may change the spelling around it
  * (Hungarian "asszonnyal": "asz-szony-nyal"): hyphenate gives the pieces as
  * written when broken, hyphenateText spells the word so with a visible
  * separator, and leaves such a break out with a soft hyphen, which cannot
