@@ -61,10 +61,9 @@ HYPH_FIRST_USE Hyphenator loadHyphenator(Language language, std::span<const Embe
   if (const Hyphenator* given = addedHyphenator(language)) return *given;
   if (!holdsLanguage(language)) {
     // A build that holds only some languages: every table of the others
-    // refuses, naming the option.
-    // Made of its tables directly: a Hyphenator made to build them from
-    // patterns would bring the pattern compiler into a library that has no
-    // patterns to compile.
+    // refuses, naming the option. Made of its tables directly: one made to
+    // build them from patterns would bring the pattern compiler into a
+    // library that has no patterns to compile.
     auto refuse = [language] { return Error(notBuiltInMessage(language)); };
     using Words = std::shared_ptr<const WordTables>;
     auto tables = std::make_shared<HyphenatorAccess::Tables>(HyphenatorAccess::Tables{
@@ -176,37 +175,10 @@ std::pair<std::shared_ptr<const void>, std::span<const std::uint8_t>> alignedCop
   return {std::move(owned), copy};
 }
 
-}  // namespace
-
-namespace detail {
 /// addLanguageTables, trusting a compiled block that has `digest`.
 void addTables(Language language, std::shared_ptr<const void> owner,
-               std::span<const std::uint8_t> tables, std::optional<std::uint64_t> digest);
-}  // namespace detail
-
-void addLanguageTables(Language language, std::span<const std::uint8_t> tables) {
-  auto [owner, copy] = alignedCopy(tables);
-  addLanguageTables(language, std::move(owner), copy);
-}
-
-std::uint64_t tablesDigest(std::span<const std::uint8_t> tables) {
-  return detail::tablesDigest(tables);
-}
-
-void addLanguageTables(Language language, std::shared_ptr<const void> owner,
-                       std::span<const std::uint8_t> tables) {
-  detail::addTables(language, std::move(owner), tables, std::nullopt);
-}
-
-void addLanguageTables(Language language, std::shared_ptr<const void> owner,
-                       std::span<const std::uint8_t> tables, std::uint64_t digest) {
-  detail::addTables(language, std::move(owner), tables, digest);
-}
-
-namespace detail {
-
-void addTables(Language language, std::shared_ptr<const void> owner,
                std::span<const std::uint8_t> tables, std::optional<std::uint64_t> digest) {
+  using namespace detail;
   const std::string name(languageName(language));
   if (holdsLanguage(language))
     throw Error(name + " is built into this hyph library; its tables cannot be given");
@@ -230,7 +202,7 @@ void addTables(Language language, std::shared_ptr<const void> owner,
                                                   std::shared_ptr<const void>>>(
         std::move(owner), std::move(view.owner));
   } else {
-    const bool trusted = digest && !gzipped && tablesDigest(tables) == *digest;
+    const bool trusted = digest && !gzipped && detail::tablesDigest(tables) == *digest;
     view = viewWordTables(tables, trusted ? Trust::Compiled : Trust::Checked);
     view.owner = std::move(owner);
   }
@@ -249,7 +221,26 @@ void addTables(Language language, std::shared_ptr<const void> owner,
   added[fromEnum(language)].store(hyphenator.release(), std::memory_order_release);
 }
 
-}  // namespace detail
+}  // namespace
+
+void addLanguageTables(Language language, std::span<const std::uint8_t> tables) {
+  auto [owner, copy] = alignedCopy(tables);
+  addLanguageTables(language, std::move(owner), copy);
+}
+
+std::uint64_t tablesDigest(std::span<const std::uint8_t> tables) {
+  return detail::tablesDigest(tables);
+}
+
+void addLanguageTables(Language language, std::shared_ptr<const void> owner,
+                       std::span<const std::uint8_t> tables) {
+  addTables(language, std::move(owner), tables, std::nullopt);
+}
+
+void addLanguageTables(Language language, std::shared_ptr<const void> owner,
+                       std::span<const std::uint8_t> tables, std::uint64_t digest) {
+  addTables(language, std::move(owner), tables, digest);
+}
 
 bool languageAvailable(Language language) {
   return detail::holdsLanguage(language) || detail::addedHyphenator(language) != nullptr;
