@@ -1,5 +1,5 @@
 // The Unicode tables that builds without utf8proc use give what utf8proc
-// gives, for every code point: the same classes and cases, and the same compositions
+// gives, for every code point: the same classes, combining classes and cases, and the same compositions
 // of a letter with its marks.
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@ bool isMark(char32_t c);
 bool isCapital(char32_t c);
 bool isLower(char32_t c);
 bool isWideSpace(char32_t c);
+std::uint8_t combiningClass(char32_t c);
 char32_t upperCase(char32_t c);
 char32_t lowerCase(char32_t c);
 std::optional<char32_t> composed(char32_t letter, std::u32string_view marks);
@@ -35,6 +36,7 @@ TEST(UnicodeTables, EveryCodePointHasUtf8procsClass) {
     ASSERT_EQ(tables::isWideSpace(c), isWideSpace(c)) << std::hex << static_cast<std::uint32_t>(c);
     ASSERT_EQ(tables::upperCase(c), upperCase(c)) << std::hex << static_cast<std::uint32_t>(c);
     ASSERT_EQ(tables::lowerCase(c), lowerCase(c)) << std::hex << static_cast<std::uint32_t>(c);
+    ASSERT_EQ(tables::combiningClass(c), combiningClass(c)) << std::hex << static_cast<std::uint32_t>(c);
   }
 }
 

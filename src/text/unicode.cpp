@@ -51,6 +51,12 @@ bool isWideSpace(char32_t c) {
          category == UTF8PROC_CATEGORY_ZP;
 }
 
+std::uint8_t combiningClass(char32_t c) {
+  if (c >= 0x110000) return 0;
+  return static_cast<std::uint8_t>(
+      utf8proc_get_property(static_cast<utf8proc_int32_t>(c))->combining_class);
+}
+
 std::optional<char32_t> composed(char32_t letter, std::u32string_view marks) {
   if (marks.empty()) return std::nullopt;
   // Decomposed and put in canonical order first, as composing needs.

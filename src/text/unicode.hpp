@@ -3,6 +3,7 @@
 // marks.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -23,6 +24,8 @@ char32_t lowerCase(char32_t c);
 /// White space beyond ASCII's (U+00A0, U+2000 to U+200A, U+3000, ...),
 /// which ends a URL as ASCII white space does.
 bool isWideSpace(char32_t c);
+/// The canonical combining class of `c` (0 for all but marks).
+std::uint8_t combiningClass(char32_t c);
 /// The one character that `letter` followed by one or more `marks` composes
 /// to (NFC): "U" with U+0308 gives "Ü"; none where a mark is left over
 /// (Cyrillic "А" with U+0300, which Unicode does not compose), and none for

@@ -20,8 +20,13 @@ namespace hyph::text {
 
 namespace {
 
-struct CasePair {
-  std::uint32_t from, to;
+/// Letters `from`, `from + stride`, ... (`count` of them) whose case is
+/// `distance` away.
+struct CaseRun {
+  std::uint32_t from;
+  std::uint16_t count;
+  std::uint8_t stride;
+  std::int32_t distance;
 };
 
 struct ComposedPair {
@@ -39,31 +44,43 @@ std::uint8_t classOf(char32_t c) {
   return static_cast<std::uint8_t>(c % 2 ? kClassBlocks[at] >> 4 : kClassBlocks[at] & 0xF);
 }
 
-std::uint8_t combiningClass(char32_t c) {
-  const std::uint32_t key = static_cast<std::uint32_t>(c) << 8;
-  const auto* end = std::end(kCombiningClasses);
-  const auto* at = std::lower_bound(std::begin(kCombiningClasses), end, key);
-  return at != end && (*at >> 8) == c ? static_cast<std::uint8_t>(*at & 0xFF) : 0;
-}
+
+/// The composing pairs, made once from their columns' steps: in order (of
+/// the first, then the second), and by what they compose to, which takes 21
+/// bits, above the pair's number in 11.
+struct ComposedPairs {
+  std::array<ComposedPair, kComposedPairCount> pairs;
+  std::array<char32_t, kComposedPairCount> byComposed;
+
+  static const ComposedPairs& get() {
+    // Filled when first asked for, not by the compiler, which would make
+    // the steps the plain columns again.
+    static ComposedPairs made;
+    static const bool filled = [] {
+      const std::int32_t* step = kComposedPairSteps;
+      for (std::uint32_t ComposedPair::*column :
+           {&ComposedPair::first, &ComposedPair::second, &ComposedPair::composed}) {
+        std::uint32_t value = 0;
+        for (ComposedPair& pair : made.pairs) pair.*column = value += static_cast<std::uint32_t>(*step++);
+      }
+      for (std::size_t k = 0; k < kComposedPairCount; ++k)
+        made.byComposed[k] = made.pairs[k].composed << 11 | static_cast<char32_t>(k);
+      std::sort(made.byComposed.begin(), made.byComposed.end());
+      return true;
+    }();
+    (void)filled;
+    return made;
+  }
+};
+static_assert(std::size(kComposedPairSteps) == 3 * kComposedPairCount);
+static_assert(kComposedPairCount <= 1 << 11);
 
 /// The pair that composes to `c`, if one does.
 const ComposedPair* pairOf(char32_t c) {
-  // The pairs by what they compose to, numbered once.
-  constexpr std::size_t kPairs = std::size(kComposedPairs);
-  static const std::array<std::uint16_t, kPairs> byComposed = [] {
-    static_assert(kPairs <= 0xFFFF);
-    std::array<std::uint16_t, kPairs> order;
-    for (std::size_t k = 0; k < kPairs; ++k) order[k] = static_cast<std::uint16_t>(k);
-    std::sort(order.begin(), order.end(), [](std::uint16_t a, std::uint16_t b) {
-      return kComposedPairs[a].composed < kComposedPairs[b].composed;
-    });
-    return order;
-  }();
-  const auto at = std::lower_bound(
-      byComposed.begin(), byComposed.end(), static_cast<std::uint32_t>(c),
-      [](std::uint16_t k, std::uint32_t key) { return kComposedPairs[k].composed < key; });
-  return at != byComposed.end() && kComposedPairs[*at].composed == c ? &kComposedPairs[*at]
-                                                                     : nullptr;
+  if (c >= 0x110000) return nullptr;
+  const ComposedPairs& all = ComposedPairs::get();
+  const auto at = std::lower_bound(all.byComposed.begin(), all.byComposed.end(), c << 11);
+  return at != all.byComposed.end() && *at >> 11 == c ? &all.pairs[*at & 0x7FF] : nullptr;
 }
 
 /// Appends the full canonical decomposition of `c`; false when `out` is full.
@@ -89,13 +106,13 @@ bool decompose(char32_t c, char32_t (&out)[N], std::size_t& size) {
 }
 
 std::optional<char32_t> pairComposed(char32_t first, char32_t second) {
-  const auto* end = std::end(kComposedPairs);
-  const auto* at = std::lower_bound(std::begin(kComposedPairs), end, ComposedPair{first, second, 0},
-                                    [](const ComposedPair& a, const ComposedPair& b) {
-                                      return a.first != b.first ? a.first < b.first
-                                                                : a.second < b.second;
-                                    });
-  if (at == end || at->first != first || at->second != second) return std::nullopt;
+  const auto& pairs = ComposedPairs::get().pairs;
+  const auto at = std::lower_bound(pairs.begin(), pairs.end(), ComposedPair{first, second, 0},
+                                   [](const ComposedPair& a, const ComposedPair& b) {
+                                     return a.first != b.first ? a.first < b.first
+                                                               : a.second < b.second;
+                                   });
+  if (at == pairs.end() || at->first != first || at->second != second) return std::nullopt;
   return at->composed;
 }
 
@@ -110,14 +127,30 @@ bool isCapital(char32_t c) { return classOf(c) == kCapital; }
 bool isLower(char32_t c) { return classOf(c) == kSmall; }
 bool isWideSpace(char32_t c) { return classOf(c) == kWideSpace; }
 
+std::uint8_t combiningClass(char32_t c) {
+  if (c >= 0x110000) return 0;
+  // The last run that starts at `c` or before it.
+  const std::uint32_t key = static_cast<std::uint32_t>(c) << 8 | 0xFF;
+  const auto* at = std::upper_bound(std::begin(kCombiningRuns), std::end(kCombiningRuns), key);
+  if (at == std::begin(kCombiningRuns)) return 0;
+  --at;
+  const std::uint32_t first = *at >> 8;
+  const std::size_t run = static_cast<std::size_t>(at - std::begin(kCombiningRuns));
+  return c - first < kCombiningRunLengths[run] ? static_cast<std::uint8_t>(*at & 0xFF) : 0;
+}
+
 namespace {
 
 template <std::size_t N>
-char32_t mapped(const CasePair (&pairs)[N], char32_t c) {
-  const auto* end = std::end(pairs);
-  const auto* at = std::lower_bound(std::begin(pairs), end, static_cast<std::uint32_t>(c),
-                                    [](const CasePair& pair, std::uint32_t key) { return pair.from < key; });
-  return at != end && at->from == c ? at->to : c;
+char32_t mapped(const CaseRun (&runs)[N], char32_t c) {
+  // The last run that starts at `c` or before it.
+  const auto* at = std::upper_bound(std::begin(runs), std::end(runs), static_cast<std::uint32_t>(c),
+                                    [](std::uint32_t key, const CaseRun& run) { return key < run.from; });
+  if (at == std::begin(runs)) return c;
+  --at;
+  const std::uint32_t offset = static_cast<std::uint32_t>(c) - at->from;
+  if (offset % at->stride != 0 || offset / at->stride >= at->count) return c;
+  return static_cast<char32_t>(static_cast<std::uint32_t>(c) + static_cast<std::uint32_t>(at->distance));
 }
 
 }  // namespace
