@@ -56,10 +56,12 @@ constexpr std::uint32_t kWide = 1, kMerged = 2, kNarrowWindows = 4;
 // A packed block's flags: the trie's matching rule, and whether its nodes are
 // placed by the search for free slots rather than at bases it gives.
 constexpr std::uint32_t kLongestMatch = 1, kPlaceAgain = 2;
-// Tries of up to this many nodes are placed again (the search takes well
-// under a millisecond); larger ones give their bases, which a search
-// would take longer to find (German's 55,000 nodes: 3 ms).
-constexpr std::size_t kPlacedNodes = 1 << 14;
+// A trie whose placing tries up to this many words of 64 bases in all is
+// placed again where it is read (German's 55,000 nodes try 247,000 words,
+// about 2 ms: the bases it would give are a quarter of its packed file);
+// one that takes more gives its bases (Afrikaans, whose patterns leave few
+// places that fit, tries 2.3 million; Hungarian 1.6 million).
+constexpr std::size_t kPlacingBudget = 1 << 19;
 
 std::size_t roundUp(std::size_t bytes) { return (bytes + 7) & ~std::size_t{7}; }
 
@@ -462,6 +464,11 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
   std::vector<std::uint8_t> shape, bases, lengths, digits;
   std::vector<std::uint32_t> queue{0};
   std::int64_t previous = 0;
+  // The placing that a reader would do, followed along: the trie can be
+  // placed again where each node's base is the one the search finds.
+  SlotAllocator placing;
+  bool sameBases = true;
+  std::vector<std::uint32_t> codes;
   for (std::size_t q = 0; q < queue.size(); ++q) {
     const std::uint32_t v = queue[q];
     const std::uint32_t base = trie.baseOf(v);
@@ -478,12 +485,17 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
     if (queue.size() > first) {
       putNumber(bases, zigzag(std::int64_t{base} - previous));
       previous = base;
+      if (sameBases && placing.wordsTried() <= kPlacingBudget) {
+        codes.clear();
+        for (std::size_t k = first; k < queue.size(); ++k) codes.push_back(queue[k] - base);
+        sameBases = placing.place(codes) == base;
+      }
     }
     const std::uint32_t start = trie.scoreStarts[v], own = trie.scoreStarts[v + 1] - start;
     putNumber(lengths, own);
     digits.insert(digits.end(), trie.digits.begin() + start, trie.digits.begin() + start + own);
   }
-  const bool placeAgain = queue.size() <= kPlacedNodes;
+  const bool placeAgain = sameBases && placing.wordsTried() <= kPlacingBudget;
   if (placeAgain) bases.clear();
   Writer out(order);
   out.word(0, kPackedMagic);

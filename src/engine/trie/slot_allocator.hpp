@@ -31,6 +31,7 @@ class SlotAllocator {
       for (std::size_t i = 0; i < codes.size() && fit != 0; ++i)
         fit &= ~bits(used_, base + codes[i]);
       if (fit == 0) continue;
+      wordsTried_ += steps + 1;
       base += static_cast<std::size_t>(std::countr_zero(fit));
       // Where free slots have grown so rare that a search crosses many
       // taken ones (a trie of a million nodes, mostly in chains), later
@@ -42,6 +43,10 @@ class SlotAllocator {
       return static_cast<std::uint32_t>(base);
     }
   }
+
+  /// The words of 64 bases that the searches have tried, in all: the
+  /// measure of the work of placing.
+  std::size_t wordsTried() const { return wordsTried_; }
 
   /// The slots up to the last one taken.
   std::size_t size() const { return size_; }
@@ -75,6 +80,7 @@ class SlotAllocator {
   std::size_t firstFree_ = 0;
   std::size_t floor_ = 0;  // where searches start, at least
   std::size_t size_ = 0;
+  std::size_t wordsTried_ = 0;
 };
 
 }  // namespace hyph::detail
