@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <iterator>
+#include <string>
 
 namespace hyph::text {
 
@@ -13,20 +14,47 @@ namespace {
 #include "html_entities.inc"
 
 constexpr std::size_t kNamed = std::size(kCodePoints);
-static_assert(sizeof kNames < 0xFFFF);
 
-/// Where each name starts in kNames, and last where they end: found once,
-/// which costs less than the table would in the library.
-const std::array<std::uint16_t, kNamed + 1>& nameStarts() {
-  static const std::array<std::uint16_t, kNamed + 1> starts = [] {
-    std::array<std::uint16_t, kNamed + 1> at{};
-    std::size_t k = 0;
-    for (std::size_t i = 0; i + 1 < sizeof kNames; ++i)
-      if (kNames[i] == ';') at[++k] = static_cast<std::uint16_t>(i + 1);
-    return at;
-  }();
-  return starts;
+/// The length of Names' text, whose starts are 16 bits.
+constexpr std::size_t namesLength() {
+  std::size_t length = 0;
+  const char* at = kNames;
+  for (std::size_t k = 0; k < kNamed; ++k) {
+    length += static_cast<unsigned char>(*at++);  // shared with the name before
+    while (*at++ != ';') ++length;
+    ++length;
+  }
+  return length;
 }
+static_assert(namesLength() < 0xFFFF);
+
+/// The names in one string, each ended by ';', and where each starts (and
+/// last where they end): made once of kNames, whose names give only what
+/// they do not share with the one before.
+struct Names {
+  std::string text;
+  std::array<std::uint16_t, kNamed + 1> starts{};
+
+  static const Names& get() {
+    static const Names names = [] {
+      Names made;
+      made.text.reserve(namesLength());  // so that a name's beginning is copied from where it stays
+      const char* at = kNames;
+      for (std::size_t k = 0; k < kNamed; ++k) {
+        const std::size_t shared = static_cast<unsigned char>(*at++);
+        const std::size_t previous = k == 0 ? 0 : made.starts[k - 1];
+        made.starts[k] = static_cast<std::uint16_t>(made.text.size());
+        made.text.append(made.text, previous, shared);
+        while (*at != ';') made.text += *at++;
+        made.text += *at++;
+      }
+      made.starts[kNamed] = static_cast<std::uint16_t>(made.text.size());
+      return made;
+    }();
+    return names;
+  }
+};
+
 
 bool isAlnum(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -53,9 +81,10 @@ Reference referenceAt(std::string_view text, bool final) {
   if (end == text.size() || text[end] != ';' || name.empty()) return {Status::Malformed, end, 0};
   const std::size_t length = end + 1;
   if (!numeric) {
-    const auto& starts = nameStarts();
+    const Names& names = Names::get();
     auto nameAt = [&](std::size_t k) {
-      return std::string_view(kNames + starts[k], starts[k + 1] - starts[k] - 1u);
+      return std::string_view(names.text).substr(names.starts[k],
+                                                 names.starts[k + 1] - names.starts[k] - 1u);
     };
     std::size_t low = 0, high = kNamed;  // the first name not below `name`, in [low, high]
     while (low < high) {
