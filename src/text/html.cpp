@@ -13,7 +13,12 @@ namespace {
 
 #include "html_entities.inc"
 
-constexpr std::size_t kNamed = std::size(kCodePoints);
+constexpr std::size_t kNamed = std::size(kCodePointBytes) / 3;
+
+char32_t codePoint(std::size_t k) {
+  return kCodePointBytes[k] | char32_t{kCodePointBytes[kNamed + k]} << 8 |
+         char32_t{kCodePointBytes[2 * kNamed + k]} << 16;
+}
 
 /// The length of Names' text, whose starts are 16 bits.
 constexpr std::size_t namesLength() {
@@ -95,7 +100,7 @@ Reference referenceAt(std::string_view text, bool final) {
         high = middle;
     }
     if (low == kNamed || nameAt(low) != name) return {Status::Malformed, length, 0};
-    return {Status::Character, length, kCodePoints[low]};
+    return {Status::Character, length, codePoint(low)};
   }
   const bool hex = nameStart == 3;
   char32_t value = 0;
