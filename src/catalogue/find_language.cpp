@@ -173,9 +173,14 @@ std::vector<Language> languagesLike(std::string_view name) {
     const bool preferred = findLanguage(affix.substr(0, affix.find('-'))) == language;
     close.push_back({distance, preferred, language});
   }
-  std::stable_sort(close.begin(), close.end(), [](const Candidate& a, const Candidate& b) {
+  // Closest first, then the preferred, else in the languages' order: an
+  // insertion sort, stable, of a few candidates (std::stable_sort would
+  // take 4 KB of the WebAssembly module).
+  auto before = [](const Candidate& a, const Candidate& b) {
     return a.distance != b.distance ? a.distance < b.distance : a.preferred > b.preferred;
-  });
+  };
+  for (std::size_t i = 1; i < close.size(); ++i)
+    for (std::size_t j = i; j > 0 && before(close[j], close[j - 1]); --j) std::swap(close[j], close[j - 1]);
   std::vector<Language> out;
   for (std::size_t i = 0; i < close.size() && i < 3; ++i) out.push_back(close[i].language);
   return out;
