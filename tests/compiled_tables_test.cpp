@@ -177,7 +177,7 @@ TEST(CompiledTables, DamagedBlocksAreRefused) {
     copy[at] = value;
     return copy;
   };
-  EXPECT_EQ(damage(changed(4, 9)), "Damaged hyphenation tables: version 9, not 3");
+  EXPECT_EQ(damage(changed(4, 9)), "Damaged hyphenation tables: version 9, not 4");
   EXPECT_NE(damage({block.begin(), block.end() - 64}).find("lies outside the block"),
             std::string::npos);
   // Any bytes changed anywhere: refused, or else read without a step outside
@@ -236,6 +236,10 @@ TEST(PackedTables, GiveTheCompiledBlockAgain) {
                    parsePatterns(U"a1b\n" + std::u32string(40, U'a') + U"3\n"),
                    parseExceptions(U"ab-ab\n")});
   cases.push_back({parseChars(U"\u4E00\u4E01\n"), parsePatterns(many), Exceptions()});
+  // A table made by hand: an entry past U+10FFFF, and one whose value is.
+  const std::pair<char32_t, char32_t> entries[] = {{0x110000, U'a'}, {U'c', 0x110001}};
+  const char32_t letters[] = {U'a', U'b'};
+  cases.push_back({CharTable(entries, letters), parsePatterns(U"a1b\n"), Exceptions()});
   cases.push_back({parseChars(U"aA\nbB\n"),
                    PatternsAccess::parse(U"a1b\nab2\n.a3\n", detail::FlatTrie::Matching::Longest),
                    Exceptions()});

@@ -80,6 +80,9 @@ class HYPH_API CharTable {
     return outsideCell(c);
   }
   std::uint64_t outsideCell(char32_t c) const;
+  /// The table of every code point's cell (its value, kHasEntry and
+  /// kLetter), in ascending order of code point.
+  static CharTable ofCells(std::span<const std::pair<char32_t, std::uint64_t>> cells);
 
   // Code points past U+10FFFF, which no decoded text holds, and those whose
   // value does not fit a paged cell, are in a side list of (code point,

@@ -8,9 +8,16 @@ namespace hyph {
 
 struct CharTableAccess {
   using Cells = detail::PageTableView<std::uint32_t>;
+  // A cell in full: its value, and whether it is an entry and a letter.
+  static constexpr std::uint64_t kHasEntry = CharTable::kHasEntry, kLetter = CharTable::kLetter;
 
   static const Cells& cells(const CharTable& table) { return table.cells_; }
   static std::span<const std::uint64_t> outside(const CharTable& table) { return table.outside_; }
+
+  /// The table of these cells, in ascending order of code point.
+  static CharTable ofCells(std::span<const std::pair<char32_t, std::uint64_t>> cells) {
+    return CharTable::ofCells(cells);
+  }
 
   /// A table over `cells` and `outside` (see CharTable), which `owner`
   /// keeps alive (nullptr for constant data).

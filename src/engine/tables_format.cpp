@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "char_table_access.hpp"
@@ -43,10 +44,14 @@ enum Section : std::uint32_t {
   kPackedBases,
   kPackedScoreLengths,
   kPackedDigits,
+  // The packed form's alphabet and character table, of which the reader
+  // works out the fold and the filter again.
+  kPackedLetters,
+  kPackedChars,
   kSections
 };
-constexpr std::size_t kElementSize[kSections] = {8, 8, 1, 1, 1, 4, 4, 4, 4, 4, 4, 8,
-                                                 4, 4, 8, 8, 4, 4, 4, 1, 1, 1, 1, 1};
+constexpr std::size_t kElementSize[kSections] = {8, 8, 1, 1, 1, 4, 4, 4, 4, 4, 4, 8, 4,
+                                                 4, 8, 8, 4, 4, 4, 1, 1, 1, 1, 1, 1, 1};
 
 // The directory: magic, version, flags, symbols, reach, boundary, then an
 // offset and a count a section.
@@ -315,6 +320,22 @@ HYPH_FIRST_USE void readBesideTrie(const Reader& in, WordTables& tables) {
       in.section<char32_t>(kExceptionKeys), in.section<std::uint8_t>(kExceptionParities)};
 }
 
+void checkExceptions(const ExceptionTableView& ex) {
+  require(ex.entries.size() % 4 == 0, "exception entries of part of an entry");
+  require(ex.empty() == ex.slots.empty() && std::has_single_bit(ex.slots.size() | !ex.slots.size()),
+          "an exception table of another size");
+  for (std::uint32_t slot : ex.slots)
+    require(slot <= ex.size(), "an exception slot past the entries");
+  require(ex.slots.empty() || std::find(ex.slots.begin(), ex.slots.end(), 0u) != ex.slots.end(),
+          "an exception table without a free slot");
+  for (std::size_t i = 0; i < ex.size(); ++i) {
+    const std::uint32_t* e = ex.entries.data() + 4 * i;
+    require(std::uint64_t{e[0]} + e[1] <= ex.keys.size() &&
+                std::uint64_t{e[2]} + e[3] <= ex.parities.size(),
+            "an exception entry past its keys or scores");
+  }
+}
+
 void checkBesideTrie(const Reader& in, const WordTables& tables) {
   const std::uint32_t symbols = tables.trie.symbolCount;
   require(tables.boundary <= symbols, "the boundary's code past the alphabet");
@@ -329,19 +350,7 @@ void checkBesideTrie(const Reader& in, const WordTables& tables) {
                                         in.section<std::uint32_t>(kCharCells)});
   require(tables.filter.empty() || tables.filter.size() == ExceptionFilter::kWords,
           "an exception filter of another size");
-  const ExceptionTableView& ex = tables.exceptions;
-  require(ex.entries.size() % 4 == 0, "exception entries of part of an entry");
-  require(ex.empty() == ex.slots.empty() && std::has_single_bit(ex.slots.size() | !ex.slots.size()),
-          "an exception table of another size");
-  for (std::uint32_t slot : ex.slots) require(slot <= ex.size(), "an exception slot past the entries");
-  require(ex.slots.empty() || std::find(ex.slots.begin(), ex.slots.end(), 0u) != ex.slots.end(),
-          "an exception table without a free slot");
-  for (std::size_t i = 0; i < ex.size(); ++i) {
-    const std::uint32_t* e = ex.entries.data() + 4 * i;
-    require(std::uint64_t{e[0]} + e[1] <= ex.keys.size() &&
-                std::uint64_t{e[2]} + e[3] <= ex.parities.size(),
-            "an exception entry past its keys or scores");
-  }
+  checkExceptions(tables.exceptions);
 }
 
 }  // namespace
@@ -446,6 +455,82 @@ std::int64_t unzigzag(std::uint32_t n) {
   return (n & 1) ? -static_cast<std::int64_t>(n >> 1) - 1 : static_cast<std::int64_t>(n >> 1);
 }
 
+/// A character table as its cells in the order of their code points: for
+/// each, the step from the one before, then 0 for a letter or 1 for an entry
+/// and its value's distance from the code point (zigzag, in 32 bits).
+std::vector<std::uint8_t> packChars(const CharTable& table) {
+  std::map<char32_t, bool> cells;  // code point -> has an entry
+  table.forEachPage([&](std::size_t page) {
+    for (char32_t low = 0; low < 256; ++low) {
+      const auto c = static_cast<char32_t>(page << 8 | low);
+      if (table.hasEntry(c) || table.isLetter(c)) cells.emplace(c, table.hasEntry(c));
+    }
+  });
+  const std::span<const std::uint64_t> outside = CharTableAccess::outside(table);
+  for (std::size_t i = 0; i < outside.size(); i += 2) {
+    const auto c = static_cast<char32_t>(outside[i]);
+    cells.emplace(c, table.hasEntry(c));
+  }
+  std::vector<std::uint8_t> out;
+  char32_t previous = 0;
+  for (const auto& [c, entry] : cells) {
+    if (!table.isLetter(c))
+      throw Error(
+          "hyphenation tables: a character table's entry that is not a letter cannot be packed");
+    putNumber(out, c - previous);
+    previous = c;
+    putNumber(out, entry ? 1 : 0);
+    if (entry) {
+      const auto distance = static_cast<std::int32_t>(static_cast<std::uint32_t>(table(c) - c));
+      putNumber(out, zigzag(distance));
+    }
+  }
+  return out;
+}
+
+CharTable unpackChars(std::span<const std::uint8_t> bytes) {
+  std::vector<std::pair<char32_t, std::uint64_t>> cells;
+  Numbers in(bytes);
+  char32_t c = 0;
+  while (!in.done()) {
+    const std::uint32_t step = in.next();
+    require(cells.empty() || (step > 0 && step <= 0xFFFFFFFFu - c), "characters out of order");
+    c += step;
+    const std::uint32_t kind = in.next();
+    require(kind <= 1, "a character of no kind");
+    std::uint64_t cell = CharTableAccess::kLetter;
+    if (kind == 1) {
+      const auto distance = static_cast<std::uint32_t>(unzigzag(in.next()));
+      cell |= CharTableAccess::kHasEntry | static_cast<char32_t>(c + distance);
+    }
+    cells.emplace_back(c, cell);
+  }
+  return CharTableAccess::ofCells(cells);
+}
+
+/// An alphabet, ascending, as the steps between its letters.
+std::vector<std::uint8_t> packLetters(std::span<const char32_t> letters) {
+  std::vector<std::uint8_t> out;
+  char32_t previous = 0;
+  for (const char32_t letter : letters) {
+    putNumber(out, letter - previous);
+    previous = letter;
+  }
+  return out;
+}
+
+std::vector<char32_t> unpackLetters(std::span<const std::uint8_t> bytes) {
+  std::vector<char32_t> letters;
+  Numbers in(bytes);
+  for (char32_t letter = 0; !in.done();) {
+    const std::uint32_t step = in.next();
+    require(letters.empty() || (step > 0 && step <= 0xFFFFFFFFu - letter),
+            "an alphabet out of order");
+    letters.push_back(letter += step);
+  }
+  return letters;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTrie& trie,
@@ -505,9 +590,18 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
   out.word(3, symbols);
   out.word(4, trie.slotCount);
   out.word(5, tables.boundary);
-  writeBesideTrie(out, tables, [] {});
-  std::vector<std::uint32_t> letters(trie.letters.begin(), trie.letters.end());
-  out.section(kLetters, spanOf(letters));
+  // The exceptions as they are; the character table and the alphabet, of
+  // which the fold and the filter are worked out again.
+  out.section(kExceptionSlots, tables.exceptions.slots);
+  out.section(kExceptionEntries, tables.exceptions.entries);
+  const std::vector<std::uint32_t> keys(tables.exceptions.keys.begin(),
+                                        tables.exceptions.keys.end());
+  out.section(kExceptionKeys, spanOf(keys));
+  out.section(kExceptionParities, tables.exceptions.parities);
+  const std::vector<std::uint8_t> chars = packChars(*tables.chars),
+                                  letters = packLetters(trie.letters);
+  out.section(kPackedChars, spanOf(chars));
+  out.section(kPackedLetters, spanOf(letters));
   out.section(kPackedShape, spanOf(shape));
   out.section(kPackedBases, spanOf(bases));
   out.section(kPackedScoreLengths, spanOf(lengths));
@@ -524,12 +618,10 @@ bool isPackedBlock(std::span<const std::uint8_t> block) {
 WordTables unpackWordTables(std::span<const std::uint8_t> block) {
   const Reader in(block, true, kPackedMagic);
   const std::uint32_t symbols = in.word(3), total = in.word(4);
-  const auto letters = in.section<char32_t>(kLetters);
+  const std::vector<char32_t> letters = unpackLetters(in.section<std::uint8_t>(kPackedLetters));
   const auto shape = in.section<std::uint8_t>(kPackedShape);
   const auto digits = in.section<std::uint8_t>(kPackedDigits);
   require(symbols > 0 && letters.size() == symbols, "the alphabet's size");
-  for (std::size_t i = 1; i < letters.size(); ++i)
-    require(letters[i - 1] < letters[i], "an alphabet out of order");
   // Every node takes a byte of the shape at least; the slots of a packing
   // are not many more than its nodes.
   require(total > symbols + 1 && total - symbols - 1 <= 8 * (shape.size() + symbols) + 64,
@@ -632,14 +724,23 @@ WordTables unpackWordTables(std::span<const std::uint8_t> block) {
   trie->buildAutomaton(order, std::move(parents));
   require(trie->automaton, "patterns without an automaton");
 
-  WordTables tables;
-  tables.trie = trie->view();
-  tables.automaton = true;
-  tables.boundary = in.word(5);
-  readBesideTrie(in, tables);
-  checkBesideTrie(in, tables);
-  tables.owner = std::move(trie);
-  return tables;
+  // The exceptions read where they are; the fold and the filter worked out
+  // of the character table and the alphabet, as a build works them out.
+  TriePart part;
+  part.trie = trie->view();
+  part.automaton = true;
+  part.letters = trie->letters;
+  part.symbols = &trie->symbols;
+  part.owner = trie;
+  ExceptionsPart exceptions;
+  exceptions.table = {
+      in.section<std::uint32_t>(kExceptionSlots), in.section<std::uint32_t>(kExceptionEntries),
+      in.section<char32_t>(kExceptionKeys), in.section<std::uint8_t>(kExceptionParities)};
+  checkExceptions(exceptions.table);
+  const std::shared_ptr<const WordTables> tables = assembleWordTables(
+      unpackChars(in.section<std::uint8_t>(kPackedChars)), nullptr, std::move(part), exceptions);
+  require(tables->boundary == in.word(5), "the boundary's code");
+  return *tables;
 }
 
 }  // namespace hyph::detail

@@ -23,7 +23,7 @@ namespace hyph::detail {
 
 inline constexpr std::uint32_t kTablesMagic = 0x62747968;  // "hytb" on a little-endian machine
 inline constexpr std::uint32_t kPackedMagic = 0x6b707968;  // "hypk"
-inline constexpr std::uint32_t kTablesVersion = 3;
+inline constexpr std::uint32_t kTablesVersion = 4;
 
 /// The compiled form of `tables`, for a machine of byte order `order`.
 /// Refuses, with hyph::Error, tables that it cannot hold: a mapping that is
