@@ -290,17 +290,24 @@ TEST(HtmlReferences, NamesAcrossTheTableGiveTheirCodePoints) {
   // The first and last names, names that share all but their last
   // characters with the one before, digits after the shared part, and code
   // points of all three bytes.
-  for (const auto& [name, code] : {std::pair{"&AElig;", 0xC6}, {"&Afr;", 0x1D504},
-                                   {"&frac12;", 0xBD}, {"&frac34;", 0xBE}, {"&amp;", 0x26},
-                                   {"&lt;", 0x3C}, {"&shy;", 0xAD}, {"&xopf;", 0x1D569},
-                                   {"&zwj;", 0x200D}, {"&zwnj;", 0x200C}}) {
+  for (const auto& [name, code] : {std::pair{"&AElig;", 0xC6},
+                                   {"&Afr;", 0x1D504},
+                                   {"&frac12;", 0xBD},
+                                   {"&frac34;", 0xBE},
+                                   {"&amp;", 0x26},
+                                   {"&lt;", 0x3C},
+                                   {"&shy;", 0xAD},
+                                   {"&xopf;", 0x1D569},
+                                   {"&zwj;", 0x200D},
+                                   {"&zwnj;", 0x200C}}) {
     const text::Reference reference = text::referenceAt(name, true);
     EXPECT_EQ(reference.status, text::Reference::Status::Character) << name;
     EXPECT_EQ(reference.codePoint, static_cast<char32_t>(code)) << name;
     EXPECT_EQ(reference.length, std::string_view(name).size()) << name;
   }
   for (const char* unknown : {"&AEli;", "&AEligg;", "&frac1;", "&zwnjj;", "&Amp;x"})
-    EXPECT_EQ(text::referenceAt(unknown, true).status, text::Reference::Status::Malformed) << unknown;
+    EXPECT_EQ(text::referenceAt(unknown, true).status, text::Reference::Status::Malformed)
+        << unknown;
 }
 
 TEST(HyphenateText, LangAttributesChooseTheLanguage) {

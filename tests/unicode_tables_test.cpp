@@ -1,6 +1,6 @@
 // The Unicode tables that builds without utf8proc use give what utf8proc
-// gives, for every code point: the same classes, combining classes and cases, and the same compositions
-// of a letter with its marks.
+// gives, for every code point: the same classes, combining classes and cases, and the same
+// compositions of a letter with its marks.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -36,7 +36,8 @@ TEST(UnicodeTables, EveryCodePointHasUtf8procsClass) {
     ASSERT_EQ(tables::isWideSpace(c), isWideSpace(c)) << std::hex << static_cast<std::uint32_t>(c);
     ASSERT_EQ(tables::upperCase(c), upperCase(c)) << std::hex << static_cast<std::uint32_t>(c);
     ASSERT_EQ(tables::lowerCase(c), lowerCase(c)) << std::hex << static_cast<std::uint32_t>(c);
-    ASSERT_EQ(tables::combiningClass(c), combiningClass(c)) << std::hex << static_cast<std::uint32_t>(c);
+    ASSERT_EQ(tables::combiningClass(c), combiningClass(c))
+        << std::hex << static_cast<std::uint32_t>(c);
   }
 }
 

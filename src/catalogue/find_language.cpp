@@ -180,7 +180,8 @@ std::vector<Language> languagesLike(std::string_view name) {
     return a.distance != b.distance ? a.distance < b.distance : a.preferred > b.preferred;
   };
   for (std::size_t i = 1; i < close.size(); ++i)
-    for (std::size_t j = i; j > 0 && before(close[j], close[j - 1]); --j) std::swap(close[j], close[j - 1]);
+    for (std::size_t j = i; j > 0 && before(close[j], close[j - 1]); --j)
+      std::swap(close[j], close[j - 1]);
   std::vector<Language> out;
   for (std::size_t i = 0; i < close.size() && i < 3; ++i) out.push_back(close[i].language);
   return out;

@@ -60,7 +60,6 @@ struct Names {
   }
 };
 
-
 bool isAlnum(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
@@ -88,8 +87,8 @@ Reference referenceAt(std::string_view text, bool final) {
   if (!numeric) {
     const Names& names = Names::get();
     auto nameAt = [&](std::size_t k) {
-      return std::string_view(names.text).substr(names.starts[k],
-                                                 names.starts[k + 1] - names.starts[k] - 1u);
+      return std::string_view(names.text)
+          .substr(names.starts[k], names.starts[k + 1] - names.starts[k] - 1u);
     };
     std::size_t low = 0, high = kNamed;  // the first name not below `name`, in [low, high]
     while (low < high) {

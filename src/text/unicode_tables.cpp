@@ -44,7 +44,6 @@ std::uint8_t classOf(char32_t c) {
   return static_cast<std::uint8_t>(c % 2 ? kClassBlocks[at] >> 4 : kClassBlocks[at] & 0xF);
 }
 
-
 /// The composing pairs, made once from their columns' steps: in order (of
 /// the first, then the second), and by what they compose to, which takes 21
 /// bits, above the pair's number in 11.
@@ -61,7 +60,8 @@ struct ComposedPairs {
       for (std::uint32_t ComposedPair::*column :
            {&ComposedPair::first, &ComposedPair::second, &ComposedPair::composed}) {
         std::uint32_t value = 0;
-        for (ComposedPair& pair : made.pairs) pair.*column = value += static_cast<std::uint32_t>(*step++);
+        for (ComposedPair& pair : made.pairs)
+          pair.*column = value += static_cast<std::uint32_t>(*step++);
       }
       for (std::size_t k = 0; k < kComposedPairCount; ++k)
         made.byComposed[k] = made.pairs[k].composed << 11 | static_cast<char32_t>(k);
@@ -107,11 +107,11 @@ bool decompose(char32_t c, char32_t (&out)[N], std::size_t& size) {
 
 std::optional<char32_t> pairComposed(char32_t first, char32_t second) {
   const auto& pairs = ComposedPairs::get().pairs;
-  const auto at = std::lower_bound(pairs.begin(), pairs.end(), ComposedPair{first, second, 0},
-                                   [](const ComposedPair& a, const ComposedPair& b) {
-                                     return a.first != b.first ? a.first < b.first
-                                                               : a.second < b.second;
-                                   });
+  const auto at =
+      std::lower_bound(pairs.begin(), pairs.end(), ComposedPair{first, second, 0},
+                       [](const ComposedPair& a, const ComposedPair& b) {
+                         return a.first != b.first ? a.first < b.first : a.second < b.second;
+                       });
   if (at == pairs.end() || at->first != first || at->second != second) return std::nullopt;
   return at->composed;
 }
@@ -144,13 +144,15 @@ namespace {
 template <std::size_t N>
 char32_t mapped(const CaseRun (&runs)[N], char32_t c) {
   // The last run that starts at `c` or before it.
-  const auto* at = std::upper_bound(std::begin(runs), std::end(runs), static_cast<std::uint32_t>(c),
-                                    [](std::uint32_t key, const CaseRun& run) { return key < run.from; });
+  const auto* at =
+      std::upper_bound(std::begin(runs), std::end(runs), static_cast<std::uint32_t>(c),
+                       [](std::uint32_t key, const CaseRun& run) { return key < run.from; });
   if (at == std::begin(runs)) return c;
   --at;
   const std::uint32_t offset = static_cast<std::uint32_t>(c) - at->from;
   if (offset % at->stride != 0 || offset / at->stride >= at->count) return c;
-  return static_cast<char32_t>(static_cast<std::uint32_t>(c) + static_cast<std::uint32_t>(at->distance));
+  return static_cast<char32_t>(static_cast<std::uint32_t>(c) +
+                               static_cast<std::uint32_t>(at->distance));
 }
 
 }  // namespace
