@@ -42,7 +42,6 @@ enum Section : std::uint32_t {
   // The packed form's trie, in place of the sections above that hold it.
   kPackedShape,
   kPackedBases,
-  kPackedScoreLengths,
   kPackedDigits,
   // The packed form's alphabet and character table, of which the reader
   // works out the fold and the filter again.
@@ -51,7 +50,7 @@ enum Section : std::uint32_t {
   kSections
 };
 constexpr std::size_t kElementSize[kSections] = {8, 8, 1, 1, 1, 4, 4, 4, 4, 4, 4, 8, 4,
-                                                 4, 8, 8, 4, 4, 4, 1, 1, 1, 1, 1, 1, 1};
+                                                 4, 8, 8, 4, 4, 4, 1, 1, 1, 1, 1, 1};
 
 // The directory: magic, version, flags, symbols, reach, boundary, then an
 // offset and a count a section.
@@ -541,13 +540,15 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
   if (!tables.automaton || !trie.automaton || !trie.doubleArray || !trie.narrow ||
       tables.trie.slots.data() != trie.slots.data())
     throw Error("hyphenation tables: patterns without an automaton cannot be compiled");
-  // The trie breadth first, as it was placed: each node's children by
-  // code, the base they were placed at (from the previous one), and its
-  // own scores. Placing them at those bases again rebuilds the double
+  // The trie breadth first, as it was placed: each node's number of
+  // children and whether it has scores of its own (one number), its
+  // children by code, the base they were placed at (from the previous one),
+  // and its scores, which are one digit more than its letters (those of a
+  // pattern). Placing the nodes at those bases again rebuilds the double
   // array without the search for free slots, which is most of a build.
   const auto symbols = static_cast<std::uint32_t>(trie.letters.size());
-  std::vector<std::uint8_t> shape, bases, lengths, digits;
-  std::vector<std::uint32_t> queue{0};
+  std::vector<std::uint8_t> shape, bases, digits;
+  std::vector<std::uint32_t> queue{0}, depths(trie.slotCount, 0);
   std::int64_t previous = 0;
   // The placing that a reader would do, followed along: the trie can be
   // placed again where each node's base is the one the search finds.
@@ -557,11 +558,18 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
   for (std::size_t q = 0; q < queue.size(); ++q) {
     const std::uint32_t v = queue[q];
     const std::uint32_t base = trie.baseOf(v);
+    const std::uint32_t start = trie.scoreStarts[v], own = trie.scoreStarts[v + 1] - start;
+    if (own != 0 && own != depths[v] + 1)
+      throw Error(
+          "hyphenation tables: scores of another length than their pattern's cannot be packed");
+    digits.insert(digits.end(), trie.digits.begin() + start, trie.digits.begin() + start + own);
     const std::size_t first = queue.size();
     for (std::uint32_t code = 1; code <= symbols; ++code)
-      if (std::size_t{base} + code < trie.slotCount && trie.checkOf(base + code) == code)
+      if (std::size_t{base} + code < trie.slotCount && trie.checkOf(base + code) == code) {
         queue.push_back(base + code);
-    putNumber(shape, queue.size() - first);
+        depths[base + code] = depths[v] + 1;
+      }
+    putNumber(shape, (queue.size() - first) * 2 + (own != 0));
     std::uint32_t last = 0;
     for (std::size_t k = first; k < queue.size(); ++k) {
       putNumber(shape, queue[k] - base - last);
@@ -576,9 +584,6 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
         sameBases = placing.place(codes) == base;
       }
     }
-    const std::uint32_t start = trie.scoreStarts[v], own = trie.scoreStarts[v + 1] - start;
-    putNumber(lengths, own);
-    digits.insert(digits.end(), trie.digits.begin() + start, trie.digits.begin() + start + own);
   }
   const bool placeAgain = sameBases && placing.wordsTried() <= kPlacingBudget;
   if (placeAgain) bases.clear();
@@ -604,7 +609,6 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
   out.section(kPackedLetters, spanOf(letters));
   out.section(kPackedShape, spanOf(shape));
   out.section(kPackedBases, spanOf(bases));
-  out.section(kPackedScoreLengths, spanOf(lengths));
   out.section(kPackedDigits, spanOf(digits));
   return out.take();
 }
@@ -649,7 +653,7 @@ WordTables unpackWordTables(std::span<const std::uint8_t> block) {
   // Each slot holds one node and each base serves one node, below the leaves'
   // base: the double array then has no child but those placed here, and
   // every step of a lookup stays inside it.
-  std::vector<std::uint32_t> order{0}, parents(total, 0), depths(total, 0);
+  std::vector<std::uint32_t> order{0}, parents(total, 0), depths(total, 0), ownLength(total, 0);
   std::vector<std::uint8_t> taken(total, 0);  // 1: a node's slot; 2: a node's base
   constexpr std::uint8_t kSlot = 1, kBase = 2;
   taken[0] = kSlot;
@@ -661,7 +665,8 @@ WordTables unpackWordTables(std::span<const std::uint8_t> block) {
   std::int64_t previous = 0;
   for (std::size_t q = 0; q < order.size(); ++q) {
     const std::uint32_t v = order[q];
-    const std::uint32_t count = shapeIn.next();
+    const std::uint32_t shapeOf = shapeIn.next(), count = shapeOf / 2;
+    if (shapeOf % 2) ownLength[v] = depths[v] + 1;
     if (count == 0) continue;
     require(count <= symbols, "more children than symbols");
     codes.clear();
@@ -695,17 +700,14 @@ WordTables unpackWordTables(std::span<const std::uint8_t> block) {
 
   // Each node's own scores, which the automaton's outputs are built from,
   // put in slot order.
-  Numbers lengthsIn(in.section<std::uint8_t>(kPackedScoreLengths));
-  std::vector<std::uint32_t> ownStart(total, 0), ownLength(total, 0);
+  std::vector<std::uint32_t> ownStart(total, 0);
   std::size_t at = 0;
   for (const std::uint32_t v : order) {
-    const std::uint32_t own = lengthsIn.next();
-    require(own <= depths[v] + 1 && own <= digits.size() - at, "scores past their letters");
+    require(ownLength[v] <= digits.size() - at, "scores past the digits");
     ownStart[v] = static_cast<std::uint32_t>(at);
-    ownLength[v] = own;
-    at += own;
+    at += ownLength[v];
   }
-  require(lengthsIn.done() && at == digits.size(), "scores of no node");
+  require(at == digits.size(), "scores of no node");
   std::uint8_t highest = 0;
   for (const std::uint8_t digit : digits) highest = std::max(highest, digit);
   require(highest <= 9, "a score past 9");
