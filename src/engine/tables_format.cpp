@@ -43,14 +43,15 @@ enum Section : std::uint32_t {
   kPackedShape,
   kPackedBases,
   kPackedDigits,
-  // The packed form's alphabet and character table, of which the reader
-  // works out the fold and the filter again.
+  // The packed form's alphabet, character table and exceptions, of which
+  // the reader works out the fold, the filter and the exception table.
   kPackedLetters,
   kPackedChars,
+  kPackedExceptions,
   kSections
 };
 constexpr std::size_t kElementSize[kSections] = {8, 8, 1, 1, 1, 4, 4, 4, 4, 4, 4, 8, 4,
-                                                 4, 8, 8, 4, 4, 4, 1, 1, 1, 1, 1, 1};
+                                                 4, 8, 8, 4, 4, 4, 1, 1, 1, 1, 1, 1, 1};
 
 // The directory: magic, version, flags, symbols, reach, boundary, then an
 // offset and a count a section.
@@ -507,6 +508,53 @@ CharTable unpackChars(std::span<const std::uint8_t> bytes) {
   return CharTableAccess::ofCells(cells);
 }
 
+/// An exception table's words, in its order: each word's length, its code
+/// points, and how many of its positions (before each letter and after the
+/// last) have odd scores, each as the step from the one before.
+std::vector<std::uint8_t> packExceptions(const ExceptionTableView& table) {
+  std::vector<std::uint8_t> out;
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const std::u32string_view word = table.key(i);
+    const auto parities = *table.find(word);
+    if (parities.size() != word.size() + 1)
+      throw Error(
+          "hyphenation tables: an exception whose scores are not its letters' and one "
+          "more cannot be packed");
+    putNumber(out, word.size());
+    for (const char32_t c : word) putNumber(out, c);
+    putNumber(out, static_cast<std::size_t>(std::count(parities.begin(), parities.end(), 1)));
+    std::size_t last = 0;
+    for (std::size_t at = 0; at < parities.size(); ++at)
+      if (parities[at]) {
+        putNumber(out, at - last);
+        last = at;
+      }
+  }
+  return out;
+}
+
+Exceptions unpackExceptions(std::span<const std::uint8_t> bytes) {
+  Exceptions::Map words;
+  Numbers in(bytes);
+  while (!in.done()) {
+    const std::uint32_t length = in.next();
+    require(length <= bytes.size(), "an exception longer than its bytes");
+    std::u32string word(length, U'\0');
+    for (char32_t& c : word) c = in.next();
+    Scores scores(std::size_t{length} + 1, 0);
+    const std::uint32_t odd = in.next();
+    require(odd <= scores.size(), "more odd scores than places");
+    for (std::uint32_t k = 0, at = 0; k < odd; ++k) {
+      const std::uint32_t step = in.next();
+      require((k == 0 || step > 0) && step < scores.size() - at, "odd scores out of place");
+      at += step;
+      scores[at] = 1;
+    }
+    words.insert_or_assign(std::move(word), std::move(scores));
+  }
+  return Exceptions(std::move(words));
+}
+
 /// An alphabet, ascending, as the steps between its letters.
 std::vector<std::uint8_t> packLetters(std::span<const char32_t> letters) {
   std::vector<std::uint8_t> out;
@@ -595,18 +643,14 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
   out.word(3, symbols);
   out.word(4, trie.slotCount);
   out.word(5, tables.boundary);
-  // The exceptions as they are; the character table and the alphabet, of
-  // which the fold and the filter are worked out again.
-  out.section(kExceptionSlots, tables.exceptions.slots);
-  out.section(kExceptionEntries, tables.exceptions.entries);
-  const std::vector<std::uint32_t> keys(tables.exceptions.keys.begin(),
-                                        tables.exceptions.keys.end());
-  out.section(kExceptionKeys, spanOf(keys));
-  out.section(kExceptionParities, tables.exceptions.parities);
+  // The character table, the alphabet and the exceptions, of which the
+  // fold, the filter and the exception table are worked out again.
   const std::vector<std::uint8_t> chars = packChars(*tables.chars),
-                                  letters = packLetters(trie.letters);
+                                  letters = packLetters(trie.letters),
+                                  exceptions = packExceptions(tables.exceptions);
   out.section(kPackedChars, spanOf(chars));
   out.section(kPackedLetters, spanOf(letters));
+  out.section(kPackedExceptions, spanOf(exceptions));
   out.section(kPackedShape, spanOf(shape));
   out.section(kPackedBases, spanOf(bases));
   out.section(kPackedDigits, spanOf(digits));
@@ -726,21 +770,18 @@ WordTables unpackWordTables(std::span<const std::uint8_t> block) {
   trie->buildAutomaton(order, std::move(parents));
   require(trie->automaton, "patterns without an automaton");
 
-  // The exceptions read where they are; the fold and the filter worked out
-  // of the character table and the alphabet, as a build works them out.
+  // The fold, the filter and the exception table worked out of the
+  // character table, the alphabet and the exceptions, as a build works
+  // them out.
   TriePart part;
   part.trie = trie->view();
   part.automaton = true;
   part.letters = trie->letters;
   part.symbols = &trie->symbols;
   part.owner = trie;
-  ExceptionsPart exceptions;
-  exceptions.table = {
-      in.section<std::uint32_t>(kExceptionSlots), in.section<std::uint32_t>(kExceptionEntries),
-      in.section<char32_t>(kExceptionKeys), in.section<std::uint8_t>(kExceptionParities)};
-  checkExceptions(exceptions.table);
   const std::shared_ptr<const WordTables> tables = assembleWordTables(
-      unpackChars(in.section<std::uint8_t>(kPackedChars)), nullptr, std::move(part), exceptions);
+      unpackChars(in.section<std::uint8_t>(kPackedChars)), nullptr, std::move(part),
+      ExceptionsPart::of(unpackExceptions(in.section<std::uint8_t>(kPackedExceptions))));
   require(tables->boundary == in.word(5), "the boundary's code");
   return *tables;
 }
