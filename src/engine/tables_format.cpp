@@ -62,11 +62,14 @@ constexpr std::uint32_t kWide = 1, kMerged = 2, kNarrowWindows = 4;
 // placed by the search for free slots rather than at bases it gives.
 constexpr std::uint32_t kLongestMatch = 1, kPlaceAgain = 2;
 // A trie whose placing tries up to this many words of 64 bases in all is
-// placed again where it is read (German's 55,000 nodes try 247,000 words,
-// about 2 ms: the bases it would give are a quarter of its packed file);
-// one that takes more gives its bases (Afrikaans, whose patterns leave few
-// places that fit, tries 2.3 million; Hungarian 1.6 million).
-constexpr std::size_t kPlacingBudget = 1 << 19;
+// placed again where it is read, and gives no bases: Dutch's 18,000 nodes
+// try 86,000 words, Latin's 36,000 nodes 68,000, English's 47,000 (a
+// millisecond or two natively, several times that in a browser's first
+// tier). Larger searches give their bases, which cost a quarter of a packed
+// file but save the page the search: German's 55,000 nodes would try
+// 247,000 words (2 ms more natively, 10 to 15 ms more in Chromium, for
+// 26 KB less), Norwegian's 470,000, Afrikaans' 2.3 million.
+constexpr std::size_t kPlacingBudget = 1 << 17;
 
 std::size_t roundUp(std::size_t bytes) { return (bytes + 7) & ~std::size_t{7}; }
 
