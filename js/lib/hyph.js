@@ -31,6 +31,10 @@ const ASSETS = /* assets */ null;
 const readFile = /* read file */ null;
 // Node's gzip decompression; elsewhere the browser's DecompressionStream.
 const gunzip = /* gunzip */ null;
+// Whether the module is compiled at once (new WebAssembly.Module), as Node
+// may: the asynchronous compile waits for a thread. Browsers refuse it on
+// the main thread for a module of this size.
+const compileAtOnce = /* compile at once */ false;
 // In Node, the digest of each language's compiled file as the build wrote
 // it (affix -> 16 hex digits): a file read from the package's own folder
 // that still has it is not checked again, which is most of loading it.
@@ -154,6 +158,8 @@ export function init(options = {}) {
     };
     const instance = compiled
       ? await WebAssembly.instantiate(compiled, imports)
+      : compileAtOnce
+      ? new WebAssembly.Instance(new WebAssembly.Module(bytes), imports)
       : (await WebAssembly.instantiate(bytes, imports)).instance;
     core = instance;
     core.exports._initialize();

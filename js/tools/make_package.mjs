@@ -89,14 +89,19 @@ const readFile = `(url) => {
     closeSync(fd);
   }
 }`;
-let node = fill(source, "/* node imports */",
-  'import { closeSync, fstatSync, openSync, readSync } from "node:fs";');
+// Node's own modules by process.getBuiltinModule where there is one (Node
+// 20.16 and 22.3 on): importing node:fs as an ES module takes 1.5 ms more.
+const nodeImports = "const { closeSync, fstatSync, openSync, readSync } =\n" +
+  '  globalThis.process.getBuiltinModule?.("node:fs") ?? (await import("node:fs"));';
+let node = fill(source, "/* node imports */", nodeImports);
 node = fill(node, "/* assets */ null", "null");
 node = fill(node, "/* read file */ null", readFile);
 // zlib only when a packed file is given: loading it takes as long as a
 // language (Node reads the compiled files, which are not gzipped).
 node = fill(node, "/* gunzip */ null",
-  'async (bytes) => new Uint8Array((await import("node:zlib")).gunzipSync(bytes))');
+  "async (bytes) => new Uint8Array((globalThis.process.getBuiltinModule?.(\"node:zlib\") ??\n" +
+  '  (await import("node:zlib"))).gunzipSync(bytes))');
+node = fill(node, "/* compile at once */ false", "true");
 node = fill(node, '/* tables */ ".tables"', '".compiled"');
 const digests = Object.fromEntries(readFileSync(join(tables, "digests.txt"), "utf8").trim().split("\n")
   .map((line) => line.split(" ")));
@@ -113,7 +118,7 @@ function unexported(text) {
 // CommonJS: the Node entry, with require's way of knowing where it is, of
 // importing and of exporting.
 let [exported, common] = unexported(node);
-common = fill(common, 'import { closeSync, fstatSync, openSync, readSync } from "node:fs";',
+common = fill(common, nodeImports,
   'const { closeSync, fstatSync, openSync, readSync } = require("node:fs");');
 common = fill(common, "const moduleUrl = import.meta.url;",
   'const moduleUrl = require("node:url").pathToFileURL(__filename).href;');
