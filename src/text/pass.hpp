@@ -41,7 +41,6 @@ enum : std::uint8_t { kOther, kLetter, kSpace, kMarkup, kColon, kAt };
 /// A language in which text is hyphenated: its words' language, and the
 /// class of each code point below U+0080 in its text.
 struct Context {
-  bool made = false;
   WordLanguage words;
   std::uint8_t ascii[128] = {};
 

@@ -42,7 +42,10 @@ class TextHyphenator::Impl {
         markup_(options_.followLang, [this](std::string_view lang) { return contextOf(lang); }),
         tokens_(options_),
         breaker_(options_) {
-    Context& own = contexts_[kOwnContext];
+    // Room for every language's context, so that none moves when another
+    // is made; each is made when its language is first met.
+    contexts_.reserve(languageCount + 1);
+    Context& own = contexts_.emplace_back();
     own.words.hyphenator = &hyphenator_;
     own.words.letters = options_.isLetter ? nullptr : hyphenatorCharTable(hyphenator_);
     own.words.isLetterOf = &options_.isLetter;
@@ -50,7 +53,6 @@ class TextHyphenator::Impl {
       throw Error(
           "hyphenateText: the Hyphenator's mapping is a plain function, so the letters must be "
           "given (TextOptions::isLetter)");
-    own.made = true;
     own.words.readHyphenator();
     own.classify(html_);
     reset();
@@ -83,14 +85,14 @@ class TextHyphenator::Impl {
     // language's shared one is loaded.
     if (language == options_.language) return kOwnContext;
     if (!languageAvailable(*language)) return kNoContext;
-    const auto index = static_cast<std::int16_t>(fromEnum(*language) + 1);
-    Context& context = contexts_[static_cast<std::size_t>(index)];
-    if (!context.made) {
+    std::int16_t& index = languageContexts_[static_cast<std::size_t>(fromEnum(*language))];
+    if (index == kOwnContext) {  // not made yet
+      Context& context = contexts_.emplace_back();
       context.words.hyphenator = &languageHyphenator(*language);
       context.words.letters = hyphenatorCharTable(*context.words.hyphenator);
       context.words.readHyphenator();
       context.classify(html_);
-      context.made = true;
+      index = static_cast<std::int16_t>(contexts_.size() - 1);
     }
     return index;
   }
@@ -216,7 +218,10 @@ class TextHyphenator::Impl {
   TextOptions options_;
   bool html_;
   Hyphenator hyphenator_;
-  std::array<Context, languageCount + 1> contexts_{};  // kOwnContext, then each language's
+  // kOwnContext, then those of the languages met, in the order met: a
+  // text of a few words makes one, not one for every language.
+  std::vector<Context> contexts_;
+  std::array<std::int16_t, languageCount> languageContexts_{};  // kOwnContext: none made
 
   std::string pending_;  // undecided input: a token, a partial sequence, a short lookahead
   MarkupReader markup_;

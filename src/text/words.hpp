@@ -36,7 +36,10 @@ struct WordLanguage {
   }
 
   bool isLetter(char32_t c) const {
-    return letters ? letters->isLetter(c) || isUnicodeLetter(c) : (*isLetterOf)(c);
+    if (!letters) return (*isLetterOf)(c);
+    // Below U+0080, Unicode's letters are A to Z and a to z.
+    return letters->isLetter(c) ||
+           (c < 0x80 ? (c | 0x20) >= U'a' && (c | 0x20) <= U'z' : isUnicodeLetter(c));
   }
 };
 
