@@ -485,6 +485,9 @@ export function hyphenateText(text, options = {}) {
 const SKIPPED = new Set(["PRE", "CODE", "KBD", "SAMP", "VAR", "TT", "SCRIPT", "STYLE", "TEXTAREA",
                          "TITLE", "MATH", "SVG", "NOSCRIPT", "TEMPLATE"]);
 
+// What joins the texts of a language's nodes into one call's text.
+const JOINT = " \u2029 ";
+
 /** The language of a node's text: the nearest lang attribute, as in HTML. */
 function langOf(node, fallback) {
   for (let element = node.parentElement; element; element = element.parentElement) {
@@ -609,9 +612,14 @@ export async function hyphenateElement(element, options = {}) {
       tags.map((tag) => tag !== "" && loadLanguage(tag).then(() => true, () => false)));
     const usable = new Map(tags.map((tag, i) => [tag, loaded[i]]));
     const textOptions = { separator: "\u00AD", minWordLength, skipCapitals, compounds, skipCode };
-    let changed = 0;
+    // Each language's text nodes in one call: a call costs more than most
+    // nodes' text. Their texts are joined by a paragraph separator between
+    // spaces, which ends every word and token and is copied as it is, unless
+    // one of them holds a paragraph separator.
+    const groups = new Map();
     for (const [node, tag] of nodes) {
       if (!usable.get(tag)) continue;
+      if (!groups.has(tag)) groups.set(tag, []);
       let value = node.nodeValue;
       let tail = "";
       if (orphanControl && endsItsBlock(node)) {
@@ -622,11 +630,25 @@ export async function hyphenateElement(element, options = {}) {
           value = value.slice(0, last.index);
         }
       }
-      const text = hyphenateText(value, { ...textOptions, lang: tag }) + tail;
-      if (text !== node.nodeValue) {
-        node.nodeValue = text;
-        changed++;
+      groups.get(tag).push({ node, value, tail });
+    }
+    let changed = 0;
+    for (const [tag, group] of groups) {
+      const options = { ...textOptions, lang: tag };
+      const values = group.map(({ value }) => value);
+      let texts = null;
+      if (!values.some((value) => value.includes("\u2029"))) {
+        texts = hyphenateText(values.join(JOINT), options).split(JOINT);
+        if (texts.length !== values.length) texts = null;
       }
+      texts ??= values.map((value) => hyphenateText(value, options));
+      group.forEach(({ node, tail }, i) => {
+        const text = texts[i] + tail;
+        if (text !== node.nodeValue) {
+          node.nodeValue = text;
+          changed++;
+        }
+      });
     }
     onAfter?.(element, changed);
     return changed;

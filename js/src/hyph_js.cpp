@@ -47,6 +47,21 @@ std::vector<Dictionary> dictionaries;
 // own, where the page gave some.
 std::vector<std::optional<hyph::Hyphenator>> withWords(hyph::languageCount);
 
+/// A text hyphenator of a language and options, kept for the next
+/// hyph_js_text with the same ones: making one takes longer than
+/// hyphenating a short text, and most of a page's text nodes are short.
+struct TextCall {
+  std::int32_t index;
+  std::uint32_t flags, minWordLength;
+  std::string separator;
+  hyph::TextHyphenator hyphenator;
+};
+// The last few, the latest last. They are dropped whenever a language, a
+// dictionary or words are loaded: a text hyphenator keeps the languages of
+// the text it has met.
+std::vector<TextCall> textCalls;
+constexpr std::size_t kTextCalls = 4;
+
 /// The dictionary numbered `index`, or nothing for a language.
 const Dictionary* dictionaryOf(std::int32_t index) {
   if (index < static_cast<std::int32_t>(hyph::languageCount)) return nullptr;
@@ -137,6 +152,7 @@ std::int32_t hyph_js_add(std::int32_t index, std::uint32_t size, std::int32_t di
   return guarded([&] {
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(tables.get()),
                                               size);
+    textCalls.clear();
     if (digested) {
       hyph::addLanguageTables(hyph::toEnum(index), std::move(tables), bytes,
                               std::uint64_t{digestHigh} << 32 | digestLow);
@@ -154,6 +170,7 @@ std::int32_t hyph_js_add(std::int32_t index, std::uint32_t size, std::int32_t di
 HYPH_JS_EXPORT(hyph_js_dictionary)
 std::int32_t hyph_js_dictionary(std::uint32_t nameSize, std::uint32_t size, std::int32_t language) {
   return guarded([&] {
+    textCalls.clear();
     const std::string_view input = inputText(nameSize + size);
     Dictionary dictionary{hyph::readDictionary(hyph::UserFile{
                               std::string(input.substr(0, nameSize)), input.substr(nameSize)}),
@@ -195,6 +212,7 @@ std::int32_t hyph_js_word_pieces(std::int32_t index, std::uint32_t size) {
 HYPH_JS_EXPORT(hyph_js_words) std::int32_t hyph_js_words(std::int32_t index, std::uint32_t size) {
   return guarded([&] {
     std::optional<hyph::Hyphenator>& own = withWords.at(static_cast<std::size_t>(index));
+    textCalls.clear();
     if (size == 0) {
       own.reset();
     } else {
@@ -267,17 +285,34 @@ HYPH_JS_EXPORT(hyph_js_text)
 std::int32_t hyph_js_text(std::int32_t index, std::uint32_t textSize, std::uint32_t separatorSize,
                           std::uint32_t flags, std::uint32_t minWordLength) {
   return guarded([&] {
-    hyph::TextOptions options;
-    options.separator = std::string(inputText(textSize + separatorSize).substr(textSize));
-    options.markup = flags & kHtml ? hyph::Markup::Html : hyph::Markup::Plain;
-    options.skipCapitals = flags & kSkipCapitals;
-    options.followLang = !(flags & kIgnoreLang);
-    if (flags & kHyphensOnly) options.compounds = hyph::Compounds::HyphensOnly;
-    options.skipCode = flags & kSkipCode;
-    options.minWordLength = minWordLength;
-    options.language = languageOf(index);
+    const std::string_view separator = inputText(textSize + separatorSize).substr(textSize);
+    auto call = std::find_if(textCalls.begin(), textCalls.end(), [&](const TextCall& c) {
+      return c.index == index && c.flags == flags && c.minWordLength == minWordLength &&
+             c.separator == separator;
+    });
+    if (call == textCalls.end()) {
+      hyph::TextOptions options;
+      options.separator = std::string(separator);
+      options.markup = flags & kHtml ? hyph::Markup::Html : hyph::Markup::Plain;
+      options.skipCapitals = flags & kSkipCapitals;
+      options.followLang = !(flags & kIgnoreLang);
+      if (flags & kHyphensOnly) options.compounds = hyph::Compounds::HyphensOnly;
+      options.skipCode = flags & kSkipCode;
+      options.minWordLength = minWordLength;
+      options.language = languageOf(index);
+      if (textCalls.size() == kTextCalls) textCalls.erase(textCalls.begin());
+      textCalls.push_back({index, flags, minWordLength, std::string(separator),
+                           hyph::TextHyphenator(hyphenatorOf(index), std::move(options))});
+      call = textCalls.end() - 1;
+    }
     output.clear();
-    hyph::hyphenateText(hyphenatorOf(index), inputText(textSize), output, options);
+    try {
+      call->hyphenator.write(inputText(textSize), output);
+      call->hyphenator.finish(output);
+    } catch (...) {
+      textCalls.erase(call);  // in a state of its own: made again next time
+      throw;
+    }
     return static_cast<std::int32_t>(output.size());
   });
 }

@@ -93,6 +93,34 @@ test("orphan control, callbacks, hiding and observe() in headless Chromium", { s
   }
 });
 
+// Each language's text nodes go through the text layer in one call (but
+// French here, one of whose nodes holds a paragraph separator): every node
+// must come out as it would alone, whatever stands at its edges.
+const nodesPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"></head><body>
+<main><p>documentation <b>representation</b> http://example.com/hyphenation</p>
+<p lang="de">Silbentrennung <i>Donaudampfschiff</i>fahrt <b>-wholename</b> Silbentrennung</p>
+<p>--in-place <span>hyphen\u00ADation</span> ENCYCLOPEDIA <em> representation </em>x</p>
+<p lang="fr">anticonstitutionnellement <b>paragraphe \u2029</b> paragraphe</p></main>
+<script type="module">
+  import { hyphenateElement, hyphenateText, loadLanguage } from "/index.js";
+  await Promise.all(["en-us", "de", "fr"].map((tag) => loadLanguage(tag)));
+  const options = { minWordLength: 5, skipCapitals: true, skipCode: true, compounds: "hyphen" };
+  const walker = document.createTreeWalker(document.querySelector("main"), NodeFilter.SHOW_TEXT);
+  const nodes = [];
+  for (let node = walker.nextNode(); node; node = walker.nextNode()) nodes.push(node);
+  const expected = nodes.map((node) => hyphenateText(node.nodeValue, {
+    ...options, separator: "\u00AD", lang: node.parentElement.closest("[lang]").lang }));
+  await hyphenateElement(document.querySelector("main"), options);
+  const wrong = nodes.map((node, i) => [node.nodeValue, expected[i]]).filter(([a, b]) => a !== b);
+  await fetch("/result", { method: "POST", body: JSON.stringify({ nodes: nodes.length, wrong }) });
+</script></body></html>`;
+
+test("hyphenateElement gives each text node what hyphenateText gives it alone", { skip: !hasChromium }, async () => {
+  const result = JSON.parse(await reportOf(pkg, "/nodes.html", { "/nodes.html": nodesPage }));
+  assert.ok(result.nodes >= 12, `${result.nodes} text nodes`);
+  assert.deepEqual(result.wrong, []);
+});
+
 // A dictionary fetched by the page and loaded as a language, which
 // hyphenateElement then uses for text marked with its name; the module with
 // the dictionaries' reader is fetched beside the package's other files.
