@@ -8,9 +8,10 @@
 #include <string>
 
 #include "char_table_access.hpp"
-#include "trie/slot_allocator.hpp"
 #include "first_use.hpp"
 #include "hyph/error.hpp"
+#include "trie/slot_allocator.hpp"
+#include "utf8.hpp"
 
 namespace hyph::detail {
 
@@ -511,50 +512,58 @@ CharTable unpackChars(std::span<const std::uint8_t> bytes) {
   return CharTableAccess::ofCells(cells);
 }
 
-/// An exception table's words, in its order: each word's length, its code
-/// points, and how many of its positions (before each letter and after the
-/// last) have odd scores, each as the step from the one before.
+/// An exception table's words, in its order, as an exception file gives
+/// them: UTF-8, a hyphen where a score is odd (before a letter, or after the
+/// last), a line each. Only the packer writes them, so a word that holds a
+/// hyphen or a line's end, or a code point that is not a scalar value,
+/// cannot be packed.
 std::vector<std::uint8_t> packExceptions(const ExceptionTableView& table) {
-  std::vector<std::uint8_t> out;
+  std::string text;
   for (std::size_t i = 0; i < table.size(); ++i) {
     const std::u32string_view word = table.key(i);
     const auto parities = *table.find(word);
-    if (parities.size() != word.size() + 1)
+    if (word.empty() || parities.size() != word.size() + 1)
       throw Error(
           "hyphenation tables: an exception whose scores are not its letters' and one "
           "more cannot be packed");
-    putNumber(out, word.size());
-    for (const char32_t c : word) putNumber(out, c);
-    putNumber(out, static_cast<std::size_t>(std::count(parities.begin(), parities.end(), 1)));
-    std::size_t last = 0;
-    for (std::size_t at = 0; at < parities.size(); ++at)
-      if (parities[at]) {
-        putNumber(out, at - last);
-        last = at;
-      }
+    for (std::size_t at = 0; at < word.size(); ++at) {
+      const char32_t c = word[at];
+      if (c == U'-' || c == U'\n' || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+        throw Error(
+            "hyphenation tables: an exception of a hyphen, a line's end or no scalar "
+            "value cannot be packed");
+      if (parities[at]) text += '-';
+      appendUtf8(text, c);
+    }
+    if (parities[word.size()]) text += '-';
+    text += '\n';
   }
-  return out;
+  return {text.begin(), text.end()};
 }
 
 Exceptions unpackExceptions(std::span<const std::uint8_t> bytes) {
   Exceptions::Map words;
-  Numbers in(bytes);
-  while (!in.done()) {
-    const std::uint32_t length = in.next();
-    require(length <= bytes.size(), "an exception longer than its bytes");
-    std::u32string word(length, U'\0');
-    for (char32_t& c : word) c = in.next();
-    Scores scores(std::size_t{length} + 1, 0);
-    const std::uint32_t odd = in.next();
-    require(odd <= scores.size(), "more odd scores than places");
-    for (std::uint32_t k = 0, at = 0; k < odd; ++k) {
-      const std::uint32_t step = in.next();
-      require((k == 0 || step > 0) && step < scores.size() - at, "odd scores out of place");
-      at += step;
-      scores[at] = 1;
-    }
-    words.insert_or_assign(std::move(word), std::move(scores));
-  }
+  std::u32string word;
+  Scores scores;
+  bool odd = false;  // a hyphen before the next letter
+  decodeUtf8({reinterpret_cast<const char*>(bytes.data()), bytes.size()},
+             [&](char32_t c, std::size_t, std::size_t) {
+               if (c == U'-') {
+                 odd = true;
+               } else if (c == U'\n') {
+                 require(!word.empty(), "an empty exception");
+                 scores.push_back(odd);
+                 words.insert_or_assign(std::move(word), std::move(scores));
+                 word.clear();
+                 scores.clear();
+                 odd = false;
+               } else {
+                 scores.push_back(odd);
+                 word += c;
+                 odd = false;
+               }
+             });
+  require(word.empty() && !odd, "an exception without its line's end");
   return Exceptions(std::move(words));
 }
 
