@@ -243,8 +243,8 @@ HYPH_API void addLanguageTables(Language language, std::span<const std::uint8_t>
 /// The same, without a copy of a compiled block: it is read where it is,
 /// which must be on a multiple of 8 bytes, and `owner` keeps it alive as
 /// long as it is used. (Gzipped tables are unzipped to memory of the
-/// library's own; packed ones are read where they are, beside the automaton
-/// built of them.)
+/// library's own; packed ones are read into tables of the library's own,
+/// and not kept.)
 HYPH_API void addLanguageTables(Language language, std::shared_ptr<const void> owner,
                                 std::span<const std::uint8_t> tables);
 /// The same for the compiled block of a file that a program ships together

@@ -197,10 +197,7 @@ void addTables(Language language, std::shared_ptr<const void> owner,
   }
   WordTables view;
   if (isPackedBlock(tables)) {
-    view = unpackWordTables(tables);
-    view.owner = std::make_shared<const std::pair<std::shared_ptr<const void>,
-                                                  std::shared_ptr<const void>>>(
-        std::move(owner), std::move(view.owner));
+    view = unpackWordTables(tables);  // of its own: the block is not needed after
   } else {
     const bool trusted = digest && !gzipped && detail::tablesDigest(tables) == *digest;
     view = viewWordTables(tables, trusted ? Trust::Compiled : Trust::Checked);

@@ -42,12 +42,16 @@ enum class Trust { Compiled, Checked };
 /// not hold together.
 WordTables viewWordTables(std::span<const std::uint8_t> block, Trust trust = Trust::Checked);
 
-/// The packed form of the same tables, for sending: the directory and the
-/// sections beside the trie as in the compiled form, and in place of the
-/// automaton the trie itself, breadth first, as small numbers (each node's
-/// children, the base they sit at, its own scores), which compress to about
-/// a third of the compiled form. `trie` is the double array that `tables`
-/// view, with its scores. Refuses what compileWordTables refuses.
+/// The packed form of the same tables, for sending: what the compiled form
+/// is worked out of, as small numbers. The trie breadth first (each node's
+/// number of children and whether it has scores, its children, its scores,
+/// and the bases they sit at unless a reader's search for free slots is
+/// cheap), the alphabet, the character table's cells and the exceptions as
+/// an exception file gives them; gzipped, about a third of the compiled
+/// form. `trie` is the double array that `tables` view, with its scores.
+/// Refuses what compileWordTables refuses, and what it cannot write: scores
+/// of another length than their pattern's, exceptions of a hyphen or a
+/// line's end.
 std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTrie& trie,
                                          std::endian order = std::endian::native);
 
@@ -58,9 +62,10 @@ std::uint64_t tablesDigest(std::span<const std::uint8_t> block);
 bool isPackedBlock(std::span<const std::uint8_t> block);
 
 /// The tables of a packed block: the trie placed again and its automaton
-/// built, the rest viewed in place (the block must outlive them; `owner`
-/// keeps the trie). Always checked: throws hyph::Error "Damaged hyphenation
-/// tables: ..." for a block that does not describe a trie.
+/// built, and the fold, the filter and the exception table worked out as a
+/// build works them out (`owner` keeps them). Always checked: throws
+/// hyph::Error "Damaged hyphenation tables: ..." for a block that does not
+/// describe tables.
 WordTables unpackWordTables(std::span<const std::uint8_t> block);
 
 }  // namespace hyph::detail
