@@ -128,8 +128,8 @@ async function unzipped(bytes) {
 /**
  * Loads the WebAssembly module; loadLanguage does it when needed.
  * `options.dictionaries`: the module that also reads libhyphen's
- * dictionaries (hyph-dictionaries.wasm, 172 KB gzipped against
- * hyph.wasm's 105), which loadDictionary needs; loadDictionary asks for it
+ * dictionaries (hyph-dictionaries.wasm, 149 KB gzipped against
+ * hyph.wasm's 94), which loadDictionary needs; loadDictionary asks for it
  * itself when it comes first. `options.wasm` gives the module instead of the file beside hyph:
  * its URL, its bytes (an ArrayBuffer or a typed array), a fetch Response or
  * a compiled WebAssembly.Module. Only the first call's options count.
