@@ -61,6 +61,9 @@ struct TextCall {
 // the text it has met.
 std::vector<TextCall> textCalls;
 constexpr std::size_t kTextCalls = 4;
+// A text hyphenator keeps the room that its longest text took: one that
+// has read a text longer than this is not kept.
+constexpr std::uint32_t kKeptTextSize = 1 << 16;
 
 /// The dictionary numbered `index`, or nothing for a language.
 const Dictionary* dictionaryOf(std::int32_t index) {
@@ -313,6 +316,7 @@ std::int32_t hyph_js_text(std::int32_t index, std::uint32_t textSize, std::uint3
       textCalls.erase(call);  // in a state of its own: made again next time
       throw;
     }
+    if (textSize > kKeptTextSize) textCalls.erase(call);
     return static_cast<std::int32_t>(output.size());
   });
 }
