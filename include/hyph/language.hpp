@@ -257,6 +257,14 @@ HYPH_API void addLanguageTables(Language language, std::shared_ptr<const void> o
 HYPH_API void addLanguageTables(Language language, std::shared_ptr<const void> owner,
                                 std::span<const std::uint8_t> tables, std::uint64_t digest);
 
+/// A Hyphenator of the language's tables, as addLanguageTables takes them,
+/// with the language's minimums, that the language is not given: the
+/// language's shared Hyphenator and loadHyphenator stay as they were, and
+/// the hyphenator is the caller's alone. Reading a file of tables this way
+/// costs what adding it does. Throws hyph::Error as addLanguageTables does,
+/// but takes tables of any language, built in or not.
+HYPH_API Hyphenator tablesHyphenator(Language language, std::span<const std::uint8_t> tables);
+
 /// A digest of the bytes of a file of tables: 64 bits, which change with
 /// any damage to them (it is no defence against bytes made to match it).
 HYPH_API std::uint64_t tablesDigest(std::span<const std::uint8_t> tables);

@@ -175,13 +175,12 @@ std::pair<std::shared_ptr<const void>, std::span<const std::uint8_t>> alignedCop
   return {std::move(owned), copy};
 }
 
-/// addLanguageTables, trusting a compiled block that has `digest`.
-void addTables(Language language, std::shared_ptr<const void> owner,
-               std::span<const std::uint8_t> tables, std::optional<std::uint64_t> digest) {
+/// A Hyphenator of a language's tables, trusting a compiled block that has
+/// `digest`.
+Hyphenator ofTables(Language language, std::shared_ptr<const void> owner,
+                    std::span<const std::uint8_t> tables, std::optional<std::uint64_t> digest) {
   using namespace detail;
   const std::string name(languageName(language));
-  if (holdsLanguage(language))
-    throw Error(name + " is built into this hyph library; its tables cannot be given");
   // Gzipped (as the build writes them), then packed or compiled.
   const bool gzipped = tables.size() >= 2 && tables[0] == 0x1F && tables[1] == 0x8B;
   if (gzipped) {
@@ -208,14 +207,25 @@ void addTables(Language language, std::shared_ptr<const void> owner,
       return Error(message);
     };
   };
-  auto hyphenator = std::make_unique<const Hyphenator>(HyphenatorAccess::ofWordTables(
+  return HyphenatorAccess::ofWordTables(
       std::make_shared<const WordTables>(std::move(view)),
       Deferred<Patterns>::lazy([refuse = missing("patterns")]() -> Patterns { throw refuse(); }),
       Deferred<Exceptions>::lazy(
           [refuse = missing("exception words")]() -> Exceptions { throw refuse(); }),
-      languageLeftMin(language), languageRightMin(language)));
+      languageLeftMin(language), languageRightMin(language));
+}
+
+/// addLanguageTables, trusting a compiled block that has `digest`.
+void addTables(Language language, std::shared_ptr<const void> owner,
+               std::span<const std::uint8_t> tables, std::optional<std::uint64_t> digest) {
+  if (detail::holdsLanguage(language)) {
+    throw Error(std::string(languageName(language)) +
+                " is built into this hyph library; its tables cannot be given");
+  }
+  auto hyphenator =
+      std::make_unique<const Hyphenator>(ofTables(language, std::move(owner), tables, digest));
   // The one it replaces stays, for whoever holds a reference to it.
-  added[fromEnum(language)].store(hyphenator.release(), std::memory_order_release);
+  detail::added[fromEnum(language)].store(hyphenator.release(), std::memory_order_release);
 }
 
 }  // namespace
@@ -227,6 +237,11 @@ void addLanguageTables(Language language, std::span<const std::uint8_t> tables) 
 
 std::uint64_t tablesDigest(std::span<const std::uint8_t> tables) {
   return detail::tablesDigest(tables);
+}
+
+Hyphenator tablesHyphenator(Language language, std::span<const std::uint8_t> tables) {
+  auto [owner, copy] = alignedCopy(tables);
+  return ofTables(language, std::move(owner), copy, std::nullopt);
 }
 
 void addLanguageTables(Language language, std::shared_ptr<const void> owner,

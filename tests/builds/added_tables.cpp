@@ -64,6 +64,18 @@ int main(int argc, char** argv) {
     const std::string damaged =
         errorOf([] { hyph::addLanguageTables(hyph::Language::French, bytesOf("not tables")); });
     check(damaged.starts_with("Damaged hyphenation tables"), "damaged tables: " + damaged);
+    // Tables read into a hyphenator of the caller's own leave the language
+    // without them.
+    const hyph::Hyphenator own =
+        hyph::tablesHyphenator(hyph::Language::French, bytesOf(slurp(blobs + "/fr.tables")));
+    check(hyph::hyphenateText(own, "anticonstitutionnellement") ==
+                  "an-ti-cons-ti-tu-tion-nel-le-ment" &&
+              !hyph::languageAvailable(hyph::Language::French),
+          "a hyphenator of French's tables, French left without them");
+    check(errorOf([] {
+            (void)hyph::tablesHyphenator(hyph::Language::French, bytesOf("not tables"));
+          }).starts_with("Damaged hyphenation tables"),
+          "damaged tables read into a hyphenator");
     const std::string english = slurp(blobs + "/en-us.tables");
     hyph::addLanguageTables(hyph::Language::English_US, bytesOf(english));
     check(hyph::hyphenateText(hyph::english_US(), page, html) == page,
