@@ -44,6 +44,14 @@ const DIGESTS = /* digests */ null;
 // ones (AFFIX.compiled, ready sooner).
 const TABLES = /* tables */ ".tables";
 
+// A small language's packed tables (unzipped, in base64), with its affix
+// and a word of it, for pages: the first language a page fetches reads
+// them while its own file is on its way (warmUp), so that the engine has
+// compiled the code that reads a file before the file arrives. Node reads
+// compiled files, which take little code, and has none.
+const WARM_UP = /* warm up */ null;
+let warmedUp = false;
+
 let dataUrl = null; // setDataUrl's folder, over the entry's own
 let wasmSource = null; // init's `wasm`, over the file
 // The module that reads libhyphen's dictionaries too, which init loads
@@ -92,7 +100,7 @@ async function bytesOf(source) {
 }
 
 /** The bytes of a file beside the module: read from the disk in Node, fetched elsewhere. */
-async function readBytes(url) {
+async function readBytes(url, { unzip = false } = {}) {
   if (url.protocol === "file:") {
     if (!readFile) {
       throw failure(`cannot read ${url}: this build of hyph is for browsers; in Node, import "hyph" ` +
@@ -102,7 +110,46 @@ async function readBytes(url) {
   }
   const response = await fetch(url);
   if (!response.ok) throw failure(`cannot fetch ${url}: ${response.status} ${response.statusText}`);
+  if (unzip && response.body && !gunzip && typeof DecompressionStream === "function") {
+    return unzippedAsItComes(response.body);
+  }
   return new Uint8Array(await response.arrayBuffer());
+}
+
+/**
+ * A body unzipped as it arrives where it is gzipped (its first bytes say),
+ * so that little is left to unzip once the last of it is in; else as it is.
+ */
+async function unzippedAsItComes(body) {
+  const reader = body.getReader();
+  const first = await reader.read();
+  const head = first.done ? new Uint8Array(0) : first.value;
+  if (head.length < 2 && !first.done) {
+    // Too little to tell from: the whole body, then.
+    const chunks = [head];
+    for (let next = await reader.read(); !next.done; next = await reader.read()) chunks.push(next.value);
+    return unzipped(new Uint8Array(await new Blob(chunks).arrayBuffer()));
+  }
+  const whole = new ReadableStream({
+    start(controller) {
+      if (head.length > 0) controller.enqueue(head);
+      if (first.done) controller.close();
+    },
+    async pull(controller) {
+      const next = await reader.read();
+      if (next.done) controller.close();
+      else controller.enqueue(next.value);
+    },
+    cancel(reason) {
+      return reader.cancel(reason);
+    },
+  });
+  if (head[0] !== 0x1f || head[1] !== 0x8b) return new Uint8Array(await new Response(whole).arrayBuffer());
+  try {
+    return new Uint8Array(await new Response(whole.pipeThrough(new DecompressionStream("gzip"))).arrayBuffer());
+  } catch (error) {
+    throw failure(`Damaged hyphenation tables: cannot unzip them (${error.message})`);
+  }
 }
 
 /**
@@ -277,9 +324,11 @@ export async function loadLanguage(tag, options = {}) {
           : new Uint8Array(options.tables));
       } else {
         const affix = LANGUAGES[index][1];
+        const file = readBytes(fileUrl(`languages/${affix}${TABLES}`), { unzip: true });
+        // After the other loads of this turn have sent for their files too.
+        queueMicrotask(() => warmUp(x));
         // The package's own files only: those of setDataUrl's folder are checked.
-        await add(await readBytes(fileUrl(`languages/${affix}${TABLES}`)),
-                  dataUrl ? undefined : DIGESTS?.[affix]);
+        await add(await file, dataUrl ? undefined : DIGESTS?.[affix]);
       }
     })();
     if (!options.tables) loading.set(index, pending);
@@ -287,6 +336,26 @@ export async function loadLanguage(tag, options = {}) {
   }
   await pending;
   return describe(index);
+}
+
+/**
+ * Reads the small language's tables of WARM_UP and breaks its word, keeping
+ * nothing: once, while a page waits for its first language's file. The
+ * engine compiles a module's code as it first runs it, which for the code
+ * that reads a file took longer than the reading itself.
+ */
+function warmUp(x) {
+  if (warmedUp || !WARM_UP) return;
+  warmedUp = true;
+  const [affix, base64, word] = WARM_UP;
+  const tables = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+  const at = x.hyph_js_tables(tables.length);
+  new Uint8Array(x.memory.buffer, at, tables.length).set(tables);
+  const units = x.hyph_js_input(word.length * 2) >>> 1;
+  refreshHeap(x);
+  for (let i = 0; i < word.length; i++) heap16[units + i] = word.charCodeAt(i);
+  // A failure here is the first load's to meet and report.
+  x.hyph_js_warm(LANGUAGES.findIndex((language) => language[1] === affix), tables.length, word.length);
 }
 
 /**

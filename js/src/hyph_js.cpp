@@ -242,35 +242,58 @@ HYPH_JS_EXPORT(hyph_js_minimums) std::int32_t hyph_js_minimums(std::int32_t inde
   });
 }
 
+namespace {
+
+/// The breaks of a word of `units` UTF-16 code units in the input, as
+/// offsets in code units, into `breaks`; returns their number.
+std::int32_t wordBreaks(const hyph::Hyphenator& hyphenator, std::uint32_t units) {
+  static std::u32string word;
+  static std::vector<std::size_t> found;
+  static std::vector<std::uint32_t> unitOf;  // code point -> code unit, with surrogates
+  const auto* text = reinterpret_cast<const std::uint16_t*>(input.get());
+  word.clear();
+  unitOf.clear();
+  bool surrogates = false;
+  for (std::uint32_t i = 0; i < units; ++i) {
+    unitOf.push_back(i);
+    char32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < units && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+      surrogates = true;
+    }
+    word.push_back(c);
+  }
+  unitOf.push_back(units);
+  hyph::breakPoints(hyphenator, word, found);
+  breaks.resize(found.size());
+  for (std::size_t k = 0; k < found.size(); ++k)
+    breaks[k] = surrogates ? unitOf[found[k]] : static_cast<std::uint32_t>(found[k]);
+  return static_cast<std::int32_t>(found.size());
+}
+
+}  // namespace
+
 /// The breaks of a word given as UTF-16 code units in the input, as offsets
 /// in code units, into hyph_js_breaks; returns their number.
 HYPH_JS_EXPORT(hyph_js_word_breaks)
 std::int32_t hyph_js_word_breaks(std::int32_t index, std::uint32_t units) {
+  return guarded([&] { return wordBreaks(hyphenatorOf(index), units); });
+}
+
+/// Reads the tables of `size` bytes in the tables buffer (a language's, the
+/// language numbered `index`) and breaks the word in the input as
+/// hyph_js_word_breaks does, keeping nothing of either: what a language's
+/// first load runs, run while its file is on its way, so that the engine
+/// has compiled that code before the file arrives. Returns the number of
+/// breaks.
+HYPH_JS_EXPORT(hyph_js_warm)
+std::int32_t hyph_js_warm(std::int32_t index, std::uint32_t size, std::uint32_t units) {
   return guarded([&] {
-    static std::u32string word;
-    static std::vector<std::size_t> found;
-    static std::vector<std::uint32_t> unitOf;  // code point -> code unit, with surrogates
-    const auto* text = reinterpret_cast<const std::uint16_t*>(input.get());
-    word.clear();
-    unitOf.clear();
-    bool surrogates = false;
-    for (std::uint32_t i = 0; i < units; ++i) {
-      unitOf.push_back(i);
-      char32_t c = text[i];
-      if (c >= 0xD800 && c < 0xDC00 && i + 1 < units && text[i + 1] >= 0xDC00 &&
-          text[i + 1] < 0xE000) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-        ++i;
-        surrogates = true;
-      }
-      word.push_back(c);
-    }
-    unitOf.push_back(units);
-    hyph::breakPoints(hyphenatorOf(index), word, found);
-    breaks.resize(found.size());
-    for (std::size_t k = 0; k < found.size(); ++k)
-      breaks[k] = surrogates ? unitOf[found[k]] : static_cast<std::uint32_t>(found[k]);
-    return static_cast<std::int32_t>(found.size());
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(tables.get()),
+                                              size);
+    return wordBreaks(hyph::tablesHyphenator(hyph::toEnum(index), bytes), units);
   });
 }
 

@@ -102,8 +102,11 @@ const nodesPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"></
 <p>--in-place <span>hyphen\u00ADation</span> ENCYCLOPEDIA <em> representation </em>x</p>
 <p lang="fr">anticonstitutionnellement <b>paragraphe \u2029</b> paragraphe</p></main>
 <script type="module">
-  import { hyphenateElement, hyphenateText, loadLanguage } from "/index.js";
+  import { hyphenate, hyphenateElement, hyphenateText, loadLanguage } from "/index.js";
   await Promise.all(["en-us", "de", "fr"].map((tag) => loadLanguage(tag)));
+  // The tables read while the first file was on its way are no language's.
+  let panjabi = "loaded";
+  try { hyphenate("\u0a2a\u0a70\u0a1c\u0a3e\u0a2c\u0a40", "pa"); } catch (error) { panjabi = error.message; }
   const options = { minWordLength: 5, skipCapitals: true, skipCode: true, compounds: "hyphen" };
   const walker = document.createTreeWalker(document.querySelector("main"), NodeFilter.SHOW_TEXT);
   const nodes = [];
@@ -112,13 +115,14 @@ const nodesPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"></
     ...options, separator: "\u00AD", lang: node.parentElement.closest("[lang]").lang }));
   await hyphenateElement(document.querySelector("main"), options);
   const wrong = nodes.map((node, i) => [node.nodeValue, expected[i]]).filter(([a, b]) => a !== b);
-  await fetch("/result", { method: "POST", body: JSON.stringify({ nodes: nodes.length, wrong }) });
+  await fetch("/result", { method: "POST", body: JSON.stringify({ nodes: nodes.length, wrong, panjabi }) });
 </script></body></html>`;
 
-test("hyphenateElement gives each text node what hyphenateText gives it alone", { skip: !hasChromium }, async () => {
+test("hyphenateElement gives each text node what hyphenateText gives it alone, languages loaded at once", { skip: !hasChromium }, async () => {
   const result = JSON.parse(await reportOf(pkg, "/nodes.html", { "/nodes.html": nodesPage }));
   assert.ok(result.nodes >= 12, `${result.nodes} text nodes`);
   assert.deepEqual(result.wrong, []);
+  assert.equal(result.panjabi, 'Panjabi is not loaded: await loadLanguage("pa") first');
 });
 
 // A dictionary fetched by the page and loaded as a language, which
@@ -148,4 +152,52 @@ test("a dictionary loaded by a page in headless Chromium", { skip: !hasChromium 
     // A soft hyphen cannot spell "asszony-nyal": that break is left out.
     text: "Az asszonnyal be\u00ADszélt.hy\u00ADphen\u00ADation",
   });
+});
+
+// A language's file as servers send it: gzipped as the package holds it
+// (unzipped as it comes), already unzipped (a server that sent it with
+// Content-Encoding: gzip), in chunks of a byte, or cut short. The page
+// serves them itself, by the fetch the module calls.
+const servedPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"></head><body>
+<script type="module">
+  import { hyphenate, loadLanguage } from "/index.js";
+  const file = async (affix) => new Uint8Array(await (await fetch("/languages/" + affix + ".tables")).arrayBuffer());
+  const unzip = async (bytes) =>
+    new Uint8Array(await new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"))).arrayBuffer());
+  const byteAtATime = (bytes) => new ReadableStream({
+    start(controller) {
+      for (const byte of bytes) controller.enqueue(new Uint8Array([byte]));
+      controller.close();
+    },
+  });
+  const served = {
+    "fr": await unzip(await file("fr")),
+    "de-1996": byteAtATime(await file("de-1996")),
+    "ru": byteAtATime(await unzip(await file("ru"))),
+    "it": (await file("it")).subarray(0, 200),
+  };
+  const fetchOfPage = globalThis.fetch;
+  globalThis.fetch = (url, ...rest) => {
+    const affix = /languages\\/([a-z0-9-]+)\\.tables$/.exec(String(url))?.[1];
+    return affix in served ? Promise.resolve(new Response(served[affix])) : fetchOfPage(url, ...rest);
+  };
+  const result = {};
+  for (const [affix, word] of [["fr", "anticonstitutionnellement"], ["de-1996", "Silbentrennung"],
+                               ["ru", "\\u0433\\u0438\\u0434\\u0440\\u043e\\u0444\\u043e\\u0431\\u0438\\u044f"], ["it", "libro"]]) {
+    try {
+      await loadLanguage(affix);
+      result[affix] = hyphenate(word, affix).join("-");
+    } catch (error) {
+      result[affix] = error.message;
+    }
+  }
+  await fetchOfPage("/result", { method: "POST", body: JSON.stringify(result) });
+</script></body></html>`;
+
+test("language files gzipped or not, in chunks of a byte or cut short, in headless Chromium", { skip: !hasChromium }, async () => {
+  const result = JSON.parse(await reportOf(pkg, "/served.html", { "/served.html": servedPage }));
+  assert.equal(result.fr, "an-ti-cons-ti-tu-tion-nel-le-ment");
+  assert.equal(result["de-1996"], "Sil-ben-tren-nung");
+  assert.equal(result.ru, "гид-ро-фо-бия");
+  assert.match(result.it, /^Damaged hyphenation tables: cannot unzip them/);
 });
