@@ -59,18 +59,8 @@ constexpr std::size_t kElementSize[kSections] = {8, 8, 1, 1, 1, 4, 4, 4, 4, 4, 4
 constexpr std::size_t kFixedWords = 6;
 constexpr std::size_t kDirectoryBytes = (kFixedWords + 2 * kSections) * 4;
 constexpr std::uint32_t kWide = 1, kMerged = 2, kNarrowWindows = 4;
-// A packed block's flags: the trie's matching rule, and whether its nodes are
-// placed by the search for free slots rather than at bases it gives.
-constexpr std::uint32_t kLongestMatch = 1, kPlaceAgain = 2;
-// A trie whose placing tries up to this many words of 64 bases in all is
-// placed again where it is read, and gives no bases: Dutch's 18,000 nodes
-// try 86,000 words, Latin's 36,000 nodes 68,000, English's 47,000 (a
-// millisecond or two natively, several times that in a browser's first
-// tier). Larger searches give their bases, which cost a quarter of a packed
-// file but save the page the search: German's 55,000 nodes would try
-// 247,000 words (2 ms more natively, 10 to 15 ms more in Chromium, for
-// 26 KB less), Norwegian's 470,000, Afrikaans' 2.3 million.
-constexpr std::size_t kPlacingBudget = 1 << 17;
+// A packed block's flags: the trie's matching rule.
+constexpr std::uint32_t kLongestMatch = 1;
 
 std::size_t roundUp(std::size_t bytes) { return (bytes + 7) & ~std::size_t{7}; }
 
@@ -593,7 +583,7 @@ std::vector<char32_t> unpackLetters(std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTrie& trie,
-                                         std::endian order) {
+                                         std::endian order, std::size_t placingBudget) {
   if (!tables.chars)
     throw Error("hyphenation tables: a mapping that is a function cannot be compiled");
   if (tables.patternsError) std::rethrow_exception(tables.patternsError);
@@ -602,18 +592,24 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
     throw Error("hyphenation tables: patterns without an automaton cannot be compiled");
   // The trie breadth first, as it was placed: each node's number of
   // children and whether it has scores of its own (one number), its
-  // children by code, the base they were placed at (from the previous one),
-  // and its scores, which are one digit more than its letters (those of a
-  // pattern). Placing the nodes at those bases again rebuilds the double
-  // array without the search for free slots, which is most of a build.
+  // children by code, and its scores, which are one digit more than its
+  // letters (those of a pattern); then how many of the nodes with children
+  // a reader places by the search for free slots, and the bases of the
+  // others (each from the one before). Placing nodes at given bases
+  // rebuilds the double array without the search, which is most of a build.
   const auto symbols = static_cast<std::uint32_t>(trie.letters.size());
   std::vector<std::uint8_t> shape, bases, digits;
   std::vector<std::uint32_t> queue{0}, depths(trie.slotCount, 0);
   std::int64_t previous = 0;
-  // The placing that a reader would do, followed along: the trie can be
-  // placed again where each node's base is the one the search finds.
+  // The placing that a reader would do, followed along: the nodes are
+  // placed again while the search finds each one's base within the budget;
+  // the others' bases are given, each from the one given before. (English's
+  // 4,221 nodes with children try 10,644 words, German's 23,867 try 101,755,
+  // Hungarian's 42,828 try 202,680: 2 to 3 ms natively for the largest,
+  // where their bases would cost about a byte a node gzipped.)
   SlotAllocator placing;
-  bool sameBases = true;
+  bool searching = true;
+  std::uint32_t searched = 0;
   std::vector<std::uint32_t> codes;
   for (std::size_t q = 0; q < queue.size(); ++q) {
     const std::uint32_t v = queue[q];
@@ -635,23 +631,26 @@ std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTri
       putNumber(shape, queue[k] - base - last);
       last = queue[k] - base;
     }
-    if (queue.size() > first) {
-      putNumber(bases, zigzag(std::int64_t{base} - previous));
-      previous = base;
-      if (sameBases && placing.wordsTried() <= kPlacingBudget) {
-        codes.clear();
-        for (std::size_t k = first; k < queue.size(); ++k) codes.push_back(queue[k] - base);
-        sameBases = placing.place(codes) == base;
+    if (queue.size() == first) continue;
+    if (searching) {
+      codes.clear();
+      for (std::size_t k = first; k < queue.size(); ++k) codes.push_back(queue[k] - base);
+      searching = placing.place(codes) == base && placing.wordsTried() <= placingBudget;
+      if (searching) {
+        ++searched;
+        continue;
       }
     }
+    putNumber(bases, zigzag(std::int64_t{base} - previous));
+    previous = base;
   }
-  const bool placeAgain = sameBases && placing.wordsTried() <= kPlacingBudget;
-  if (placeAgain) bases.clear();
+  std::vector<std::uint8_t> placed;
+  putNumber(placed, searched);
+  bases.insert(bases.begin(), placed.begin(), placed.end());
   Writer out(order);
   out.word(0, kPackedMagic);
   out.word(1, kTablesVersion);
-  out.word(2, (trie.matching == FlatTrie::Matching::Longest ? kLongestMatch : 0) |
-                  (placeAgain ? kPlaceAgain : 0));
+  out.word(2, trie.matching == FlatTrie::Matching::Longest ? kLongestMatch : 0);
   out.word(3, symbols);
   out.word(4, trie.slotCount);
   out.word(5, tables.boundary);
@@ -715,7 +714,8 @@ WordTables unpackWordTables(std::span<const std::uint8_t> block) {
   taken[0] = kSlot;
   set(0, 0, dead);
   Numbers shapeIn(shape), basesIn(in.section<std::uint8_t>(kPackedBases));
-  const bool placeAgain = (in.word(2) & kPlaceAgain) != 0;
+  // The first nodes placed again by the search, the rest at their bases.
+  std::uint32_t searched = basesIn.next();
   SlotAllocator allocator;
   std::vector<std::uint32_t> codes;
   std::int64_t previous = 0;
@@ -733,8 +733,9 @@ WordTables unpackWordTables(std::span<const std::uint8_t> block) {
       codes.push_back(code);
     }
     std::int64_t base;
-    if (placeAgain) {
+    if (searched > 0) {
       base = allocator.place(codes);
+      --searched;
     } else {
       base = previous + unzigzag(basesIn.next());
       previous = base;

@@ -23,7 +23,7 @@ namespace hyph::detail {
 
 inline constexpr std::uint32_t kTablesMagic = 0x62747968;  // "hytb" on a little-endian machine
 inline constexpr std::uint32_t kPackedMagic = 0x6b707968;  // "hypk"
-inline constexpr std::uint32_t kTablesVersion = 4;
+inline constexpr std::uint32_t kTablesVersion = 5;
 
 /// The compiled form of `tables`, for a machine of byte order `order`.
 /// Refuses, with hyph::Error, tables that it cannot hold: a mapping that is
@@ -42,18 +42,24 @@ enum class Trust { Compiled, Checked };
 /// not hold together.
 WordTables viewWordTables(std::span<const std::uint8_t> block, Trust trust = Trust::Checked);
 
+/// The most words of 64 bases that a reader's search for free slots tries
+/// in placing a packed trie again, in all: the nodes past it come with
+/// their bases. Every built-in language's trie is placed within it.
+inline constexpr std::size_t kPlacingBudget = std::size_t{1} << 18;
+
 /// The packed form of the same tables, for sending: what the compiled form
 /// is worked out of, as small numbers. The trie breadth first (each node's
-/// number of children and whether it has scores, its children, its scores,
-/// and the bases they sit at unless a reader's search for free slots is
-/// cheap), the alphabet, the character table's cells and the exceptions as
-/// an exception file gives them; gzipped, about a third of the compiled
-/// form. `trie` is the double array that `tables` view, with its scores.
-/// Refuses what compileWordTables refuses, and what it cannot write: scores
-/// of another length than their pattern's, exceptions of a hyphen or a
-/// line's end.
+/// number of children and whether it has scores, its children, its scores;
+/// then the bases of the nodes that a reader's search for free slots would
+/// not find within `placingBudget`), the alphabet, the character table's
+/// cells and the exceptions as an exception file gives them; gzipped, about
+/// a quarter of the compiled form. `trie` is the double array that `tables`
+/// view, with its scores. Refuses what compileWordTables refuses, and what
+/// it cannot write: scores of another length than their pattern's,
+/// exceptions of a hyphen or a line's end.
 std::vector<std::uint8_t> packWordTables(const WordTables& tables, const FlatTrie& trie,
-                                         std::endian order = std::endian::native);
+                                         std::endian order = std::endian::native,
+                                         std::size_t placingBudget = kPlacingBudget);
 
 /// A digest of a block's bytes (hyph::tablesDigest).
 std::uint64_t tablesDigest(std::span<const std::uint8_t> block);

@@ -25,14 +25,32 @@ class SlotAllocator {
     // A node of many children rarely fits among the slots taken: it goes
     // past them, so that a trie of many symbols packs in bounded time.
     const std::size_t from = codes.size() > kManyChildren ? size_ : std::max(firstFree_, floor_);
-    std::size_t steps = 0;
-    for (std::size_t base = from > first ? from - first : 0;; base += 64, ++steps) {
-      std::uint64_t fit = ~bits(bases_, base);
+    const std::size_t start = from > first ? from - first : 0;
+    // Slots and bases are only ever taken, so a base that failed a node of
+    // one child fails every later node with a child of that code: the
+    // search goes straight to the word of the highest such mark. In a
+    // crowded array most searches would cross the same taken slots again.
+    std::size_t known = start;
+    for (const std::uint32_t code : codes)
+      if (code < failedBelow_.size()) known = std::max(known, failedBelow_[code]);
+    std::size_t steps = (known - start) / 64;
+    // Every base from size_ on fits (no slot or base lies there), so the
+    // search ends within a word of it: the maps are made that long, and
+    // read without a check.
+    const std::size_t words = (std::max(start + 64 * steps, size_) + codes.back()) / 64 + 4;
+    if (used_.size() < words) used_.resize(words, 0);
+    if (bases_.size() < words) bases_.resize(words, 0);
+    for (std::size_t base = start + 64 * steps, tried = 1;; base += 64, ++steps, ++tried) {
+      std::uint64_t fit = ~bitsAt(bases_, base);
       for (std::size_t i = 0; i < codes.size() && fit != 0; ++i)
-        fit &= ~bits(used_, base + codes[i]);
+        fit &= ~bitsAt(used_, base + codes[i]);
       if (fit == 0) continue;
-      wordsTried_ += steps + 1;
+      wordsTried_ += tried;
       base += static_cast<std::size_t>(std::countr_zero(fit));
+      if (codes.size() == 1) {
+        if (failedBelow_.size() <= first) failedBelow_.resize(first + 1, 0);
+        failedBelow_[first] = base + 1;
+      }
       // Where free slots have grown so rare that a search crosses many
       // taken ones (a trie of a million nodes, mostly in chains), later
       // searches start nearer the end: the few slots left behind are lost,
@@ -57,12 +75,10 @@ class SlotAllocator {
   // further on: more than any language of the collection needs.
   static constexpr std::size_t kCrowded = 256;
 
-  /// The 64 bits of `map` from bit `at` on (clear past its end).
-  static std::uint64_t bits(const std::vector<std::uint64_t>& map, std::size_t at) {
+  /// The 64 bits of `map` from bit `at` on, which the map holds.
+  static std::uint64_t bitsAt(const std::vector<std::uint64_t>& map, std::size_t at) {
     const std::size_t word = at / 64, shift = at % 64;
-    const std::uint64_t low = word < map.size() ? map[word] : 0;
-    const std::uint64_t high = word + 1 < map.size() ? map[word + 1] : 0;
-    return shift == 0 ? low : (low >> shift) | (high << (64 - shift));
+    return shift == 0 ? map[word] : (map[word] >> shift) | (map[word + 1] << (64 - shift));
   }
   static void set(std::vector<std::uint64_t>& map, std::size_t at) {
     if (map.size() <= at / 64) map.resize(at / 64 + 1, 0);
@@ -77,6 +93,8 @@ class SlotAllocator {
 
   std::vector<std::uint64_t> used_;   // a bit a slot
   std::vector<std::uint64_t> bases_;  // a bit a base that a node has
+  // By code: every base below it fails a node with a child of that code.
+  std::vector<std::size_t> failedBelow_;
   std::size_t firstFree_ = 0;
   std::size_t floor_ = 0;  // where searches start, at least
   std::size_t size_ = 0;
