@@ -39,7 +39,7 @@ const compileAtOnce = /* compile at once */ false;
 // it (affix -> 16 hex digits): a file read from the package's own folder
 // that still has it is not checked again, which is most of loading it.
 const DIGESTS = /* digests */ null;
-// A language's file: its packed tables (AFFIX.tables, a third of the size
+// A language's file: its packed tables (AFFIX.tables, a quarter of the size
 // on the wire), or in Node, which reads them from the disk, the compiled
 // ones (AFFIX.compiled, ready sooner).
 const TABLES = /* tables */ ".tables";

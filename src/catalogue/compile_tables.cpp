@@ -10,7 +10,7 @@
 // OUTPUT_DIR/compiled_tables.cpp gives the block of each language by its
 // enumerator. With --blobs, each language's tables are also written to
 // files, for a build that loads its languages from them (the WebAssembly
-// module's): DIR/AFFIX.tables in the packed form, gzipped, about a third of
+// module's): DIR/AFFIX.tables in the packed form, gzipped, about a quarter of
 // the compiled block's size on the wire (checked to give the very block
 // again), and DIR/AFFIX.compiled, the block itself, which is ready sooner
 // where size does not count (read from a disk); DIR/digests.txt gives each

@@ -20,6 +20,8 @@ class SlotAllocator {
  public:
   SlotAllocator() { take(0); }  // the root's slot
 
+  /// The base of a node whose children have `codes` (at least one, in
+  /// ascending order), its children's slots taken.
   std::uint32_t place(const std::vector<std::uint32_t>& codes) {
     const std::size_t first = codes.front();
     // A node of many children rarely fits among the slots taken: it goes
