@@ -111,7 +111,7 @@ async function readBytes(url, { unzip = false } = {}) {
   const response = await fetch(url);
   if (!response.ok) throw failure(`cannot fetch ${url}: ${response.status} ${response.statusText}`);
   if (unzip && response.body && !gunzip && typeof DecompressionStream === "function") {
-    return unzippedAsItComes(response.body);
+    return unzippedAsItComes(response.body, url);
   }
   return new Uint8Array(await response.arrayBuffer());
 }
@@ -120,14 +120,19 @@ async function readBytes(url, { unzip = false } = {}) {
  * A body unzipped as it arrives where it is gzipped (its first bytes say),
  * so that little is left to unzip once the last of it is in; else as it is.
  */
-async function unzippedAsItComes(body) {
+async function unzippedAsItComes(body, url) {
   const reader = body.getReader();
-  const first = await reader.read();
+  let lost = null; // the network's failure, which is no damage of the file's
+  const read = () => reader.read().catch((error) => {
+    lost = error;
+    throw error;
+  });
+  const first = await read();
   const head = first.done ? new Uint8Array(0) : first.value;
   if (head.length < 2 && !first.done) {
     // Too little to tell from: the whole body, then.
     const chunks = [head];
-    for (let next = await reader.read(); !next.done; next = await reader.read()) chunks.push(next.value);
+    for (let next = await read(); !next.done; next = await read()) chunks.push(next.value);
     return unzipped(new Uint8Array(await new Blob(chunks).arrayBuffer()));
   }
   const whole = new ReadableStream({
@@ -136,7 +141,7 @@ async function unzippedAsItComes(body) {
       if (first.done) controller.close();
     },
     async pull(controller) {
-      const next = await reader.read();
+      const next = await read();
       if (next.done) controller.close();
       else controller.enqueue(next.value);
     },
@@ -148,6 +153,7 @@ async function unzippedAsItComes(body) {
   try {
     return new Uint8Array(await new Response(whole.pipeThrough(new DecompressionStream("gzip"))).arrayBuffer());
   } catch (error) {
+    if (lost) throw failure(`cannot fetch ${url}: ${lost.message}`);
     throw failure(`Damaged hyphenation tables: cannot unzip them (${error.message})`);
   }
 }
@@ -345,7 +351,8 @@ export async function loadLanguage(tag, options = {}) {
  * that reads a file took longer than the reading itself.
  */
 function warmUp(x) {
-  if (warmedUp || !WARM_UP) return;
+  // (A module given by init({wasm}) may be another build's, without it.)
+  if (warmedUp || !WARM_UP || !x.hyph_js_warm) return;
   warmedUp = true;
   const [affix, base64, word] = WARM_UP;
   const tables = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));

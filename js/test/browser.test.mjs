@@ -156,8 +156,8 @@ test("a dictionary loaded by a page in headless Chromium", { skip: !hasChromium 
 
 // A language's file as servers send it: gzipped as the package holds it
 // (unzipped as it comes), already unzipped (a server that sent it with
-// Content-Encoding: gzip), in chunks of a byte, or cut short. The page
-// serves them itself, by the fetch the module calls.
+// Content-Encoding: gzip), in chunks of a byte, cut short, or lost on the
+// way. The page serves them itself, by the fetch the module calls.
 const servedPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"></head><body>
 <script type="module">
   import { hyphenate, loadLanguage } from "/index.js";
@@ -175,6 +175,13 @@ const servedPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"><
     "de-1996": byteAtATime(await file("de-1996")),
     "ru": byteAtATime(await unzip(await file("ru"))),
     "it": (await file("it")).subarray(0, 200),
+    "pl": await (async () => {
+      const head = (await file("pl")).subarray(0, 100);
+      return new ReadableStream({
+        start(controller) { controller.enqueue(head); },
+        pull(controller) { controller.error(new Error("the connection was lost")); },
+      });
+    })(),
   };
   const fetchOfPage = globalThis.fetch;
   globalThis.fetch = (url, ...rest) => {
@@ -183,7 +190,8 @@ const servedPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"><
   };
   const result = {};
   for (const [affix, word] of [["fr", "anticonstitutionnellement"], ["de-1996", "Silbentrennung"],
-                               ["ru", "\\u0433\\u0438\\u0434\\u0440\\u043e\\u0444\\u043e\\u0431\\u0438\\u044f"], ["it", "libro"]]) {
+                               ["ru", "\\u0433\\u0438\\u0434\\u0440\\u043e\\u0444\\u043e\\u0431\\u0438\\u044f"], ["it", "libro"],
+                               ["pl", "kot"]]) {
     try {
       await loadLanguage(affix);
       result[affix] = hyphenate(word, affix).join("-");
@@ -194,10 +202,11 @@ const servedPage = `<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"><
   await fetchOfPage("/result", { method: "POST", body: JSON.stringify(result) });
 </script></body></html>`;
 
-test("language files gzipped or not, in chunks of a byte or cut short, in headless Chromium", { skip: !hasChromium }, async () => {
+test("language files gzipped or not, in chunks of a byte, cut short or lost on the way, in headless Chromium", { skip: !hasChromium }, async () => {
   const result = JSON.parse(await reportOf(pkg, "/served.html", { "/served.html": servedPage }));
   assert.equal(result.fr, "an-ti-cons-ti-tu-tion-nel-le-ment");
   assert.equal(result["de-1996"], "Sil-ben-tren-nung");
   assert.equal(result.ru, "гид-ро-фо-бия");
   assert.match(result.it, /^Damaged hyphenation tables: cannot unzip them/);
+  assert.match(result.pl, /^cannot fetch http:\/\/.*\/languages\/pl\.tables: the connection was lost$/);
 });
